@@ -1,0 +1,41 @@
+#include "bitmap/bitmap_headers.h"
+
+#include <array>
+
+#include "util/coding.h"
+#include "util/input_file.h"
+
+namespace tintrod {
+
+void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream) {
+  std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
+  stream.readSome(bytes.data(), bytes.size());
+  header.bfType = decodeFixed16(&bytes[0]);
+  header.bfSize = decodeFixed32(&bytes[2]);
+  header.bfReserved1 = decodeFixed16(&bytes[6]);
+  header.bfReserved2 = decodeFixed16(&bytes[8]);
+  header.bfOffBits = decodeFixed32(&bytes[10]);
+}
+
+void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream) {
+  std::array<std::uint8_t, kBitmapInfoHeaderSize> bytes{};
+  stream.readSome(bytes.data(), bytes.size());
+  header.biSize = decodeFixed32(&bytes[0]);
+  header.biWidth = decodeSigned32(&bytes[4]);
+  header.biHeight = decodeSigned32(&bytes[8]);
+  header.biPlanes = decodeFixed16(&bytes[12]);
+  header.biBitCount = decodeFixed16(&bytes[14]);
+  header.biCompression = decodeFixed32(&bytes[16]);
+  header.biSizeImage = decodeFixed32(&bytes[20]);
+  header.biXPelsPerMeter = decodeSigned32(&bytes[24]);
+  header.biYPelsPerMeter = decodeSigned32(&bytes[28]);
+  header.biClrUsed = decodeFixed32(&bytes[32]);
+  if (header.biClrUsed == 0) {
+    // A full table for the depth; depths of 32 bits and more have no such
+    // count, and only the 8-bit value is ever used.
+    header.biClrUsed = header.biBitCount < 32 ? std::uint32_t{1} << header.biBitCount : 0;
+  }
+  header.biClrImportant = decodeFixed32(&bytes[36]);
+}
+
+}  // namespace tintrod

@@ -1,0 +1,44 @@
+// The two headers at the start of a BMP file, decoded field by field.
+#pragma once
+
+#include <cstdint>
+
+namespace tintrod {
+
+class InputFile;
+
+inline constexpr int kBitmapFileHeaderSize = 14;
+inline constexpr int kBitmapInfoHeaderSize = 40;  // the fields this tool reads
+inline constexpr int kBitmapHeadersSize = kBitmapFileHeaderSize + kBitmapInfoHeaderSize;
+
+inline constexpr std::uint32_t kCompressionNone = 0;
+inline constexpr std::uint32_t kCompressionRle8 = 1;
+
+struct BitmapFileHeader {
+  std::uint16_t bfType = 0;
+  std::uint32_t bfSize = 0;
+  std::uint16_t bfReserved1 = 0;
+  std::uint16_t bfReserved2 = 0;
+  std::uint32_t bfOffBits = 0;
+};
+
+struct BitmapInfoHeader {
+  std::uint32_t biSize = 0;
+  std::int32_t biWidth = 0;
+  std::int32_t biHeight = 0;
+  std::uint16_t biPlanes = 0;
+  std::uint16_t biBitCount = 0;
+  std::uint32_t biCompression = 0;
+  std::uint32_t biSizeImage = 0;
+  std::int32_t biXPelsPerMeter = 0;
+  std::int32_t biYPelsPerMeter = 0;
+  std::uint32_t biClrUsed = 0;  // a stored 0 reads back as 2 to the power biBitCount
+  std::uint32_t biClrImportant = 0;
+};
+
+// Each reads its 14 or 40 bytes; fields that a short file does not supply
+// read as zero.
+void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream);
+void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream);
+
+}  // namespace tintrod

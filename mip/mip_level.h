@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tintrod {
+
+// Halves the palette-indexed level at `level` (width x height, rows packed)
+// into the bytes directly behind it: each 2 x 2 square is averaged per channel
+// (truncating) and mapped to the nearest palette entry by L1 distance, the
+// lowest index winning ties. `palette` is 256 red-green-blue entries.
+void buildMipLevel(std::uint8_t* level, std::int32_t width, std::int32_t height,
+                   const std::uint8_t* palette);
+
+}  // namespace tintrod

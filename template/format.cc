@@ -1,0 +1,15 @@
+#include "template/format.h"
+
+#include "util/coding.h"
+
+namespace tintrod {
+
+std::uint32_t versionWord(const TemplateHeader& header) {
+  return decodeFixed32(header.bytes.data() + kVersionWordOffset);
+}
+
+bool isSupportedVersion(std::uint32_t word) {
+  return (word >> 16) <= kMaxVersionMajor && (word & 0xFFFF) <= kMaxVersionMinor;
+}
+
+}  // namespace tintrod

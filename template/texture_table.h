@@ -1,0 +1,31 @@
+// The template's texture table as the run uses it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "template/texture_record.h"
+
+namespace tintrod {
+
+class ChunkTableReader;
+class InputFile;
+
+struct TextureTable {
+  std::int64_t tablePos = 0;  // file offset of the "LTXH" tag
+  std::vector<TextureRecord> records;  // table order; views into the reader's arena
+
+  // The first record, in table order, named `name`.
+  std::optional<TextureRecord> find(std::string_view name) const;
+};
+
+// Walks the chunk stream from the stream's position (directly behind the
+// header) to the first top-level "LTXH" chunk, verifies its shape,
+// materialises it into `reader`'s arena and prints "Texture name = %s\n" per
+// record. A template that cannot be walked or verified ends the run with
+// Failure::kTemplateCorrupt before any name is printed.
+TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream);
+
+}  // namespace tintrod

@@ -1,0 +1,78 @@
+// Temporary working directories, whole-file helpers, running the tool as a
+// process, and catching failures in-process.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "util/failure.h"
+
+namespace tintrod::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh directory under the system's temporary directory, removed with its
+// content on destruction.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeFile(const std::filesystem::path& path, const Bytes& bytes);
+Bytes readFile(const std::filesystem::path& path);
+// Names of the directory's entries, sorted.
+std::vector<std::string> listDirectory(const std::filesystem::path& path);
+
+struct ProcessResult {
+  int exitStatus = -1;  // -1 when the process did not exit normally
+  std::string output;   // standard output
+  std::string errors;   // standard error
+};
+
+// Runs `program` with `arguments` in `workingDirectory` and waits for it.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::filesystem::path& workingDirectory);
+
+// While alive, failures throw CaughtFailure instead of ending the process.
+struct CaughtFailure {
+  Failure failure;
+  std::string line;
+};
+
+class FailureCatcher {
+ public:
+  FailureCatcher();
+  ~FailureCatcher();
+  FailureCatcher(const FailureCatcher&) = delete;
+  FailureCatcher& operator=(const FailureCatcher&) = delete;
+
+ private:
+  FailureHandler previous_;
+};
+
+// Runs `action` with failures caught; returns the failure's line, or nothing
+// when the action completed.
+template <typename Action>
+std::optional<std::string> failureOf(Action&& action) {
+  FailureCatcher catcher;
+  try {
+    action();
+  } catch (const CaughtFailure& caught) {
+    return caught.line;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tintrod::testing

@@ -1,0 +1,43 @@
+// Builds template files byte by byte for tests, fuzz seeds and the sample.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tintrod::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct TextureSpec {
+  std::string name;  // at most 29 bytes
+  std::uint16_t width = 0;
+  std::uint16_t height = 0;
+  std::uint8_t carried = 0;                     // record byte 4
+  std::array<std::uint8_t, 768> palette{};      // red, green, blue per entry
+  Bytes pixels;                                 // pixelBlockLength(width, height) bytes
+};
+
+// A texture with a deterministic pseudo-random palette and pixel block.
+TextureSpec makeTexture(const std::string& name, std::uint16_t width, std::uint16_t height,
+                        std::uint32_t seed);
+
+// The 20-byte header with the given version word.
+Bytes templateHeader(std::uint32_t versionWord = 0x00020101);
+
+// One chunk: tag, size word (payload + 4) and payload.
+Bytes chunk(const std::string& tag, const Bytes& payload);
+
+// A well-formed "LTXH" chunk holding the textures in order.
+Bytes textureTableChunk(const std::vector<TextureSpec>& textures);
+
+// Header followed by the given chunks.
+Bytes buildTemplate(const std::vector<Bytes>& chunks, std::uint32_t versionWord = 0x00020101);
+
+// Appends little-endian values.
+void appendFixed16(Bytes& out, std::uint16_t value);
+void appendFixed32(Bytes& out, std::uint32_t value);
+void appendBytes(Bytes& out, const Bytes& more);
+
+}  // namespace tintrod::testing

@@ -1,0 +1,40 @@
+// Byte order of every file tintrod reads or writes: fixed-width integers are
+// little-endian. This header is the only place that assembles or splits them;
+// nothing else shifts bytes together or casts a structure over a buffer.
+#pragma once
+
+#include <cstdint>
+
+namespace tintrod {
+
+inline std::uint16_t decodeFixed16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+inline std::uint32_t decodeFixed32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// The container's "word": a 32-bit two's-complement value.
+inline std::int32_t decodeSigned32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(decodeFixed32(p));
+}
+
+inline void encodeFixed16(std::uint8_t* p, std::uint16_t value) {
+  p[0] = static_cast<std::uint8_t>(value);
+  p[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void encodeFixed32(std::uint8_t* p, std::uint32_t value) {
+  p[0] = static_cast<std::uint8_t>(value);
+  p[1] = static_cast<std::uint8_t>(value >> 8);
+  p[2] = static_cast<std::uint8_t>(value >> 16);
+  p[3] = static_cast<std::uint8_t>(value >> 24);
+}
+
+inline void encodeSigned32(std::uint8_t* p, std::int32_t value) {
+  encodeFixed32(p, static_cast<std::uint32_t>(value));
+}
+
+}  // namespace tintrod

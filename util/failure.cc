@@ -1,0 +1,68 @@
+#include "util/failure.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tintrod {
+namespace {
+
+const char* lineFormat(Failure failure) {
+  switch (failure) {
+    case Failure::kUsage:
+      return "usage tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 wrapbmp buttbmp ferrulebmp "
+             "shaftbmp bumperbmp\n";
+    case Failure::kBitmapOpen:
+      return "can't open bitmap file %s\n";
+    case Failure::kBitmapWidth:
+      return "invalid width for bitmap %s\n";
+    case Failure::kBitmapHeight:
+      return "invalid height for bitmap %s\n";
+    case Failure::kBitmapDepth:
+      return "invalid color depth for bitmap %s\n";
+    case Failure::kBitmapCorrupt:
+      return "bitmap file %s is corrupt\n";
+    case Failure::kTemplateMissing:
+      return "can't find cue stick obp file\n";
+    case Failure::kTemplateCorrupt:
+      return "cue stick file is corrupt\n";
+    case Failure::kTextureMissing:
+      return "Can't find texture in template\n";
+    case Failure::kOutputOpen:
+      return "can't open new cue obp file\n";
+  }
+  return "cue stick file is corrupt\n";
+}
+
+[[noreturn]] void printAndExit(Failure /*failure*/, const std::string& line) {
+  std::fputs(line.c_str(), stdout);
+  std::exit(1);  // a normal exit: flushes standard output and runs exit-time handlers
+}
+
+FailureHandler currentHandler = printAndExit;
+
+}  // namespace
+
+std::string failureLine(Failure failure, std::string_view path) {
+  const std::string_view format = lineFormat(failure);
+  std::string line;
+  const auto placeholder = format.find("%s");
+  if (placeholder == std::string_view::npos) {
+    line = format;
+  } else {
+    line.append(format.substr(0, placeholder)).append(path).append(format.substr(placeholder + 2));
+  }
+  return line;
+}
+
+void fail(Failure failure, std::string_view path) {
+  currentHandler(failure, failureLine(failure, path));
+  printAndExit(failure, failureLine(failure, path));  // a handler that returned anyway
+}
+
+FailureHandler setFailureHandler(FailureHandler handler) {
+  FailureHandler previous = currentHandler;
+  currentHandler = handler != nullptr ? handler : printAndExit;
+  return previous;
+}
+
+}  // namespace tintrod
