@@ -1,6 +1,18 @@
-#include "util/failure.h"
+#include <string>
+#include <vector>
 
-int main(int argc, char** /*argv*/) {
-  if (argc != 10) tintrod::fail(tintrod::Failure::kUsage);
-  return 0;
+#include "template/chunk_table_reader.h"
+#include "tool/skin_run.h"
+
+namespace {
+
+// The one reader lives for the whole process; as a static object its
+// destructor, which releases the arena, runs at every exit, failures included.
+tintrod::ChunkTableReader reader;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argc > 1 ? argv + 1 : argv, argv + argc);
+  return tintrod::runSkinning(arguments, reader);
 }

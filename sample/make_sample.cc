@@ -1,0 +1,150 @@
+// Writes a synthetic cue model and nine colourful bitmaps into a folder, so
+// that tintrod can be tried without the game's files:
+//   tintrod-sample DIR
+// DIR then holds "cueTemplate.obp" and connect.bmp ... bumper.bmp, in the
+// order tintrod takes them.
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/bitmap_builder.h"
+#include "tests/support/scratch.h"
+#include "tests/support/template_builder.h"
+#include "tool/skin_slots.h"
+
+namespace tintrod::sample {
+namespace {
+
+using testing::Bytes;
+
+// The bitmap file names, in slot order.
+constexpr const char* kBitmapNames[] = {"connect.bmp", "point1.bmp", "point2.bmp",
+                                        "point3.bmp",  "wrap.bmp",   "butt.bmp",
+                                        "ferrule.bmp", "shaft.bmp",  "bumper.bmp"};
+
+struct Rgb {
+  double red, green, blue;
+};
+
+// Four key colours per slot; the 256-entry palette runs smoothly through them.
+constexpr Rgb kSlotColours[9][4] = {
+    {{20, 20, 24}, {180, 150, 60}, {240, 220, 140}, {90, 60, 20}},      // brass connector
+    {{250, 250, 245}, {30, 90, 200}, {10, 20, 60}, {200, 30, 40}},      // inlay 1
+    {{250, 250, 245}, {20, 150, 80}, {5, 40, 20}, {230, 190, 40}},      // inlay 2
+    {{250, 250, 245}, {150, 40, 160}, {30, 5, 40}, {240, 120, 30}},     // inlay 3
+    {{15, 15, 15}, {60, 60, 70}, {120, 120, 130}, {200, 200, 210}},     // linen wrap
+    {{40, 15, 5}, {120, 55, 20}, {190, 120, 60}, {70, 30, 10}},         // wooden butt
+    {{230, 230, 220}, {250, 250, 250}, {200, 200, 190}, {160, 160, 150}},  // ferrule
+    {{160, 120, 70}, {220, 190, 140}, {240, 215, 170}, {190, 150, 100}},   // maple shaft
+    {{5, 5, 5}, {30, 30, 30}, {60, 60, 60}, {20, 20, 20}},               // rubber bumper
+};
+
+std::vector<std::array<std::uint8_t, 3>> rampPalette(const Rgb (&keys)[4]) {
+  std::vector<std::array<std::uint8_t, 3>> palette(256);
+  for (int i = 0; i < 256; ++i) {
+    const double position = i / 255.0 * 3.0;
+    const int segment = position >= 3.0 ? 2 : static_cast<int>(position);
+    const double t = position - segment;
+    const Rgb& from = keys[segment];
+    const Rgb& to = keys[segment + 1];
+    palette[i] = {static_cast<std::uint8_t>(from.red + (to.red - from.red) * t),
+                  static_cast<std::uint8_t>(from.green + (to.green - from.green) * t),
+                  static_cast<std::uint8_t>(from.blue + (to.blue - from.blue) * t)};
+  }
+  return palette;
+}
+
+// A different pattern per slot: rings, waves, stripes, grain.
+std::uint8_t patternIndex(int slot, int x, int y, int size) {
+  const double u = static_cast<double>(x) / size;
+  const double v = static_cast<double>(y) / size;
+  double value = 0;
+  switch (slot % 4) {
+    case 0:
+      value = 0.5 + 0.5 * std::sin(40 * std::hypot(u - 0.5, v - 0.5));
+      break;
+    case 1:
+      value = 0.5 + 0.25 * std::sin(12 * u + 3 * std::sin(9 * v)) + 0.25 * std::cos(7 * v);
+      break;
+    case 2:
+      value = std::fmod(8 * (u + v) + 0.3 * std::sin(30 * v), 1.0);
+      break;
+    default:
+      value = 0.5 + 0.5 * std::sin(60 * u + 4 * std::sin(5 * v) + 2 * std::sin(31 * v));
+      break;
+  }
+  value = value < 0 ? 0 : (value > 1 ? 1 : value);
+  return static_cast<std::uint8_t>(value * 255);
+}
+
+Bytes slotBitmap(int slot) {
+  const SkinSlot& skin = kSkinSlots[slot];
+  testing::BitmapSpec spec;
+  spec.width = skin.width;
+  spec.height = skin.height;
+  spec.colors = rampPalette(kSlotColours[slot]);
+  spec.indices.resize(static_cast<std::size_t>(skin.width) * skin.height);
+  for (int y = 0; y < skin.height; ++y) {
+    for (int x = 0; x < skin.width; ++x) {
+      spec.indices[static_cast<std::size_t>(y) * skin.width + x] =
+          patternIndex(slot, x, y, skin.width);
+    }
+  }
+  return testing::encodeBitmap(spec);
+}
+
+Bytes sampleTemplate() {
+  std::vector<testing::TextureSpec> textures;
+  std::uint32_t seed = 1;
+  // Textures no slot names, of other sizes, interleaved with the slot ones.
+  textures.push_back(testing::makeTexture("zbtip", 64, 64, seed++));
+  for (const SkinSlot& slot : kSkinSlots) {
+    textures.push_back(testing::makeTexture(slot.textureName, static_cast<std::uint16_t>(slot.width),
+                                            static_cast<std::uint16_t>(slot.height), seed++));
+  }
+  textures.push_back(testing::makeTexture("zbjoint_ring", 16, 16, seed++));
+  textures.push_back(testing::makeTexture("zbdecal", 64, 32, seed++));
+  textures.push_back(testing::makeTexture("zbshadow", 20, 12, seed++));
+
+  const Bytes objectInfo = {'c', 'u', 'e', 0, 1, 0, 0, 0};
+  Bytes geometry(600);
+  for (std::size_t i = 0; i < geometry.size(); ++i) geometry[i] = static_cast<std::uint8_t>(i * 7);
+  const std::vector<testing::TextureSpec> lodTextures = {
+      testing::makeTexture("zbshaft", 32, 32, seed++)};
+  return testing::buildTemplate({
+      testing::chunk("OBJH", objectInfo),
+      testing::chunk("MATL", Bytes(48, 0x11)),
+      testing::chunk("END!", {}),
+      testing::textureTableChunk(textures),
+      testing::chunk("GEOM", geometry),
+      testing::textureTableChunk(lodTextures),  // a later table tintrod carries unchanged
+      testing::chunk("END!", {}),
+  });
+}
+
+}  // namespace
+}  // namespace tintrod::sample
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage tintrod-sample DIR\n", stdout);
+    return 1;
+  }
+  namespace fs = std::filesystem;
+  const fs::path folder = argv[1];
+  std::error_code error;
+  fs::create_directories(folder, error);
+  try {
+    tintrod::testing::writeFile(folder / "cueTemplate.obp", tintrod::sample::sampleTemplate());
+    for (int slot = 0; slot < 9; ++slot) {
+      tintrod::testing::writeFile(folder / tintrod::sample::kBitmapNames[slot],
+                                  tintrod::sample::slotBitmap(slot));
+    }
+  } catch (const std::exception& problem) {
+    std::printf("%s\n", problem.what());
+    return 1;
+  }
+  return 0;
+}

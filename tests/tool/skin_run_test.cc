@@ -1,0 +1,209 @@
+// The tool as a user runs it: a process in a working directory.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "template/format.h"
+#include "tests/tool/skin_fixture.h"
+#include "tool/skin_slots.h"
+
+namespace tintrod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string namesListed(const std::vector<TextureSpec>& textures) {
+  std::string lines;
+  for (const auto& texture : textures) lines += "Texture name = " + texture.name + "\n";
+  return lines;
+}
+
+// The template with each slot texture carrying what its bitmap should give.
+std::vector<TextureSpec> skinned(std::vector<TextureSpec> textures,
+                                 const std::vector<BitmapSpec>& bitmaps) {
+  for (std::size_t slot = 0; slot < kSkinSlots.size(); ++slot) {
+    for (auto& texture : textures) {
+      if (texture.name != kSkinSlots[slot].textureName) continue;
+      texture.palette = expectedPalette(bitmaps[slot]);
+      texture.pixels = expectedPixelBlock(bitmaps[slot]);
+      break;  // only the first of a repeated name
+    }
+  }
+  return textures;
+}
+
+class SkinRunTest : public ::testing::Test {
+ protected:
+  // Runs and checks a failure: its one line, status 1, and a folder exactly
+  // as it was (no output, no temporary file, template unchanged).
+  void expectFailure(const std::vector<std::string>& arguments, const std::string& lines) {
+    const auto before = listDirectory(fixture.dir().path());
+    const Bytes templateBefore = fs::exists(fixture.dir() / kTemplateFileName)
+                                     ? readFile(fixture.dir() / kTemplateFileName)
+                                     : Bytes{};
+    const ProcessResult result = fixture.run(arguments);
+    EXPECT_EQ(result.output, lines);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(listDirectory(fixture.dir().path()), before);
+    if (!templateBefore.empty()) {
+      EXPECT_EQ(readFile(fixture.dir() / kTemplateFileName), templateBefore);
+    }
+  }
+
+  void expectFailure(const std::string& lines) { expectFailure(fixture.bitmapNames(), lines); }
+
+  SkinFixture fixture;
+};
+
+TEST_F(SkinRunTest, SkinsTheNineSlotsAndCarriesEveryOtherByte) {
+  // Slots exercise the bitmap variants real editors write.
+  auto& bitmaps = fixture.bitmaps();
+  bitmaps[0].compression = 1;
+  bitmaps[4].infoHeaderSize = 124;
+  bitmaps[5].gapBeforePixels = 10;
+  bitmaps[8] = makeBitmap(32, 32, 5, 16);
+  fixture.writeBitmaps();
+  const auto textures = SkinFixture::slotTextures();
+  const Bytes original = SkinFixture::templateWith(textures);
+  fixture.writeTemplate(original);
+
+  const ProcessResult result = fixture.runWithBitmaps();
+  EXPECT_EQ(result.output, namesListed(textures) + "Cue Skinning Complete!\n");
+  EXPECT_EQ(result.exitStatus, 0);
+  const Bytes output = readFile(fixture.dir() / kOutputFileName);
+  ASSERT_EQ(output.size(), original.size());
+  EXPECT_TRUE(output == SkinFixture::templateWith(skinned(textures, bitmaps)));
+  EXPECT_EQ(readFile(fixture.dir() / kTemplateFileName), original);
+  auto expectedFiles = fixture.bitmapNames();
+  expectedFiles.push_back(kOutputFileName);
+  expectedFiles.push_back(kTemplateFileName);
+  std::sort(expectedFiles.begin(), expectedFiles.end());
+  EXPECT_EQ(listDirectory(fixture.dir().path()), expectedFiles);
+}
+
+TEST_F(SkinRunTest, ReplacesAnEarlierOutputAndAcceptsAReadOnlyTemplate) {
+  fixture.writeBitmaps();
+  const auto textures = SkinFixture::slotTextures();
+  fixture.writeTemplate(SkinFixture::templateWith(textures));
+  writeFile(fixture.dir() / kOutputFileName, Bytes(3, 1));
+  fs::permissions(fixture.dir() / kTemplateFileName, fs::perms::owner_read);
+
+  EXPECT_EQ(fixture.runWithBitmaps().exitStatus, 0);
+  EXPECT_TRUE(readFile(fixture.dir() / kOutputFileName) ==
+              SkinFixture::templateWith(skinned(textures, fixture.bitmaps())));
+}
+
+TEST_F(SkinRunTest, FirstOfARepeatedNameTakesTheBitmap) {
+  fixture.writeBitmaps();
+  auto textures = SkinFixture::slotTextures();
+  textures.push_back(makeTexture("zbrubber", 32, 32, 1234));
+  fixture.writeTemplate(SkinFixture::templateWith(textures));
+
+  const ProcessResult result = fixture.runWithBitmaps();
+  EXPECT_EQ(result.output, namesListed(textures) + "Cue Skinning Complete!\n");
+  EXPECT_TRUE(readFile(fixture.dir() / kOutputFileName) ==
+              SkinFixture::templateWith(skinned(textures, fixture.bitmaps())));
+}
+
+TEST_F(SkinRunTest, WrongArgumentCountPrintsUsage) {
+  const std::string usage =
+      "usage tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 wrapbmp buttbmp ferrulebmp "
+      "shaftbmp bumperbmp\n";
+  auto names = fixture.bitmapNames();
+  expectFailure({}, usage);
+  expectFailure({names.begin(), names.end() - 1}, usage);
+  names.push_back("extra.bmp");
+  expectFailure(names, usage);
+}
+
+TEST_F(SkinRunTest, BitmapsAreCheckedInSlotOrderBeforeTheTemplate) {
+  fixture.writeBitmaps();
+  fixture.writeTemplate(Bytes(5, 0xFF));  // would be corrupt, but is never reached
+  fs::remove(fixture.dir() / "wrapbmp.bmp");
+  fixture.writeBitmap(6, Bytes(10, 0));
+  expectFailure("can't open bitmap file wrapbmp.bmp\n");
+
+  fixture.writeBitmap(4, encodeBitmap(makeBitmap(64, 128, 1)));
+  expectFailure("invalid width for bitmap wrapbmp.bmp\n");
+
+  Bytes truncated = encodeBitmap(fixture.bitmaps()[4]);
+  truncated.resize(truncated.size() - 1);
+  fixture.writeBitmap(4, truncated);
+  expectFailure("bitmap file wrapbmp.bmp is corrupt\n");
+}
+
+TEST_F(SkinRunTest, TemplateMustExistAndCarryASupportedVersion) {
+  fixture.writeBitmaps();
+  expectFailure("can't find cue stick obp file\n");
+
+  const auto textures = SkinFixture::slotTextures();
+  struct Case {
+    std::uint32_t version;
+    bool accepted;
+  };
+  for (const Case& c : {Case{0x00020101, true}, Case{0, true}, Case{0x00030000, false},
+                        Case{0x00000102, false}, Case{0xFFFF0000, false}}) {
+    Bytes bytes = SkinFixture::templateWith(textures);
+    std::copy_n(templateHeader(c.version).begin(), kTemplateHeaderSize, bytes.begin());
+    fixture.writeTemplate(bytes);
+    if (c.accepted) {
+      EXPECT_EQ(fixture.runWithBitmaps().exitStatus, 0) << std::hex << c.version;
+      fs::remove(fixture.dir() / kOutputFileName);
+    } else {
+      SCOPED_TRACE(c.version);
+      expectFailure("cue stick file is corrupt\n");
+    }
+  }
+  for (std::size_t length : {0, 8, 19}) {
+    fixture.writeTemplate(Bytes(length, 0));
+    SCOPED_TRACE(length);
+    expectFailure("cue stick file is corrupt\n");
+  }
+}
+
+TEST_F(SkinRunTest, MissingOrMismatchedTexturesWriteNothing) {
+  fixture.writeBitmaps();
+  writeFile(fixture.dir() / kOutputFileName, Bytes(3, 1));  // an earlier output stays as it was
+
+  auto withoutBumper = SkinFixture::slotTextures();
+  std::erase_if(withoutBumper, [](const TextureSpec& t) { return t.name == "zbrubber"; });
+  fixture.writeTemplate(SkinFixture::templateWith(withoutBumper));
+  expectFailure(namesListed(withoutBumper) + "Can't find texture in template\n");
+
+  fixture.writeTemplate(buildTemplate({textureTableChunk({})}));
+  expectFailure("Can't find texture in template\n");
+
+  auto resized = SkinFixture::slotTextures();
+  for (auto& texture : resized) {
+    if (texture.name == "zbrubber") texture = makeTexture("zbrubber", 32, 64, 3);
+  }
+  fixture.writeTemplate(SkinFixture::templateWith(resized));
+  expectFailure(namesListed(resized) + "invalid height for bitmap bumperbmp.bmp\n");
+}
+
+TEST_F(SkinRunTest, AnOutputThatCannotBeWrittenLeavesNoTrace) {
+  fixture.writeBitmaps();
+  const auto textures = SkinFixture::slotTextures();
+  fixture.writeTemplate(SkinFixture::templateWith(textures));
+  fs::create_directory(fixture.dir() / kOutputFileName);
+  writeFile(fixture.dir() / kOutputFileName / "keep", Bytes(1, 1));
+  expectFailure(namesListed(textures) + "can't open new cue obp file\n");
+  EXPECT_EQ(listDirectory(fixture.dir() / kOutputFileName), std::vector<std::string>{"keep"});
+}
+
+TEST(BundledSample, GeneratesAndSkins) {
+  ScratchDir dir;
+  ASSERT_EQ(runProcess(TINTROD_SAMPLE_BINARY, {dir.path()}, dir.path()).exitStatus, 0);
+  const ProcessResult result =
+      runProcess(TINTROD_BINARY,
+                 {"connect.bmp", "point1.bmp", "point2.bmp", "point3.bmp", "wrap.bmp", "butt.bmp",
+                  "ferrule.bmp", "shaft.bmp", "bumper.bmp"},
+                 dir.path());
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_TRUE(result.output.ends_with("Cue Skinning Complete!\n"));
+  EXPECT_EQ(readFile(dir / kOutputFileName).size(), readFile(dir / kTemplateFileName).size());
+}
+
+}  // namespace
+}  // namespace tintrod::testing

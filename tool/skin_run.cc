@@ -1,0 +1,44 @@
+#include "tool/skin_run.h"
+
+#include <cstdio>
+
+#include "bitmap/load_bitmap.h"
+#include "bitmap/validate_bitmap.h"
+#include "mip/mip_level.h"
+#include "tool/output_file.h"
+#include "tool/skin_slots.h"
+#include "tool/template_check.h"
+#include "util/failure.h"
+
+namespace tintrod {
+
+void applySlot(const TextureTable& table, const char* textureName, const std::string& path) {
+  std::optional<TextureRecord> record = table.find(textureName);
+  if (!record) fail(Failure::kTextureMissing);
+  loadBitmapIntoTexture(*record, path);
+  const std::int32_t width = record->width();
+  const std::int32_t height = record->height();
+  buildMipLevel(record->pixels(), width, height, record->palette());
+  buildMipLevel(record->pixels() + static_cast<std::ptrdiff_t>(width) * height, width / 2,
+                height / 2, record->palette());
+}
+
+int runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader) {
+  if (arguments.size() != kSkinSlots.size()) fail(Failure::kUsage);
+  for (const SkinSlot& slot : kSkinSlots) {
+    validateBitmap(slot.width, slot.height, arguments[slot.argumentIndex - 1]);
+  }
+  TextureTable table;
+  {
+    InputFile stream = openTemplate();
+    table = loadTextureTable(reader, stream);
+  }
+  for (const SkinSlot& slot : kSkinSlots) {
+    applySlot(table, slot.textureName, arguments[slot.argumentIndex - 1]);
+  }
+  writeSkinnedCopy(table);
+  std::fputs("Cue Skinning Complete!\n", stdout);
+  return 0;
+}
+
+}  // namespace tintrod

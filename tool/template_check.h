@@ -1,0 +1,12 @@
+#pragma once
+
+#include "util/input_file.h"
+
+namespace tintrod {
+
+// Opens "cueTemplate.obp" and checks its header's version word, leaving the
+// stream at the first chunk. Ends the run when the template is missing, too
+// short for its header, or of an unsupported version.
+InputFile openTemplate();
+
+}  // namespace tintrod
