@@ -157,10 +157,11 @@ TEST(PixelRows, ShortStreamsReportAndConvertZeros) {
     EXPECT_EQ(out, (Bytes{1, 2, 3, 4, 5, 6, 0xCC, 0xCC}));
   }
   {
-    Stream stream({0, 0, 255, 0, 0});
+    // The second row's green and red are missing, not left over from the first.
+    Stream stream({0, 0, 255, 255});
     Bytes out(4, 0xCC);
-    EXPECT_FALSE(readPixelRows(16, 24, out.data(), 0, 6, 2, 1, stream.file, 0, nullptr));
-    EXPECT_EQ(out, (Bytes{0x00, 0xF8, 0x00, 0x00}));
+    EXPECT_FALSE(readPixelRows(16, 24, out.data(), 2, 3, 1, 2, stream.file, 0, nullptr));
+    EXPECT_EQ(out, (Bytes{0x00, 0xF8, 0x1F, 0x00}));
   }
   {
     Stream stream({1, 2, 3, 4, 5});  // the last row's tail is missing
