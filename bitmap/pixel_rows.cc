@@ -43,7 +43,8 @@ void convertRow(RowFormats formats, const std::uint8_t* source, std::uint8_t* de
                 std::int32_t width, const std::uint32_t* colorTable) {
   if (formats.srcBitCount == 8) {
     for (std::int32_t j = 0; j < width; ++j) {
-      encodeFixed16(destination + 2 * j, static_cast<std::uint16_t>(colorTable[source[j]]));
+      encodeFixed16(destination + 2 * std::int64_t{j},
+                    static_cast<std::uint16_t>(colorTable[source[j]]));
     }
     return;
   }
@@ -87,6 +88,9 @@ bool readPixelRows(std::int32_t dstFormat, std::int32_t srcBitCount, std::uint8_
   if (!parametersAreSound(formats, destination, dstStride, srcStride, width, colorTable)) {
     return false;
   }
+  // Rows of no bytes neither read nor write; looping over them could only
+  // take time.
+  if (srcStride == 0) return true;
   const std::int64_t pixelBytes = rowPixelBytes(srcBitCount, width);
   const bool converting = !(dstFormat == 8 && srcBitCount == 8);
   // Only the pixels are buffered, so the buffer is bounded by what the

@@ -124,7 +124,8 @@ TEST(PixelRows, DoesNothingForUnsupportedOrUnsoundRequests) {
   const Case cases[] = {
       {8, 8, 4, 4, 4, 0, false, true},  // no rows
       {8, 8, 4, 4, 4, -3, false, true},
-      {8, 16, 4, 4, 4, 1, false, false},  // unsupported pairs
+      {8, 8, 0, 0, 0, 2147483647, false, true},  // rows of nothing
+      {8, 16, 4, 4, 4, 1, false, false},         // unsupported pairs
       {24, 24, 12, 12, 4, 1, false, false},
       {32, 8, 16, 4, 4, 1, false, false},
       {8, 24, 4, 12, 4, 1, false, false},
@@ -142,7 +143,7 @@ TEST(PixelRows, DoesNothingForUnsupportedOrUnsoundRequests) {
     EXPECT_EQ(readPixelRows(c.dstFormat, c.srcBitCount, out.data(), c.dstStride, c.srcStride,
                             c.width, c.rows, stream.file, 0, c.withTable ? table.data() : nullptr),
               c.expected);
-    if (!c.expected || c.rows <= 0) {
+    if (!c.expected || c.rows <= 0 || c.width == 0) {
       EXPECT_EQ(stream.file.position(), 0);
       EXPECT_EQ(out, Bytes(64, 0xCC));
     }
