@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include "tests/bitmap/texture_fixture.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
