@@ -38,4 +38,11 @@ void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream) {
   header.biClrImportant = decodeFixed32(&bytes[36]);
 }
 
+BitmapHeaders readBitmapHeaders(InputFile& stream) {
+  BitmapHeaders headers;
+  readBitmapFileHeader(headers.file, stream);
+  readBitmapInfoHeader(headers.info, stream);
+  return headers;
+}
+
 }  // namespace tintrod

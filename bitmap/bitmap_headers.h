@@ -41,4 +41,12 @@ struct BitmapInfoHeader {
 void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream);
 void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream);
 
+struct BitmapHeaders {
+  BitmapFileHeader file;
+  BitmapInfoHeader info;
+};
+
+// Both headers, read from the start of `stream`.
+BitmapHeaders readBitmapHeaders(InputFile& stream);
+
 }  // namespace tintrod

@@ -1,0 +1,153 @@
+#include "tests/support/bitmap_builder.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "util/coding.h"
+
+namespace tintrod::testing {
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kCoreInfoSize = 40;
+constexpr std::size_t kMaxRun = 255;
+constexpr std::size_t kMinLiteral = 3;  // shorter literals would read as escape codes
+
+void put16(Bytes& out, std::uint16_t value) {
+  std::uint8_t bytes[2];
+  encodeFixed16(bytes, value);
+  out.insert(out.end(), bytes, bytes + 2);
+}
+
+void put32(Bytes& out, std::uint32_t value) {
+  std::uint8_t bytes[4];
+  encodeFixed32(bytes, value);
+  out.insert(out.end(), bytes, bytes + 4);
+}
+
+std::size_t runLength(const std::uint8_t* row, std::size_t from, std::size_t width) {
+  std::size_t length = 1;
+  while (from + length < width && length < kMaxRun && row[from + length] == row[from]) ++length;
+  return length;
+}
+
+void encodeRow(const std::uint8_t* row, std::size_t width, Bytes& out) {
+  std::size_t x = 0;
+  while (x < width) {
+    const std::size_t run = runLength(row, x, width);
+    if (run >= kMinLiteral) {
+      out.push_back(static_cast<std::uint8_t>(run));
+      out.push_back(row[x]);
+      x += run;
+      continue;
+    }
+    // Gather pixels up to the next run worth encoding.
+    std::size_t end = x;
+    while (end < width && end - x < kMaxRun && runLength(row, end, width) < kMinLiteral) ++end;
+    if (end - x < kMinLiteral) {
+      for (; x < end; ++x) {
+        out.push_back(1);
+        out.push_back(row[x]);
+      }
+      continue;
+    }
+    out.push_back(0);
+    out.push_back(static_cast<std::uint8_t>(end - x));
+    out.insert(out.end(), row + x, row + end);
+    if ((end - x) % 2 != 0) out.push_back(0);
+    x = end;
+  }
+}
+
+Bytes plainRows(const BitmapSpec& spec) {
+  const std::size_t rows = static_cast<std::size_t>(std::abs(spec.height));
+  const std::size_t width = static_cast<std::size_t>(std::max(spec.width, 0));
+  const std::size_t pixelBytes = width * spec.bitCount / 8;
+  const std::size_t stride = (pixelBytes + 3) / 4 * 4;
+  Bytes out(rows * stride, 0);
+  if (spec.bitCount != 8) return out;
+  for (std::size_t y = 0; y < rows && (y + 1) * width <= spec.indices.size(); ++y) {
+    std::copy_n(spec.indices.begin() + static_cast<std::ptrdiff_t>(y * width), width,
+                out.begin() + static_cast<std::ptrdiff_t>(y * stride));
+  }
+  return out;
+}
+
+}  // namespace
+
+Bytes encodeRle8(std::int32_t width, std::int32_t height, const Bytes& indices) {
+  Bytes out;
+  const auto w = static_cast<std::size_t>(width);
+  for (std::int32_t y = 0; y < height; ++y) {
+    encodeRow(indices.data() + static_cast<std::size_t>(y) * w, w, out);
+    if (y + 1 < height) {
+      out.push_back(0);
+      out.push_back(0);
+    }
+  }
+  out.push_back(0);
+  out.push_back(1);
+  return out;
+}
+
+Bytes encodeBitmap(const BitmapSpec& spec) {
+  Bytes pixels = spec.pixelData;
+  if (pixels.empty()) {
+    pixels =
+        spec.compression == 1 ? encodeRle8(spec.width, spec.height, spec.indices) : plainRows(spec);
+  }
+  const std::uint32_t infoSize = std::max<std::uint32_t>(spec.infoHeaderSize, kCoreInfoSize);
+  const auto colorCount = static_cast<std::uint32_t>(spec.colors.size());
+  const std::uint32_t pixelStart =
+      kFileHeaderSize + infoSize + 4 * colorCount + spec.gapBeforePixels;
+  const auto fileSize = static_cast<std::uint32_t>(pixelStart + pixels.size());
+
+  Bytes out{'B', 'M'};
+  put32(out, fileSize);
+  put32(out, 0);  // both reserved words
+  put32(out, pixelStart);
+  put32(out, spec.infoHeaderSize);
+  put32(out, static_cast<std::uint32_t>(spec.width));
+  put32(out, static_cast<std::uint32_t>(spec.height));
+  put16(out, 1);
+  put16(out, spec.bitCount);
+  put32(out, spec.compression);
+  put32(out, static_cast<std::uint32_t>(pixels.size()));
+  put32(out, 2835);  // 72 dots per inch, both ways
+  put32(out, 2835);
+  put32(out, spec.storeZeroColorCount ? 0 : colorCount);
+  put32(out, 0);
+  out.resize(kFileHeaderSize + infoSize, 0);
+  for (const auto& color : spec.colors) {
+    out.insert(out.end(), {color[2], color[1], color[0], 0});
+  }
+  // A recognisable filler, so that reading the gap as pixels shows.
+  out.insert(out.end(), spec.gapBeforePixels, 0xEE);
+  out.insert(out.end(), pixels.begin(), pixels.end());
+  return out;
+}
+
+BitmapSpec makeBitmap(std::int32_t width, std::int32_t height, std::uint32_t seed, int colorCount) {
+  BitmapSpec spec;
+  spec.width = width;
+  spec.height = height;
+  for (int i = 0; i < colorCount; ++i) {
+    spec.colors.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7 + seed),
+                           static_cast<std::uint8_t>(i * 13 + (seed >> 8))});
+  }
+  // Bands of one index alternate with noise, so a run-length encoding holds
+  // both repeated and literal runs.
+  std::uint32_t state = seed * 2654435761u + 1;
+  const int count = std::max(colorCount, 1);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      const bool band = (x / 8 + y / 4) % 3 == 0;
+      const std::uint32_t value = band ? (seed + static_cast<std::uint32_t>(y)) : state >> 24;
+      spec.indices.push_back(static_cast<std::uint8_t>(value % static_cast<std::uint32_t>(count)));
+    }
+  }
+  return spec;
+}
+
+}  // namespace tintrod::testing
