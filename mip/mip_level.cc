@@ -6,21 +6,17 @@ namespace tintrod {
 namespace mip {
 namespace {
 
-constexpr std::uint32_t kNoColour = UINT32_MAX;  // packed colours use 24 bits
+constexpr PackedColour kNoColour = UINT32_MAX;  // packed colours use 24 bits
 
-Rgb averageOfSquare(const std::uint8_t* palette, const std::uint8_t* top,
-                    const std::uint8_t* bottom) {
+PackedColour averageOfSquare(const std::uint8_t* palette, const std::uint8_t* top,
+                             const std::uint8_t* bottom) {
   const std::uint8_t* corners[4] = {&palette[3 * top[0]], &palette[3 * top[1]],
                                     &palette[3 * bottom[0]], &palette[3 * bottom[1]]};
   int sums[3] = {0, 0, 0};
   for (const std::uint8_t* entry : corners) {
     for (int c = 0; c < 3; ++c) sums[c] += entry[c];
   }
-  return {sums[0] >> 2, sums[1] >> 2, sums[2] >> 2};
-}
-
-std::uint32_t packColour(Rgb colour) {
-  return static_cast<std::uint32_t>(colour.red << 16 | colour.green << 8 | colour.blue);
+  return packColour(sums[0] >> 2, sums[1] >> 2, sums[2] >> 2);
 }
 
 }  // namespace
@@ -35,18 +31,17 @@ void buildMipLevelWith(NearestEntryFinder findNearest, std::uint8_t* level, std:
   std::uint8_t* destination = level + static_cast<std::ptrdiff_t>(width) * height;
   // The nearest entry depends on the averaged colour alone, and neighbouring
   // squares of flat or smooth areas often share it: reuse the last answer.
-  std::uint32_t lastColour = kNoColour;
+  PackedColour lastColour = kNoColour;
   std::uint8_t lastEntry = 0;
   for (std::int32_t y = 0; y < rows; ++y) {
     const std::uint8_t* top = level + static_cast<std::ptrdiff_t>(2 * y) * width;
     const std::uint8_t* bottom = top + width;
     std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * cols;
     for (std::int32_t x = 0; x < cols; ++x) {
-      const Rgb average = averageOfSquare(palette, top + 2 * x, bottom + 2 * x);
-      const std::uint32_t colour = packColour(average);
-      if (colour != lastColour) {
+      const PackedColour average = averageOfSquare(palette, top + 2 * x, bottom + 2 * x);
+      if (average != lastColour) {
         lastEntry = findNearest(planar, average);
-        lastColour = colour;
+        lastColour = average;
       }
       out[x] = lastEntry;
     }

@@ -6,12 +6,16 @@ namespace {
 bool always() { return true; }
 
 #ifdef TINTROD_MIP_X86
-bool hasSse41() { return __builtin_cpu_supports("sse4.1"); }
-bool hasAvx2() { return __builtin_cpu_supports("avx2"); }
+// Initialising first keeps the answer right even from static initialisers that
+// run before the runtime's own.
+bool hasSse41() { return __builtin_cpu_init(), __builtin_cpu_supports("sse4.1"); }
+bool hasAvx2() { return __builtin_cpu_init(), __builtin_cpu_supports("avx2"); }
+bool hasAvx512() { return __builtin_cpu_init(), __builtin_cpu_supports("avx512bw"); }
 #endif
 
 constexpr NearestEntryVariant kVariants[] = {
 #ifdef TINTROD_MIP_X86
+    {"avx512bw", nearestEntryAvx512, hasAvx512},
     {"avx2", nearestEntryAvx2, hasAvx2},
     {"sse4.1", nearestEntrySse41, hasSse41},
 #endif

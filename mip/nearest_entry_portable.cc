@@ -4,10 +4,10 @@
 
 namespace tintrod::mip {
 
-std::uint8_t nearestEntryPortable(const PlanarPalette& palette, Rgb colour) {
-  const int red = colour.red * kKeyScale;
-  const int green = colour.green * kKeyScale;
-  const int blue = colour.blue * kKeyScale;
+std::uint8_t nearestEntryPortable(const PlanarPalette& palette, PackedColour colour) {
+  const int red = scaledChannel(colour, 0);
+  const int green = scaledChannel(colour, 1);
+  const int blue = scaledChannel(colour, 2);
   // The index rides in the low byte, so the smallest key is the smallest
   // distance at its lowest index, and the loop stays free of branches.
   std::uint32_t bestKey = UINT32_MAX;

@@ -1,16 +1,16 @@
 #include "mip/nearest_entry.h"
 
 #ifdef TINTROD_MIP_X86
-#include <immintrin.h>
+#include "mip/lane_minimum.h"
 
 namespace tintrod::mip {
 
 __attribute__((target("sse4.1"))) std::uint8_t nearestEntrySse41(const PlanarPalette& palette,
-                                                                 Rgb colour) {
+                                                                 PackedColour colour) {
   constexpr int kLanes = 8;
-  const __m128i red = _mm_set1_epi16(static_cast<std::int16_t>(colour.red * kKeyScale));
-  const __m128i green = _mm_set1_epi16(static_cast<std::int16_t>(colour.green * kKeyScale));
-  const __m128i blue = _mm_set1_epi16(static_cast<std::int16_t>(colour.blue * kKeyScale));
+  const __m128i red = _mm_set1_epi16(scaledChannel(colour, 0));
+  const __m128i green = _mm_set1_epi16(scaledChannel(colour, 1));
+  const __m128i blue = _mm_set1_epi16(scaledChannel(colour, 2));
   __m128i best = _mm_set1_epi16(INT16_MAX);
   for (int chunk = 0; chunk < kEntryCount / kLanes; ++chunk) {
     const int first = chunk * kLanes;
@@ -23,12 +23,7 @@ __attribute__((target("sse4.1"))) std::uint8_t nearestEntrySse41(const PlanarPal
     key = _mm_add_epi16(key, _mm_set1_epi16(static_cast<std::int16_t>(chunk)));
     best = _mm_min_epu16(best, key);
   }
-  // The smallest key and, among equal ones, the lowest lane: together the
-  // lowest entry at the smallest distance.
-  const int found = _mm_cvtsi128_si32(_mm_minpos_epu16(best));
-  const int chunk = (found & 0xFFFF) % kKeyScale;
-  const int lane = found >> 16;
-  return static_cast<std::uint8_t>(chunk * kLanes + lane);
+  return entryOf(minimumOf8(best, 0), kLanes);
 }
 
 }  // namespace tintrod::mip
