@@ -1,40 +1,58 @@
 #include "mip/mip_level.h"
 
-#include <cstdlib>
+#include <cstddef>
 
 namespace tintrod {
+namespace mip {
+namespace {
 
-void buildMipLevel(std::uint8_t* level, std::int32_t width, std::int32_t height,
-                   const std::uint8_t* palette) {
+constexpr PackedColour kNoColour = UINT32_MAX;  // packed colours use 24 bits
+
+PackedColour averageOfSquare(const std::uint8_t* palette, const std::uint8_t* top,
+                             const std::uint8_t* bottom) {
+  const std::uint8_t* corners[4] = {&palette[3 * top[0]], &palette[3 * top[1]],
+                                    &palette[3 * bottom[0]], &palette[3 * bottom[1]]};
+  int sums[3] = {0, 0, 0};
+  for (const std::uint8_t* entry : corners) {
+    for (int c = 0; c < 3; ++c) sums[c] += entry[c];
+  }
+  return packColour(sums[0] >> 2, sums[1] >> 2, sums[2] >> 2);
+}
+
+}  // namespace
+
+void buildMipLevelWith(NearestEntryFinder findNearest, std::uint8_t* level, std::int32_t width,
+                       std::int32_t height, const std::uint8_t* palette) {
   const std::int32_t rows = height >> 1;
   const std::int32_t cols = width >> 1;
+  if (rows <= 0 || cols <= 0) return;
+  PlanarPalette planar;
+  layOutPalette(palette, planar);
   std::uint8_t* destination = level + static_cast<std::ptrdiff_t>(width) * height;
+  // The nearest entry depends on the averaged colour alone, and neighbouring
+  // squares of flat or smooth areas often share it: reuse the last answer.
+  PackedColour lastColour = kNoColour;
+  std::uint8_t lastEntry = 0;
   for (std::int32_t y = 0; y < rows; ++y) {
     const std::uint8_t* top = level + static_cast<std::ptrdiff_t>(2 * y) * width;
     const std::uint8_t* bottom = top + width;
+    std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * cols;
     for (std::int32_t x = 0; x < cols; ++x) {
-      const std::uint8_t* square[4] = {&palette[3 * top[2 * x]], &palette[3 * top[2 * x + 1]],
-                                       &palette[3 * bottom[2 * x]],
-                                       &palette[3 * bottom[2 * x + 1]]};
-      int average[3];
-      for (int c = 0; c < 3; ++c) {
-        average[c] = (square[0][c] + square[1][c] + square[2][c] + square[3][c]) >> 2;
+      const PackedColour average = averageOfSquare(palette, top + 2 * x, bottom + 2 * x);
+      if (average != lastColour) {
+        lastEntry = findNearest(planar, average);
+        lastColour = average;
       }
-      int bestDistance = 9999999;
-      int bestIndex = -1;
-      for (int j = 0; j < 256; ++j) {
-        const std::uint8_t* entry = &palette[3 * j];
-        const int distance = std::abs(average[0] - entry[0]) + std::abs(average[1] - entry[1]) +
-                             std::abs(average[2] - entry[2]);
-        if (distance < bestDistance) {
-          bestDistance = distance;
-          bestIndex = j;
-        }
-        if (bestDistance == 0) break;
-      }
-      destination[static_cast<std::ptrdiff_t>(y) * cols + x] = static_cast<std::uint8_t>(bestIndex);
+      out[x] = lastEntry;
     }
   }
+}
+
+}  // namespace mip
+
+void buildMipLevel(std::uint8_t* level, std::int32_t width, std::int32_t height,
+                   const std::uint8_t* palette) {
+  mip::buildMipLevelWith(mip::fastestNearestEntryFinder(), level, width, height, palette);
 }
 
 }  // namespace tintrod

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "mip/nearest_entry.h"
+
 namespace tintrod {
 
 // Halves the palette-indexed level at `level` (width x height, rows packed)
@@ -11,4 +13,11 @@ namespace tintrod {
 void buildMipLevel(std::uint8_t* level, std::int32_t width, std::int32_t height,
                    const std::uint8_t* palette);
 
+namespace mip {
+
+// The same with a chosen search variant, so every variant can be checked.
+void buildMipLevelWith(NearestEntryFinder findNearest, std::uint8_t* level, std::int32_t width,
+                       std::int32_t height, const std::uint8_t* palette);
+
+}  // namespace mip
 }  // namespace tintrod
