@@ -1,6 +1,6 @@
 #include "tests/support/template_builder.h"
 
-#include <algorithm>
+#include <stdexcept>
 
 #include "template/format.h"
 #include "util/coding.h"
@@ -119,7 +119,8 @@ void appendFixed32(Bytes& out, std::uint32_t value) {
 void appendBytes(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 void putWord(Bytes& bytes, std::size_t offset, std::int32_t value) {
-  encodeSigned32(&bytes.at(offset + 3) - 3, value);
+  if (offset + 4 > bytes.size()) throw std::out_of_range("word past the end of the bytes");
+  encodeSigned32(bytes.data() + offset, value);
 }
 
 }  // namespace tintrod::testing

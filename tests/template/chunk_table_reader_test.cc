@@ -205,7 +205,7 @@ TEST(ChunkTableReader, RefusesBrokenTableHeads) {
       {"chunk past the file", damaged(4, 18)},
       {"negative N", damaged(8, -1)},
       {"negative F", damaged(12, -1)},
-      {"F above 20", damaged(12, 21)},
+      {"F above 20", tableChunk("TABL", 1, std::vector<std::int32_t>(21, 1), filled(21, 0))},
       {"width below -1", damaged(16, -2)},
       {"gigabytes claimed", damaged(4, 0x7FFFFFF0)},
       {"short size word", Bytes(good.begin(), good.begin() + 6)},
@@ -218,6 +218,16 @@ TEST(ChunkTableReader, RefusesBrokenTableHeads) {
     EXPECT_EQ(reader.dataCapacity(), 0) << name;
     EXPECT_EQ(reader.recordCount(), 0) << name;
   }
+}
+
+TEST(ChunkTableReader, AFailedReadLeavesNoTableBehind) {
+  Bytes broken = tableChunk("TABL", 1, {1}, {5});
+  testing::putWord(broken, 8, -1);
+  TemplateStream file(buildTemplate({tableChunk("TABL", 2, {1}, {5, 6}), broken}));
+  ChunkTableReader reader;
+  ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk);
+  EXPECT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kCorrupt);
+  EXPECT_EQ(reader.buildRecords(807).count, 0);
 }
 
 TEST(ChunkTableReader, RefusesColumnDataThatDoesNotAddUp) {

@@ -131,6 +131,8 @@ TEST(LoadTextureTable, RefusesCorruptTemplatesBeforeListingNames) {
   const std::size_t tableSize = textureTableChunk(twoTextures()).size();
   Bytes unterminated = textureTableChunk(twoTextures());
   std::fill_n(unterminated.begin() + 40 + 2 * 5, 30, 'x');
+  Bytes flatTable = buildTemplate({textureTableChunk({makeTexture("flat", 0, 4, 1)})});
+  testing::putWord(flatTable, 20 + 40 + 803, 0);
   Bytes trailingGarbage = textureTableChunk(twoTextures());
   trailingGarbage.insert(trailingGarbage.end(), 8, 0);
 
@@ -143,15 +145,18 @@ TEST(LoadTextureTable, RefusesCorruptTemplatesBeforeListingNames) {
       {"table past the end", damagedTable(4, static_cast<std::int32_t>(tableSize - 3))},
       {"data past the chunk", damagedTable(4, static_cast<std::int32_t>(tableSize - 5))},
       {"negative N", damagedTable(8, -1)},
+      {"size below 12 + 4F", damagedTable(4, 12 + 4 * 6 - 1)},
       {"N of a billion", damagedTable(8, 1000000000)},
       {"five columns", withColumns({2, 2, 1, 30, 768})},
       {"seven columns", withColumns({2, 2, 1, 30, 768, -1, 0})},
-      {"leading columns of 34", withColumns({2, 2, 1, 29, 769, -1})},
-      {"variable leading column", withColumns({-1, 6, 1, 30, 768, -1})},
+      {"leading columns of 34", withColumns({2, 2, 1, 29, 768, -1})},
+      {"leading columns of 36", withColumns({2, 2, 1, 31, 768, -1})},
+      {"variable leading column", withColumns({-1, 5, 1, 30, 768, -1})},
       {"palette of 767", withColumns({2, 2, 1, 30, 767, -1})},
       {"fixed pixel column", withColumns({2, 2, 1, 30, 768, 4})},
       {"element size 0", damagedTable(kElementSize, 0)},
       {"element size 2 with the counts of 1", damagedTable(kElementSize, 2)},
+      {"element size 0 over empty blocks", flatTable},
       {"count one short", damagedTable(kFirstCount, 41)},
       {"negative count", damagedTable(kSecondCount, -21)},
       {"zero count for a sized texture", damagedTable(kSecondCount, 0)},
