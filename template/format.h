@@ -14,7 +14,7 @@ inline constexpr char kOutputFileName[] = "cueNew.obp";
 
 inline constexpr int kTemplateHeaderSize = 20;
 inline constexpr int kVersionWordOffset = 8;
-inline constexpr std::uint32_t kMaxVersionMajor = 2;      // upper half of the version word
+inline constexpr std::uint32_t kMaxVersionMajor = 2;       // upper half of the version word
 inline constexpr std::uint32_t kMaxVersionMinor = 0x0101;  // lower half
 
 struct TemplateHeader {

@@ -14,7 +14,7 @@ class ChunkTableReader;
 class InputFile;
 
 struct TextureTable {
-  std::int64_t tablePos = 0;  // file offset of the "LTXH" tag
+  std::int64_t tablePos = 0;           // file offset of the "LTXH" tag
   std::vector<TextureRecord> records;  // table order; views into the reader's arena
 
   // The first record, in table order, named `name`.

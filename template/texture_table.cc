@@ -1,0 +1,64 @@
+#include "template/texture_table.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "template/chunk_table_reader.h"
+#include "template/format.h"
+#include "template/table_shape.h"
+#include "util/coding.h"
+#include "util/failure.h"
+#include "util/input_file.h"
+
+namespace tintrod {
+namespace {
+
+// The offset of the first top-level "LTXH" tag. Every other chunk, "END!"
+// included, is skipped by its size word; running out of chunks first means
+// the template has no texture table.
+std::int64_t findTextureTable(ChunkTableReader& reader, InputFile& stream) {
+  char tag[kTagSize + 1] = "    ";
+  if (!reader.peekTag(stream, tag)) fail(Failure::kTemplateCorrupt);
+  while (std::memcmp(tag, kTextureTableTag, kTagSize) != 0) {
+    if (reader.skipChunk(stream, tag) != ChunkStatus::kOk || !reader.peekTag(stream, tag)) {
+      fail(Failure::kTemplateCorrupt);
+    }
+  }
+  return stream.position();
+}
+
+}  // namespace
+
+std::optional<TextureRecord> TextureTable::find(std::string_view name) const {
+  for (const TextureRecord& record : records) {
+    if (record.name() == name) return record;
+  }
+  return std::nullopt;
+}
+
+TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
+  TextureTable table;
+  table.tablePos = findTextureTable(reader, stream);
+  // The shape is checked before anything is built or printed, so a corrupt
+  // template lists no names.
+  if (reader.readTableChunk(stream, kTextureTableTag) != ChunkStatus::kOk ||
+      !hasTextureTableShape(reader)) {
+    fail(Failure::kTemplateCorrupt);
+  }
+  reader.setComputeOffsets();
+  const BuiltRecords built = reader.buildRecords(kTextureRecordSize);
+  if (built.status != ChunkStatus::kOk) fail(Failure::kTemplateCorrupt);
+
+  table.records.reserve(static_cast<std::size_t>(built.count));
+  for (std::int32_t index = 0; index < built.count; ++index) {
+    std::uint8_t* bytes = built.records + std::int64_t{index} * kTextureRecordSize;
+    table.records.emplace_back(bytes, reader.block(decodeFixed32(bytes + kRecordPixelRefOffset)));
+  }
+  for (const TextureRecord& record : table.records) {
+    const std::string_view name = record.name();
+    std::printf("Texture name = %.*s\n", static_cast<int>(name.size()), name.data());
+  }
+  return table;
+}
+
+}  // namespace tintrod
