@@ -11,7 +11,7 @@ struct SkinSlot {
   const char* argumentName;  // as the usage line spells it
   std::int32_t width;        // required bitmap size in pixels
   std::int32_t height;
-  const char* textureName;   // the template texture the bitmap replaces
+  const char* textureName;  // the template texture the bitmap replaces
 };
 
 inline constexpr std::array<SkinSlot, 9> kSkinSlots = {{

@@ -8,7 +8,8 @@ namespace tintrod {
 namespace {
 
 TEST(Failure, LinesCarryThePathAsTyped) {
-  EXPECT_EQ(failureLine(Failure::kBitmapOpen, "a b/c%s.bmp"), "can't open bitmap file a b/c%s.bmp\n");
+  EXPECT_EQ(failureLine(Failure::kBitmapOpen, "a b/c%s.bmp"),
+            "can't open bitmap file a b/c%s.bmp\n");
   EXPECT_EQ(failureLine(Failure::kBitmapCorrupt, "x.bmp"), "bitmap file x.bmp is corrupt\n");
   EXPECT_EQ(failureLine(Failure::kTemplateCorrupt), "cue stick file is corrupt\n");
 }
