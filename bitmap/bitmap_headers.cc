@@ -10,7 +10,7 @@ namespace tintrod {
 void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream) {
   std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
   stream.readSome(bytes.data(), bytes.size());
-  header.bfType = decodeFixed16(&bytes[0]);
+  header.bfType = decodeFixed16(bytes.data());
   header.bfSize = decodeFixed32(&bytes[2]);
   header.bfReserved1 = decodeFixed16(&bytes[6]);
   header.bfReserved2 = decodeFixed16(&bytes[8]);
@@ -20,7 +20,7 @@ void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream) {
 void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream) {
   std::array<std::uint8_t, kBitmapInfoHeaderSize> bytes{};
   stream.readSome(bytes.data(), bytes.size());
-  header.biSize = decodeFixed32(&bytes[0]);
+  header.biSize = decodeFixed32(bytes.data());
   header.biWidth = decodeSigned32(&bytes[4]);
   header.biHeight = decodeSigned32(&bytes[8]);
   header.biPlanes = decodeFixed16(&bytes[12]);

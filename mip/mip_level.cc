@@ -8,10 +8,14 @@ namespace {
 
 constexpr PackedColour kNoColour = UINT32_MAX;  // packed colours use 24 bits
 
+const std::uint8_t* entryOf(const std::uint8_t* palette, std::uint8_t index) {
+  return &palette[std::size_t{3} * index];
+}
+
 PackedColour averageOfSquare(const std::uint8_t* palette, const std::uint8_t* top,
                              const std::uint8_t* bottom) {
-  const std::uint8_t* corners[4] = {&palette[3 * top[0]], &palette[3 * top[1]],
-                                    &palette[3 * bottom[0]], &palette[3 * bottom[1]]};
+  const std::uint8_t* corners[4] = {entryOf(palette, top[0]), entryOf(palette, top[1]),
+                                    entryOf(palette, bottom[0]), entryOf(palette, bottom[1])};
   int sums[3] = {0, 0, 0};
   for (const std::uint8_t* entry : corners) {
     for (int c = 0; c < 3; ++c) sums[c] += entry[c];
@@ -37,7 +41,7 @@ void buildMipLevelWith(NearestEntryFinder findNearest, std::uint8_t* level, std:
     const std::uint8_t* top = level + static_cast<std::ptrdiff_t>(2 * y) * width;
     const std::uint8_t* bottom = top + width;
     std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * cols;
-    for (std::int32_t x = 0; x < cols; ++x) {
+    for (std::ptrdiff_t x = 0; x < cols; ++x) {
       const PackedColour average = averageOfSquare(palette, top + 2 * x, bottom + 2 * x);
       if (average != lastColour) {
         lastEntry = findNearest(planar, average);

@@ -32,7 +32,7 @@ NearestEntryFinder pickFastest() {
 }  // namespace
 
 void layOutPalette(const std::uint8_t* palette, PlanarPalette& planar) {
-  for (int j = 0; j < kEntryCount; ++j) {
+  for (std::size_t j = 0; j < kEntryCount; ++j) {
     planar.red[j] = static_cast<std::uint16_t>(palette[3 * j] * kKeyScale);
     planar.green[j] = static_cast<std::uint16_t>(palette[3 * j + 1] * kKeyScale);
     planar.blue[j] = static_cast<std::uint16_t>(palette[3 * j + 2] * kKeyScale);

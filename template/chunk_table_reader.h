@@ -88,7 +88,7 @@ class ChunkTableReader {
     std::array<std::int32_t, kMaxFieldCount> fieldSizes{};
   };
 
-  ChunkStatus readTableHead(InputFile& stream, TableHead& head);
+  ChunkStatus readTableHead(InputFile& stream, TableHead& head) const;
   ChunkStatus readColumnData(InputFile& stream, std::int64_t length);
   void forgetTable();
   std::int32_t slotWidth(int column) const;

@@ -33,7 +33,7 @@ class InputFile {
   // Moves relative to the current position; false when the move fails or
   // would leave the file's extent [0, size()].
   [[nodiscard]] bool skip(std::int64_t offset);
-  [[nodiscard]] bool seekTo(std::int64_t position);
+  [[nodiscard]] bool seekTo(std::int64_t target);
 
   std::int64_t position() const;
   // The file's length when it was opened.
