@@ -26,8 +26,9 @@ PatchLayout layoutOf(const TextureTable& table) {
   layout.paletteColumn =
       table.tablePos + kTextureTableHeadSize + std::int64_t{kLeadingColumnsWidth} * count;
   const std::int64_t pixelColumn = layout.paletteColumn + std::int64_t{kPaletteSize} * count;
-  layout.firstBlock = pixelColumn + 2 * kWordSize;
-  layout.end = pixelColumn + kWordSize;
+  const std::int64_t elementCounts = pixelColumn + kWordSize;  // behind the element size word
+  layout.firstBlock = elementCounts + kWordSize;
+  layout.end = elementCounts;
   for (const TextureRecord& record : table.records) {
     layout.end += kWordSize + record.pixelBlockSize();
   }

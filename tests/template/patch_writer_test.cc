@@ -131,6 +131,11 @@ TEST_F(PatchWriter, ShortOutputIsRefusedUntouched) {
   EXPECT_EQ(patch(original, table, true, kBlockEnd).size(), kBlockEnd);
 }
 
+TEST_F(PatchWriter, AnEmptyTableWritesNothing) {
+  const Bytes original = templateWith({});
+  EXPECT_EQ(patch(original, loadTable(original)), original);
+}
+
 // Positions come from the table alone: a handle that cannot read patches the
 // same bytes as a read-write one.
 TEST_F(PatchWriter, NeedsNoReads) {
