@@ -8,8 +8,10 @@
 
 namespace tintrod {
 
-// `output` is open for binary reading and writing; its position on entry does
-// not matter. Returns false when any seek, read or write falls short.
+// `output` is open for writing (reading is never needed) and its position on
+// entry does not matter. Only writes reach the file: the words between the
+// blocks are sought past. Returns false, with the file untouched, when it is
+// too short to hold the table, and false when a seek or write falls short.
 [[nodiscard]] bool patchTextures(std::FILE* output, const TextureTable& table);
 
 }  // namespace tintrod

@@ -1,5 +1,6 @@
 #include "template/patch_writer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -112,12 +113,52 @@ TEST_F(PatchWriter, OddSizesWriteTruncatedBlockLengths) {
   EXPECT_EQ(patch(original, table), expected);
 }
 
-TEST_F(PatchWriter, ShortOutputIsReported) {
+// The cut copy ends in the element size word, in the count word, inside the
+// block and one byte before its end; each is refused before anything is
+// written, so the copy keeps its bytes. A copy ending exactly behind the
+// block is patched.
+TEST_F(PatchWriter, ShortOutputIsRefusedUntouched) {
   const Bytes original = templateWith({testing::makeTexture("a", 4, 4, 1)});
   const TextureTable table = loadTable(original);
-  for (std::int64_t cut : {kTablePos + 40 + 803 + 2, kTablePos + 40 + 803 + 6}) {
-    patch(original, table, false, static_cast<std::size_t>(cut));
+  std::fill_n(TextureRecord(table.records[0]).palette(), 768, 0x77);
+  constexpr std::int64_t kBlockEnd = kTablePos + 40 + 803 + 8 + 21;
+  for (const std::int64_t cut : {kTablePos + 40 + 803 + 2, kTablePos + 40 + 803 + 6,
+                                 kTablePos + 40 + 803 + 8 + 10, kBlockEnd - 1}) {
+    const auto length = static_cast<std::size_t>(cut);
+    EXPECT_EQ(patch(original, table, false, length),
+              Bytes(original.begin(), original.begin() + cut));
   }
+  EXPECT_EQ(patch(original, table, true, kBlockEnd).size(), kBlockEnd);
+}
+
+TEST_F(PatchWriter, AnEmptyTableWritesNothing) {
+  const Bytes original = templateWith({});
+  EXPECT_EQ(patch(original, loadTable(original)), original);
+}
+
+// Positions come from the table alone: a handle that cannot read patches the
+// same bytes as a read-write one.
+TEST_F(PatchWriter, NeedsNoReads) {
+  const Bytes original =
+      templateWith({testing::makeTexture("a", 8, 4, 1), testing::makeTexture("b", 5, 3, 2),
+                    testing::makeTexture("c", 4, 8, 3)});
+  const TextureTable table = loadTable(original);
+  for (TextureRecord record : table.records) {
+    std::fill_n(record.palette(), 768, 0x3C);
+    std::fill_n(record.pixels(), record.pixelBlockSize(), 0xC3);
+  }
+  const Bytes expected = patch(original, table);
+
+  const auto path = scratch_ / "writeOnly.obp";
+  testing::writeFile(path, original);
+  const int descriptor = open(path.c_str(), O_WRONLY);
+  ASSERT_GE(descriptor, 0);
+  OutputFile output(fdopen(descriptor, "wb"));
+  ASSERT_NE(output, nullptr);
+  std::setvbuf(output.get(), nullptr, _IONBF, 0);
+  EXPECT_TRUE(patchTextures(output.get(), table));
+  output.reset();
+  EXPECT_EQ(testing::readFile(path), expected);
 }
 
 }  // namespace

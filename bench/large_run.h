@@ -1,0 +1,22 @@
+// A large template and nine slot bitmaps for timing and tracing whole runs:
+// the nine slot textures among thirty others of assorted sizes, about 4 MiB.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tintrod::bench {
+
+// The bitmap file names, in slot order, as the tool takes them.
+inline constexpr std::array<const char*, 9> kLargeRunBitmaps = {
+    "connect.bmp", "point1.bmp",  "point2.bmp", "point3.bmp", "wrap.bmp",
+    "butt.bmp",    "ferrule.bmp", "shaft.bmp",  "bumper.bmp"};
+
+// Writes "cueTemplate.obp" and the nine bitmaps into `folder`, which must
+// exist; returns the template's size in bytes. Throws when a file cannot be
+// written.
+std::int64_t writeLargeRun(const std::filesystem::path& folder);
+
+}  // namespace tintrod::bench
