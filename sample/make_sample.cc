@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
-#include "tool/skin_slots.h"
 
 namespace tintrod::sample {
 namespace {
@@ -30,15 +30,15 @@ struct Rgb {
 
 // Four key colours per slot; the 256-entry palette runs smoothly through them.
 constexpr Rgb kSlotColours[9][4] = {
-    {{20, 20, 24}, {180, 150, 60}, {240, 220, 140}, {90, 60, 20}},      // brass connector
-    {{250, 250, 245}, {30, 90, 200}, {10, 20, 60}, {200, 30, 40}},      // inlay 1
-    {{250, 250, 245}, {20, 150, 80}, {5, 40, 20}, {230, 190, 40}},      // inlay 2
-    {{250, 250, 245}, {150, 40, 160}, {30, 5, 40}, {240, 120, 30}},     // inlay 3
-    {{15, 15, 15}, {60, 60, 70}, {120, 120, 130}, {200, 200, 210}},     // linen wrap
-    {{40, 15, 5}, {120, 55, 20}, {190, 120, 60}, {70, 30, 10}},         // wooden butt
+    {{20, 20, 24}, {180, 150, 60}, {240, 220, 140}, {90, 60, 20}},         // brass connector
+    {{250, 250, 245}, {30, 90, 200}, {10, 20, 60}, {200, 30, 40}},         // inlay 1
+    {{250, 250, 245}, {20, 150, 80}, {5, 40, 20}, {230, 190, 40}},         // inlay 2
+    {{250, 250, 245}, {150, 40, 160}, {30, 5, 40}, {240, 120, 30}},        // inlay 3
+    {{15, 15, 15}, {60, 60, 70}, {120, 120, 130}, {200, 200, 210}},        // linen wrap
+    {{40, 15, 5}, {120, 55, 20}, {190, 120, 60}, {70, 30, 10}},            // wooden butt
     {{230, 230, 220}, {250, 250, 250}, {200, 200, 190}, {160, 160, 150}},  // ferrule
     {{160, 120, 70}, {220, 190, 140}, {240, 215, 170}, {190, 150, 100}},   // maple shaft
-    {{5, 5, 5}, {30, 30, 30}, {60, 60, 60}, {20, 20, 20}},               // rubber bumper
+    {{5, 5, 5}, {30, 30, 30}, {60, 60, 60}, {20, 20, 20}},                 // rubber bumper
 };
 
 std::vector<std::array<std::uint8_t, 3>> rampPalette(const Rgb (&keys)[4]) {
@@ -101,7 +101,8 @@ Bytes sampleTemplate() {
   // Textures no slot names, of other sizes, interleaved with the slot ones.
   textures.push_back(testing::makeTexture("zbtip", 64, 64, seed++));
   for (const SkinSlot& slot : kSkinSlots) {
-    textures.push_back(testing::makeTexture(slot.textureName, static_cast<std::uint16_t>(slot.width),
+    textures.push_back(testing::makeTexture(slot.textureName,
+                                            static_cast<std::uint16_t>(slot.width),
                                             static_cast<std::uint16_t>(slot.height), seed++));
   }
   textures.push_back(testing::makeTexture("zbjoint_ring", 16, 16, seed++));

@@ -35,8 +35,8 @@ bool patchFile(const std::string& path, const TextureTable& table) {
   if (output == nullptr) return false;
   // The writer issues one write per palette and per pixel block; a stream
   // buffer would only copy them once more.
-  const bool patched = std::setvbuf(output, nullptr, _IONBF, 0) == 0 &&
-                       patchTextures(output, table);
+  const bool patched =
+      std::setvbuf(output, nullptr, _IONBF, 0) == 0 && patchTextures(output, table);
   const bool closed = std::fclose(output) == 0;
   return patched && closed;
 }

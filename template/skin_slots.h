@@ -1,4 +1,5 @@
-// The nine painted regions of the cue, in command-line order.
+// The nine painted regions of the cue, in tintrod's command-line order. Kept
+// beside the container format because tintrod-extract names them as well.
 #pragma once
 
 #include <array>
@@ -11,7 +12,7 @@ struct SkinSlot {
   const char* argumentName;  // as the usage line spells it
   std::int32_t width;        // required bitmap size in pixels
   std::int32_t height;
-  const char* textureName;   // the template texture the bitmap replaces
+  const char* textureName;  // the template texture the bitmap replaces
 };
 
 inline constexpr std::array<SkinSlot, 9> kSkinSlots = {{
