@@ -91,7 +91,7 @@ std::optional<std::vector<std::uint8_t>> encodeIndexedBitmap(
   std::vector<std::uint8_t> file =
       headedFile(*geometry, width, height, kBitmapDepth, kPaletteEntries);
   std::uint8_t* entry = file.data() + kBitmapHeadersSize;
-  for (int i = 0; i < kPaletteEntries; ++i, entry += kColorTableEntrySize) {
+  for (std::size_t i = 0; i < kPaletteEntries; ++i, entry += kColorTableEntrySize) {
     entry[0] = palette[3 * i + 2];
     entry[1] = palette[3 * i + 1];
     entry[2] = palette[3 * i];

@@ -26,7 +26,7 @@ std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string>
     }
   }
   if (positionals.size() > kMaxPositionals) return std::nullopt;
-  if (positionals.size() > 0) options.model = positionals[0];
+  if (!positionals.empty()) options.model = positionals[0];
   if (positionals.size() > 1) options.folder = positionals[1];
   return options;
 }

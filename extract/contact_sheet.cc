@@ -17,7 +17,7 @@ void drawLevel(const PixelLevel& level, const std::uint8_t* palette, std::int64_
     const std::uint8_t* indices = level.pixels + row * level.width;
     std::uint8_t* out = pixels.data() + ((bottomRow + row) * layout.width + left) * kRgbSize;
     for (std::int64_t x = 0; x < level.width; ++x, out += kRgbSize) {
-      std::copy_n(palette + kRgbSize * indices[x], kRgbSize, out);
+      std::copy_n(palette + std::ptrdiff_t{kRgbSize} * indices[x], kRgbSize, out);
     }
   }
 }

@@ -1,7 +1,5 @@
 #include "extract/file_names.h"
 
-#include <cstdio>
-
 #include "template/texture_record.h"
 
 namespace tintrod {
@@ -10,6 +8,7 @@ namespace {
 constexpr char kReplacement = '_';
 constexpr char kPlaceholder[] = "texture";
 constexpr int kFirstSuffix = 2;  // "name", then "name-2"
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Spelled out rather than asked of the locale: the same name must give the
 // same file everywhere.
@@ -47,9 +46,9 @@ std::string printableName(std::string_view textureName) {
     if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
       shown.push_back(c);
     } else {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      shown += escape;
+      shown += "\\x";
+      shown.push_back(kHexDigits[byte >> 4]);
+      shown.push_back(kHexDigits[byte & 0xF]);
     }
   }
   return shown;

@@ -25,7 +25,7 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
 
-  int get() const { return descriptor_; }
+  [[nodiscard]] int get() const { return descriptor_; }
   bool close() { return ::close(std::exchange(descriptor_, -1)) == 0; }
 
  private:

@@ -13,13 +13,13 @@ struct BitmapSpec {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::uint16_t bitCount = 8;
-  std::uint32_t compression = 0;         // 0 plain rows, 1 run-length encoded
-  std::uint32_t infoHeaderSize = 40;     // 108 and 124 write V4 and V5 headers (extra bytes zero)
+  std::uint32_t compression = 0;      // 0 plain rows, 1 run-length encoded
+  std::uint32_t infoHeaderSize = 40;  // 108 and 124 write V4 and V5 headers (extra bytes zero)
   std::vector<std::array<std::uint8_t, 3>> colors;  // red, green, blue; the colour table
-  bool storeZeroColorCount = false;      // write biClrUsed as 0 (colors must then hold 256)
-  std::uint32_t gapBeforePixels = 0;     // bytes between colour table and pixels
-  Bytes indices;                         // width * height, file row order
-  Bytes pixelData;                       // used instead of encoding `indices` when not empty
+  bool storeZeroColorCount = false;   // write biClrUsed as 0 (colors must then hold 256)
+  std::uint32_t gapBeforePixels = 0;  // bytes between colour table and pixels
+  Bytes indices;                      // width * height, file row order
+  Bytes pixelData;                    // used instead of encoding `indices` when not empty
 };
 
 // The whole file; bfOffBits and bfSize are consistent with what is written.
