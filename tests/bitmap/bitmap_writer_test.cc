@@ -71,7 +71,11 @@ TEST(BitmapWriter, IndexedRowsArePaddedBehindAWholeColourTable) {
 TEST(BitmapWriter, TintrodTakesIndexedFilesBackUnchanged) {
   ScratchDir dir;
   const auto palette = rampPalette();
-  for (const auto& [width, height] : {std::pair{32, 32}, {5, 3}, {1, 1}, {6, 8}}) {
+  struct Size {
+    std::int32_t width, height;
+  };
+  for (const Size& size : {Size{32, 32}, Size{5, 3}, Size{1, 1}, Size{6, 8}}) {
+    const auto [width, height] = size;
     SCOPED_TRACE(width);
     const Bytes indices = counting(static_cast<std::size_t>(width * height));
     const std::string path = (dir / "level.bmp").string();
@@ -79,7 +83,7 @@ TEST(BitmapWriter, TintrodTakesIndexedFilesBackUnchanged) {
     TextureFixture texture(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
     TextureRecord record = texture.record();
     EXPECT_EQ(failureOf([&] {
-                validateBitmap(width, height, path);
+                validateBitmap(size.width, size.height, path);
                 loadBitmapIntoTexture(record, path);
               }),
               std::nullopt);

@@ -36,10 +36,7 @@ TEST(FileNamer, NumbersClashesIgnoringCaseAndLevelFiles) {
   for (const auto& [name, stem] : claims) EXPECT_EQ(namer.claim(name), stem) << name;
 }
 
-TEST(FileNames, LevelsAndListing) {
-  EXPECT_EQ(levelFileName("zbtip", 0), "zbtip.bmp");
-  EXPECT_EQ(levelFileName("zbtip", 1), "zbtip.mip1.bmp");
-  EXPECT_EQ(levelFileName("zbtip", 2), "zbtip.mip2.bmp");
+TEST(PrintableName, EscapesWhatATerminalWouldInterpret) {
   EXPECT_EQ(printableName("zb1a_256"), "zb1a_256");
   EXPECT_EQ(printableName("a\nb\\c\x01\xE9"), "a\\x0Ab\\x5Cc\\x01\\xE9");
 }
