@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
-#include "tool/skin_slots.h"
 
 namespace tintrod::sample {
 namespace {

@@ -1,6 +1,7 @@
 #include "template/format.h"
 
 #include "util/coding.h"
+#include "util/input_file.h"
 
 namespace tintrod {
 
@@ -10,6 +11,12 @@ std::uint32_t versionWord(const TemplateHeader& header) {
 
 bool isSupportedVersion(std::uint32_t word) {
   return (word >> 16) <= kMaxVersionMajor && (word & 0xFFFF) <= kMaxVersionMinor;
+}
+
+bool readSupportedHeader(InputFile& stream) {
+  TemplateHeader header;
+  return stream.read(header.bytes.data(), header.bytes.size()) &&
+         isSupportedVersion(versionWord(header));
 }
 
 }  // namespace tintrod

@@ -24,6 +24,13 @@ struct TemplateHeader {
 std::uint32_t versionWord(const TemplateHeader& header);
 bool isSupportedVersion(std::uint32_t versionWord);
 
+class InputFile;
+
+// Reads the header at the stream's position, leaving the stream at the first
+// chunk; false when the file is shorter than the header or of an unsupported
+// version. Both programs accept exactly the models this accepts.
+[[nodiscard]] bool readSupportedHeader(InputFile& stream);
+
 // Chunk framing: tag, then a size word counting itself and the payload.
 inline constexpr int kTagSize = 4;
 inline constexpr int kChunkFrameSize = 8;

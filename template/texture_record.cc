@@ -15,4 +15,14 @@ std::string_view TextureRecord::name() const {
   return {name, strnlen(name, kRecordNameEnd - kRecordNameOffset)};
 }
 
+PixelLevel TextureRecord::level(int index) const {
+  PixelLevel level{pixels_, width(), height()};
+  for (int above = 0; above < index; ++above) {
+    if (level.pixels != nullptr) level.pixels += std::int64_t{level.width} * level.height;
+    level.width /= 2;
+    level.height /= 2;
+  }
+  return level;
+}
+
 }  // namespace tintrod

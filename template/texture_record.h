@@ -9,6 +9,16 @@
 
 namespace tintrod {
 
+inline constexpr int kPixelLevelCount = 3;
+
+// One level of a pixel block: rows packed `width` bytes apart, in the order a
+// BMP file stores them (the first row is the bottom of the picture).
+struct PixelLevel {
+  const std::uint8_t* pixels = nullptr;  // null when the block is absent
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
 class TextureRecord {
  public:
   // `pixels` holds pixelBlockLength(width, height) bytes, or is null when
@@ -26,6 +36,8 @@ class TextureRecord {
   std::uint8_t* pixels() { return pixels_; }
   const std::uint8_t* pixels() const { return pixels_; }
   std::int64_t pixelBlockSize() const { return pixelBlockLength(width(), height()); }
+  // Level 0, 1 or 2; each halves the one before, truncating.
+  PixelLevel level(int index) const;
 
  private:
   std::uint8_t* bytes_;

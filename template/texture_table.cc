@@ -36,11 +36,11 @@ std::optional<TextureRecord> TextureTable::find(std::string_view name) const {
   return std::nullopt;
 }
 
-TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
+TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream) {
   TextureTable table;
   table.tablePos = findTextureTable(reader, stream);
-  // The shape is checked before anything is built or printed, so a corrupt
-  // template lists no names.
+  // The shape is checked before anything is built, so nothing of a corrupt
+  // table reaches the arena.
   if (reader.readTableChunk(stream, kTextureTableTag) != ChunkStatus::kOk ||
       !hasTextureTableShape(reader)) {
     fail(Failure::kTemplateCorrupt);
@@ -54,6 +54,11 @@ TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
     std::uint8_t* bytes = built.records + std::int64_t{index} * kTextureRecordSize;
     table.records.emplace_back(bytes, reader.block(decodeFixed32(bytes + kRecordPixelRefOffset)));
   }
+  return table;
+}
+
+TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
+  TextureTable table = readTextureTable(reader, stream);
   for (const TextureRecord& record : table.records) {
     const std::string_view name = record.name();
     std::printf("Texture name = %.*s\n", static_cast<int>(name.size()), name.data());

@@ -22,10 +22,13 @@ struct TextureTable {
 };
 
 // Walks the chunk stream from the stream's position (directly behind the
-// header) to the first top-level "LTXH" chunk, verifies its shape,
-// materialises it into `reader`'s arena and prints "Texture name = %s\n" per
-// record. A template that cannot be walked or verified ends the run with
-// Failure::kTemplateCorrupt before any name is printed.
+// header) to the first top-level "LTXH" chunk, verifies its shape and
+// materialises it into `reader`'s arena. A template that cannot be walked or
+// verified ends the run with Failure::kTemplateCorrupt.
+TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream);
+
+// readTextureTable, then "Texture name = %s\n" per record; a corrupt template
+// lists no names.
 TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream);
 
 }  // namespace tintrod

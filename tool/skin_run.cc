@@ -5,8 +5,8 @@
 #include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
 #include "mip/mip_level.h"
+#include "template/skin_slots.h"
 #include "tool/output_file.h"
-#include "tool/skin_slots.h"
 #include "tool/template_check.h"
 #include "util/failure.h"
 

@@ -8,11 +8,7 @@ namespace tintrod {
 InputFile openTemplate() {
   InputFile stream;
   if (!stream.open(kTemplateFileName)) fail(Failure::kTemplateMissing);
-  TemplateHeader header;
-  if (!stream.read(header.bytes.data(), header.bytes.size()) ||
-      !isSupportedVersion(versionWord(header))) {
-    fail(Failure::kTemplateCorrupt);
-  }
+  if (!readSupportedHeader(stream)) fail(Failure::kTemplateCorrupt);
   return stream;
 }
 

@@ -29,6 +29,16 @@ const char* lineFormat(Failure failure) {
       return "Can't find texture in template\n";
     case Failure::kOutputOpen:
       return "can't open new cue obp file\n";
+    case Failure::kExtractUsage:
+      return "usage tintrod-extract [--sheet FILE] [MODEL] [DIR]\n";
+    case Failure::kModelMissing:
+      return "can't find model file %s\n";
+    case Failure::kFolderCreate:
+      return "can't create folder %s\n";
+    case Failure::kFileWrite:
+      return "can't write file %s\n";
+    case Failure::kSheetTooLarge:
+      return "sheet %s would be too large\n";
   }
   return "cue stick file is corrupt\n";
 }

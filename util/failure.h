@@ -1,5 +1,6 @@
-// Every way tintrod can fail. A failure prints one fixed line on standard
-// output and ends the process with status 1; grep for `fail(` to list them all.
+// Every way tintrod and tintrod-extract can fail. A failure prints one fixed
+// line on standard output and ends the process with status 1; grep for
+// `fail(` to list them all.
 #pragma once
 
 #include <string>
@@ -18,9 +19,16 @@ enum class Failure {
   kTemplateCorrupt,
   kTextureMissing,
   kOutputOpen,
+  // tintrod-extract's own; a corrupt model is kTemplateCorrupt there too.
+  kExtractUsage,
+  kModelMissing,
+  kFolderCreate,
+  kFileWrite,
+  kSheetTooLarge,
 };
 
-// The exact line, newline included; bitmap failures carry the path as typed.
+// The exact line, newline included; failures that name a file carry its path
+// as typed.
 std::string failureLine(Failure failure, std::string_view path = {});
 
 // Prints the failure's line and ends the process with status 1.

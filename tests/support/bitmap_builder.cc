@@ -3,27 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "util/coding.h"
+#include "bitmap/bitmap_writer.h"
 
 namespace tintrod::testing {
 namespace {
 
-constexpr int kFileHeaderSize = 14;
-constexpr int kCoreInfoSize = 40;
 constexpr std::size_t kMaxRun = 255;
 constexpr std::size_t kMinLiteral = 3;  // shorter literals would read as escape codes
-
-void put16(Bytes& out, std::uint16_t value) {
-  std::uint8_t bytes[2];
-  encodeFixed16(bytes, value);
-  out.insert(out.end(), bytes, bytes + 2);
-}
-
-void put32(Bytes& out, std::uint32_t value) {
-  std::uint8_t bytes[4];
-  encodeFixed32(bytes, value);
-  out.insert(out.end(), bytes, bytes + 4);
-}
 
 std::size_t runLength(const std::uint8_t* row, std::size_t from, std::size_t width) {
   std::size_t length = 1;
@@ -96,28 +82,28 @@ Bytes encodeBitmap(const BitmapSpec& spec) {
     pixels =
         spec.compression == 1 ? encodeRle8(spec.width, spec.height, spec.indices) : plainRows(spec);
   }
-  const std::uint32_t infoSize = std::max<std::uint32_t>(spec.infoHeaderSize, kCoreInfoSize);
+  const std::uint32_t infoSize =
+      std::max<std::uint32_t>(spec.infoHeaderSize, kBitmapInfoHeaderSize);
   const auto colorCount = static_cast<std::uint32_t>(spec.colors.size());
   const std::uint32_t pixelStart =
-      kFileHeaderSize + infoSize + 4 * colorCount + spec.gapBeforePixels;
+      kBitmapFileHeaderSize + infoSize + 4 * colorCount + spec.gapBeforePixels;
   const auto fileSize = static_cast<std::uint32_t>(pixelStart + pixels.size());
 
-  Bytes out{'B', 'M'};
-  put32(out, fileSize);
-  put32(out, 0);  // both reserved words
-  put32(out, pixelStart);
-  put32(out, spec.infoHeaderSize);
-  put32(out, static_cast<std::uint32_t>(spec.width));
-  put32(out, static_cast<std::uint32_t>(spec.height));
-  put16(out, 1);
-  put16(out, spec.bitCount);
-  put32(out, spec.compression);
-  put32(out, static_cast<std::uint32_t>(pixels.size()));
-  put32(out, 2835);  // 72 dots per inch, both ways
-  put32(out, 2835);
-  put32(out, spec.storeZeroColorCount ? 0 : colorCount);
-  put32(out, 0);
-  out.resize(kFileHeaderSize + infoSize, 0);
+  // Longer info headers keep their extra fields zero.
+  Bytes out(kBitmapFileHeaderSize + infoSize, 0);
+  encodeBitmapFileHeader({.bfType = kBitmapSignature, .bfSize = fileSize, .bfOffBits = pixelStart},
+                         out.data());
+  encodeBitmapInfoHeader({.biSize = spec.infoHeaderSize,
+                          .biWidth = spec.width,
+                          .biHeight = spec.height,
+                          .biPlanes = 1,
+                          .biBitCount = spec.bitCount,
+                          .biCompression = spec.compression,
+                          .biSizeImage = static_cast<std::uint32_t>(pixels.size()),
+                          .biXPelsPerMeter = kPixelsPerMetre,
+                          .biYPelsPerMeter = kPixelsPerMetre,
+                          .biClrUsed = spec.storeZeroColorCount ? 0 : colorCount},
+                         out.data() + kBitmapFileHeaderSize);
   for (const auto& color : spec.colors) {
     out.insert(out.end(), {color[2], color[1], color[0], 0});
   }

@@ -67,6 +67,45 @@ TEST(LoadTextureTable, MaterialisesRecordsAndListsNames) {
   }
 }
 
+TEST(ReadTextureTable, MaterialisesTheSameTableSilently) {
+  const auto textures = twoTextures();
+  TemplateStream file(buildTemplate({textureTableChunk(textures)}));
+  ChunkTableReader reader;
+  ::testing::internal::CaptureStdout();
+  const TextureTable table = readTextureTable(reader, file.stream());
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(table.tablePos, 20);
+  ASSERT_EQ(table.records.size(), 2u);
+  EXPECT_EQ(table.records[1].name(), "zbshaft");
+  EXPECT_EQ(testing::failureOf([&] {
+              TemplateStream corrupt(buildTemplate({chunk("ABCD", {1})}));
+              readTextureTable(reader, corrupt.stream());
+            }),
+            kCorruptLine);
+}
+
+TEST(TextureRecord, LevelsFollowEachOtherAtHalvedSizes) {
+  ChunkTableReader reader;
+  const Outcome outcome =
+      load(reader, buildTemplate({textureTableChunk(
+                       {makeTexture("odd", 5, 3, 1), makeTexture("flat", 0, 4, 2)})}));
+  ASSERT_FALSE(outcome.failure);
+  const TextureRecord& odd = outcome.records[0];
+  struct Expected {
+    std::int64_t offset;
+    std::int32_t width, height;
+  };
+  const Expected levels[] = {{0, 5, 3}, {15, 2, 1}, {17, 1, 0}};
+  for (int index = 0; index < 3; ++index) {
+    const PixelLevel level = odd.level(index);
+    EXPECT_EQ(level.pixels - odd.pixels(), levels[index].offset) << index;
+    EXPECT_EQ(level.width, levels[index].width) << index;
+    EXPECT_EQ(level.height, levels[index].height) << index;
+  }
+  EXPECT_EQ(outcome.records[1].level(1).pixels, nullptr);
+  EXPECT_EQ(outcome.records[1].level(1).height, 2);
+}
+
 TEST(LoadTextureTable, SkipsEveryChunkBeforeTheFirstTable) {
   const Bytes endChunk = chunk("END!", Bytes(8, 0));
   const Bytes hidden = chunk("WRAP", textureTableChunk({makeTexture("inner", 4, 4, 3)}));

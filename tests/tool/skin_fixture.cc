@@ -1,8 +1,8 @@
 #include "tests/tool/skin_fixture.h"
 
 #include "template/format.h"
+#include "template/skin_slots.h"
 #include "tests/support/mip_reference.h"
-#include "tool/skin_slots.h"
 
 namespace tintrod::testing {
 

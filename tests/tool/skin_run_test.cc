@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "template/format.h"
+#include "template/skin_slots.h"
 #include "tests/tool/skin_fixture.h"
-#include "tool/skin_slots.h"
 
 namespace tintrod::testing {
 namespace {

@@ -12,6 +12,8 @@ TEST(Failure, LinesCarryThePathAsTyped) {
             "can't open bitmap file a b/c%s.bmp\n");
   EXPECT_EQ(failureLine(Failure::kBitmapCorrupt, "x.bmp"), "bitmap file x.bmp is corrupt\n");
   EXPECT_EQ(failureLine(Failure::kTemplateCorrupt), "cue stick file is corrupt\n");
+  EXPECT_EQ(failureLine(Failure::kModelMissing, "../m.obp"), "can't find model file ../m.obp\n");
+  EXPECT_EQ(failureLine(Failure::kFileWrite, "out/a.bmp"), "can't write file out/a.bmp\n");
 }
 
 TEST(Failure, CatcherObservesFailureInProcess) {

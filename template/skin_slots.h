@@ -1,4 +1,5 @@
-// The nine painted regions of the cue, in command-line order.
+// The nine painted regions of the cue, in tintrod's command-line order. Kept
+// beside the container format because tintrod-extract names them as well.
 #pragma once
 
 #include <array>

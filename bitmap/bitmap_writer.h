@@ -1,0 +1,40 @@
+// BMP files as tintrod writes them: the 14-byte file header, the 40-byte info
+// header, for 8 bits a full 256-entry colour table, then the rows in the order
+// given (bottom row first), each padded to a multiple of 4 bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "bitmap/bitmap_headers.h"
+#include "template/format.h"
+
+namespace tintrod {
+
+inline constexpr std::uint16_t kBitmapSignature = 0x4D42;  // "BM"
+inline constexpr int kRgbDepth = 24;
+inline constexpr std::int32_t kPixelsPerMetre = 2835;  // 72 dots per inch
+// bfSize is a 32-bit field, so no file may be longer.
+inline constexpr std::int64_t kMaxBitmapFileSize = 0xFFFFFFFF;
+
+// The inverses of readBitmapFileHeader and readBitmapInfoHeader: 14 and 40
+// bytes at `out`, every field as given (biClrUsed included, so 0 stays 0).
+void encodeBitmapFileHeader(const BitmapFileHeader& header, std::uint8_t* out);
+void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out);
+
+// An 8-bit file of `width` x `height` indices packed `width` bytes apart,
+// with the 256 red-green-blue entries of `palette` as its colour table.
+// Nothing for a negative size, indices that do not match it, or a file past
+// kMaxBitmapFileSize.
+std::optional<std::vector<std::uint8_t>> encodeIndexedBitmap(
+    std::int32_t width, std::int32_t height, std::span<const std::uint8_t, kPaletteSize> palette,
+    std::span<const std::uint8_t> indices);
+
+// A 24-bit file of red-green-blue pixels packed 3 x `width` bytes apart; the
+// same refusals.
+std::optional<std::vector<std::uint8_t>> encodeRgbBitmap(std::int32_t width, std::int32_t height,
+                                                         std::span<const std::uint8_t> pixels);
+
+}  // namespace tintrod

@@ -1,0 +1,32 @@
+// File names for textures whose names come from an untrusted model.
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace tintrod {
+
+// The name reduced to letters, digits, '_', '-', '+' and '.', without a
+// leading dot, never empty: a single plain entry of the output folder.
+std::string safeStem(std::string_view textureName);
+
+// "STEM.bmp" for level 0, "STEM.mip1.bmp" and "STEM.mip2.bmp" after it.
+std::string levelFileName(const std::string& stem, int level);
+
+// The name with bytes outside printable ASCII shown as \xNN, for listing.
+std::string printableName(std::string_view textureName);
+
+// Hands out stems whose level files clash with no earlier stem's, ignoring
+// case, so that no texture overwrites another on any file system.
+class FileNamer {
+ public:
+  std::string claim(std::string_view textureName);
+
+ private:
+  bool isFree(const std::string& stem) const;
+
+  std::set<std::string> taken_;  // lower-cased file names
+};
+
+}  // namespace tintrod

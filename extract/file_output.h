@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace tintrod {
+
+// Creates `folder` and its parents unless they exist; ends the run with
+// Failure::kFolderCreate when it is not a folder afterwards. An empty name is
+// the current folder.
+void makeFolder(const std::string& folder);
+
+// Writes `bytes` as the whole of the file at `path`, replacing a regular file
+// but never following a link; ends the run with Failure::kFileWrite.
+void writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace tintrod

@@ -1,0 +1,116 @@
+#include "bitmap/bitmap_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "bitmap/load_bitmap.h"
+#include "bitmap/validate_bitmap.h"
+#include "tests/bitmap/texture_fixture.h"
+#include "tests/support/scratch.h"
+#include "util/input_file.h"
+
+namespace tintrod::testing {
+namespace {
+
+std::array<std::uint8_t, kPaletteSize> rampPalette() {
+  std::array<std::uint8_t, kPaletteSize> palette{};
+  for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<std::uint8_t>(i * 7);
+  return palette;
+}
+
+Bytes counting(std::size_t count) {
+  Bytes bytes(count);
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
+  return bytes;
+}
+
+TEST(BitmapWriter, HeadersReadBackFieldForField) {
+  const BitmapFileHeader file{0x4D42, 0x01020304, 0x0506, 0x0708, 0x090A0B0C};
+  const BitmapInfoHeader info{124, -5, 7, 1, 8, 1, 99, -2835, 2835, 17, 3};
+  Bytes bytes(kBitmapHeadersSize);
+  encodeBitmapFileHeader(file, bytes.data());
+  encodeBitmapInfoHeader(info, bytes.data() + kBitmapFileHeaderSize);
+  ScratchDir dir;
+  writeFile(dir / "h.bmp", bytes);
+  InputFile stream;
+  ASSERT_TRUE(stream.open((dir / "h.bmp").string()));
+  const BitmapHeaders read = readBitmapHeaders(stream);
+  EXPECT_EQ(read.file.bfType, file.bfType);
+  EXPECT_EQ(read.file.bfSize, file.bfSize);
+  EXPECT_EQ(read.file.bfReserved1, file.bfReserved1);
+  EXPECT_EQ(read.file.bfReserved2, file.bfReserved2);
+  EXPECT_EQ(read.file.bfOffBits, file.bfOffBits);
+  EXPECT_EQ(read.info.biSize, info.biSize);
+  EXPECT_EQ(read.info.biWidth, info.biWidth);
+  EXPECT_EQ(read.info.biHeight, info.biHeight);
+  EXPECT_EQ(read.info.biPlanes, info.biPlanes);
+  EXPECT_EQ(read.info.biBitCount, info.biBitCount);
+  EXPECT_EQ(read.info.biCompression, info.biCompression);
+  EXPECT_EQ(read.info.biSizeImage, info.biSizeImage);
+  EXPECT_EQ(read.info.biXPelsPerMeter, info.biXPelsPerMeter);
+  EXPECT_EQ(read.info.biYPelsPerMeter, info.biYPelsPerMeter);
+  EXPECT_EQ(read.info.biClrUsed, info.biClrUsed);
+  EXPECT_EQ(read.info.biClrImportant, info.biClrImportant);
+}
+
+TEST(BitmapWriter, IndexedRowsArePaddedBehindAWholeColourTable) {
+  const auto file = encodeIndexedBitmap(5, 2, rampPalette(), counting(10));
+  ASSERT_TRUE(file);
+  const Bytes& bytes = *file;
+  ASSERT_EQ(bytes.size(), 54u + 1024 + 2 * 8);
+  EXPECT_EQ(decodeFixed32(&bytes[2]), bytes.size());  // bfSize
+  EXPECT_EQ(decodeFixed32(&bytes[10]), 1078u);        // bfOffBits
+  EXPECT_EQ(decodeFixed32(&bytes[14]), 40u);          // biSize
+  EXPECT_EQ(decodeFixed16(&bytes[28]), 8);            // biBitCount
+  EXPECT_EQ(decodeFixed32(&bytes[34]), 16u);          // biSizeImage
+  EXPECT_EQ(decodeFixed32(&bytes[46]), 256u);         // biClrUsed
+  EXPECT_EQ(Bytes(&bytes[54 + 4 * 255], &bytes[54 + 1024]), (Bytes{0xF9, 0xF2, 0xEB, 0}));
+  EXPECT_EQ(Bytes(&bytes[1078], &bytes[1094]),
+            (Bytes{1, 2, 3, 4, 5, 0, 0, 0, 6, 7, 8, 9, 10, 0, 0, 0}));
+}
+
+TEST(BitmapWriter, TintrodTakesIndexedFilesBackUnchanged) {
+  ScratchDir dir;
+  const auto palette = rampPalette();
+  struct Size {
+    std::int32_t width, height;
+  };
+  for (const Size& size : {Size{32, 32}, Size{5, 3}, Size{1, 1}, Size{6, 8}}) {
+    const auto [width, height] = size;
+    SCOPED_TRACE(width);
+    const Bytes indices = counting(static_cast<std::size_t>(width * height));
+    const std::string path = (dir / "level.bmp").string();
+    writeFile(path, *encodeIndexedBitmap(width, height, palette, indices));
+    TextureFixture texture(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
+    TextureRecord record = texture.record();
+    EXPECT_EQ(failureOf([&] {
+                validateBitmap(size.width, size.height, path);
+                loadBitmapIntoTexture(record, path);
+              }),
+              std::nullopt);
+    EXPECT_EQ(texture.palette(), Bytes(palette.begin(), palette.end()));
+    EXPECT_EQ(texture.levelZero(indices.size()), indices);
+  }
+}
+
+TEST(BitmapWriter, RgbPixelsAreStoredBlueFirst) {
+  const auto file = encodeRgbBitmap(3, 1, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9});
+  ASSERT_TRUE(file);
+  ASSERT_EQ(file->size(), 54u + 12);
+  EXPECT_EQ(decodeFixed32(&(*file)[10]), 54u);
+  EXPECT_EQ(decodeFixed16(&(*file)[28]), 24);
+  EXPECT_EQ(decodeFixed32(&(*file)[46]), 0u);
+  EXPECT_EQ(Bytes(file->begin() + 54, file->end()), (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0}));
+}
+
+TEST(BitmapWriter, RefusesPixelsThatDoNotMatchTheSize) {
+  const auto palette = rampPalette();
+  EXPECT_FALSE(encodeIndexedBitmap(-1, 2, palette, {}));
+  EXPECT_FALSE(encodeIndexedBitmap(4, 2, palette, counting(7)));
+  EXPECT_FALSE(encodeIndexedBitmap(4, 2, palette, counting(9)));
+  EXPECT_FALSE(encodeRgbBitmap(2, 2, counting(11)));
+  EXPECT_FALSE(encodeRgbBitmap(2, -2, {}));
+  EXPECT_TRUE(encodeIndexedBitmap(0, 0, palette, {}));
+}
+
+}  // namespace
+}  // namespace tintrod::testing

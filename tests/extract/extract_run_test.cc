@@ -1,0 +1,297 @@
+// tintrod-extract as a user runs it, alone and together with tintrod.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "template/format.h"
+#include "template/skin_slots.h"
+#include "tests/extract/extract_fixture.h"
+#include "tests/support/mip_reference.h"
+#include "tests/tool/skin_fixture.h"
+
+namespace tintrod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> slotFileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const SkinSlot& slot : kSkinSlots) names.push_back(folder + slot.textureName + ".bmp");
+  return names;
+}
+
+// What tintrod makes of a slot texture fed its own level 0 and palette.
+std::vector<TextureSpec> withRebuiltLevels(std::vector<TextureSpec> textures) {
+  for (const SkinSlot& slot : kSkinSlots) {
+    const auto texture = std::find_if(textures.begin(), textures.end(), [&](const TextureSpec& t) {
+      return t.name == slot.textureName;
+    });
+    buildMipLevelReference(texture->pixels.data(), texture->width, texture->height,
+                           texture->palette.data());
+    buildMipLevelReference(texture->pixels.data() + texture->width * texture->height,
+                           texture->width / 2, texture->height / 2, texture->palette.data());
+  }
+  return textures;
+}
+
+class ExtractRunTest : public ::testing::Test {
+ protected:
+  ProcessResult run(const std::vector<std::string>& arguments) const {
+    return runExtractor(arguments, dir.path());
+  }
+
+  // A failure prints its one line, exits 1 and leaves the folder as it was.
+  void expectFailure(const std::vector<std::string>& arguments, const std::string& line) {
+    const auto before = listDirectory(dir.path());
+    const ProcessResult result = run(arguments);
+    EXPECT_EQ(result.output, line);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(listDirectory(dir.path()), before);
+  }
+
+  ScratchDir dir;
+};
+
+TEST_F(ExtractRunTest, ExtractedSlotsGoBackThroughTintrodUnchanged) {
+  const auto textures = SkinFixture::slotTextures();
+  const Bytes original = SkinFixture::templateWith(textures);
+  writeFile(dir / kTemplateFileName, original);
+  ASSERT_EQ(run({}).exitStatus, 0);
+
+  const ProcessResult skinned = runProcess(TINTROD_BINARY, slotFileNames(""), dir.path());
+  ASSERT_EQ(skinned.exitStatus, 0) << skinned.output;
+  const auto expected = withRebuiltLevels(textures);
+  EXPECT_TRUE(readFile(dir / kOutputFileName) == SkinFixture::templateWith(expected));
+
+  // The check shows the levels exactly as tintrod wrote them.
+  ASSERT_EQ(run({kOutputFileName, "check"}).exitStatus, 0);
+  for (const TextureSpec& texture : expected) {
+    SCOPED_TRACE(texture.name);
+    for (int level = 0; level < 3; ++level) {
+      const std::string suffix = level == 0 ? ".bmp" : ".mip" + std::to_string(level) + ".bmp";
+      const fs::path path = dir / "check" / (texture.name + suffix);
+      if ((texture.width >> level) == 0 || (texture.height >> level) == 0) {
+        EXPECT_FALSE(fs::exists(path)) << level;
+        continue;
+      }
+      const DecodedBitmap bitmap = readBitmap(path);
+      EXPECT_EQ(bitmap.width, texture.width >> level);
+      EXPECT_EQ(bitmap.height, texture.height >> level);
+      EXPECT_TRUE(std::equal(texture.palette.begin(), texture.palette.end(), bitmap.palette.begin(),
+                             bitmap.palette.end()));
+      EXPECT_EQ(bitmap.pixels, levelOf(texture, level)) << level;
+    }
+  }
+}
+
+TEST_F(ExtractRunTest, ListsEveryTextureWithTheSlotThatFeedsIt) {
+  const std::vector<TextureSpec> textures = {
+      makeTexture("zbtip", 64, 64, 1), makeTexture("zbrubber", 32, 32, 2),
+      makeTexture("zbrubber", 32, 32, 3), makeTexture("bad\x01name", 0, 4, 4)};
+  writeFile(dir / "model.obp", buildTemplate({textureTableChunk(textures)}));
+  const ProcessResult result = run({"model.obp", "out"});
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.output,
+            "  #  name                           size         slot        file\n"
+            "  0  zbtip                          64 x 64      -           zbtip.bmp\n"
+            "  1  zbrubber                       32 x 32      bumperbmp   zbrubber.bmp\n"
+            "  2  zbrubber                       32 x 32      -           zbrubber-2.bmp\n"
+            "  3  bad\\x01name                    0 x 4        -           -\n");
+  EXPECT_EQ(
+      listDirectory(dir / "out"),
+      (std::vector<std::string>{"zbrubber-2.bmp", "zbrubber-2.mip1.bmp", "zbrubber-2.mip2.bmp",
+                                "zbrubber.bmp", "zbrubber.mip1.bmp", "zbrubber.mip2.bmp",
+                                "zbtip.bmp", "zbtip.mip1.bmp", "zbtip.mip2.bmp"}));
+}
+
+TEST_F(ExtractRunTest, OddSizesArePaddedAndEmptyLevelsSkipped) {
+  const TextureSpec odd = makeTexture("odd", 5, 3, 1);
+  const TextureSpec thin = makeTexture("thin", 7, 2, 2);
+  writeFile(dir / kTemplateFileName, buildTemplate({textureTableChunk({odd, thin})}));
+  ASSERT_EQ(run({}).exitStatus, 0);
+  EXPECT_EQ(readFile(dir / "odd.bmp").size(), 1078u + 8 * 3);
+  EXPECT_EQ(readBitmap(dir / "odd.bmp").pixels, levelOf(odd, 0));
+  EXPECT_EQ(readBitmap(dir / "odd.mip1.bmp").pixels, levelOf(odd, 1));
+  EXPECT_EQ(readBitmap(dir / "thin.mip1.bmp").pixels, levelOf(thin, 1));
+  EXPECT_FALSE(fs::exists(dir / "odd.mip2.bmp"));
+  EXPECT_FALSE(fs::exists(dir / "thin.mip2.bmp"));
+}
+
+TEST_F(ExtractRunTest, HostileNamesStayInsideTheFolder) {
+  const std::vector<std::pair<std::string, std::string>> cases = {{"../evil", "_._evil"},
+                                                                  {"a/b", "a_b"},
+                                                                  {"a_b", "a_b-2"},
+                                                                  {".hidden", "_hidden"},
+                                                                  {"", "texture"},
+                                                                  {"..", "_."},
+                                                                  {".", "_"},
+                                                                  {"\x01\nctl", "__ctl"},
+                                                                  {"Twin", "Twin"},
+                                                                  {"twin", "twin-2"},
+                                                                  {"x", "x"},
+                                                                  {"x.mip1", "x.mip1-2"},
+                                                                  {"back\\slash", "back_slash"},
+                                                                  {"/abs", "_abs"},
+                                                                  {"caf\xC3\xA9", "caf__"}};
+  std::vector<TextureSpec> textures;
+  std::vector<std::string> expected;
+  for (const auto& [name, stem] : cases) {
+    textures.push_back(makeTexture(name, 8, 4, static_cast<std::uint32_t>(textures.size())));
+    for (const char* suffix : {".bmp", ".mip1.bmp", ".mip2.bmp"}) expected.push_back(stem + suffix);
+  }
+  std::sort(expected.begin(), expected.end());
+  writeFile(dir / kTemplateFileName, buildTemplate({textureTableChunk(textures)}));
+  fs::create_directory(dir / "sub");
+
+  ASSERT_EQ(runExtractor({"../" + std::string(kTemplateFileName), "out"}, dir / "sub").exitStatus,
+            0);
+  EXPECT_EQ(listDirectory(dir / "sub" / "out"), expected);
+  EXPECT_EQ(listDirectory(dir / "sub"), std::vector<std::string>{"out"});
+  EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{kTemplateFileName, "sub"}));
+  EXPECT_EQ(readBitmap(dir / "sub" / "out" / "_._evil.bmp").pixels, levelOf(textures[0], 0));
+}
+
+TEST_F(ExtractRunTest, NeverWritesThroughALink) {
+  writeFile(dir / kTemplateFileName,
+            buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1)})}));
+  fs::create_directory(dir / "out");
+  fs::create_symlink("../outside.bmp", dir / "out" / "a.bmp");
+  const ProcessResult result = run({kTemplateFileName, "out"});
+  EXPECT_EQ(result.output,
+            "  #  name                           size         slot        file\n"
+            "can't write file out/a.bmp\n");
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_FALSE(fs::exists(dir / "outside.bmp"));
+}
+
+TEST_F(ExtractRunTest, MissingOrCorruptModelsWriteNothing) {
+  expectFailure({}, "can't find model file cueTemplate.obp\n");
+  expectFailure({"missing.obp", "out"}, "can't find model file missing.obp\n");
+  fs::create_directory(dir / "folder.obp");
+  expectFailure({"folder.obp", "out"}, "can't find model file folder.obp\n");
+
+  const Bytes good =
+      buildTemplate({chunk("HEAD", {1}), textureTableChunk({makeTexture("a", 8, 8, 1)})});
+  Bytes truncated = good;
+  truncated.resize(good.size() - 1);
+  Bytes badCount = good;
+  putWord(badCount, 20 + 9 + 8, -1);
+  const std::vector<std::pair<std::string, Bytes>> cases = {
+      {"version", buildTemplate({textureTableChunk({})}, 0x00030000)},
+      {"short header", Bytes(10, 0)},
+      {"no table", buildTemplate({chunk("HEAD", {1})})},
+      {"truncated", truncated},
+      {"negative count", badCount},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    writeFile(dir / "bad.obp", bytes);
+    expectFailure({"bad.obp", "out"}, "cue stick file is corrupt\n");
+    expectFailure({"--sheet", "sheet.bmp", "bad.obp"}, "cue stick file is corrupt\n");
+  }
+}
+
+TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
+  const std::string usage = "usage tintrod-extract [--sheet FILE] [MODEL] [DIR]\n";
+  // Which argument lists are refused is the parser's test; here, what a refusal does.
+  expectFailure({"a", "b", "c"}, usage);
+  expectFailure({"--help"}, usage);
+
+  writeFile(dir / kTemplateFileName,
+            buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1)})}));
+  writeFile(dir / "file", {});
+  expectFailure({kTemplateFileName, "file"}, "can't create folder file\n");
+  expectFailure({kTemplateFileName, "file/sub"}, "can't create folder file/sub\n");
+
+  fs::create_directories(dir / "out" / "a.bmp");
+  const ProcessResult blocked = run({kTemplateFileName, "out"});
+  EXPECT_TRUE(blocked.output.ends_with("\ncan't write file out/a.bmp\n")) << blocked.output;
+  EXPECT_EQ(blocked.exitStatus, 1);
+  const ProcessResult noSheet = run({"--sheet", "missing/sheet.bmp"});
+  EXPECT_TRUE(noSheet.output.ends_with("\ncan't write file missing/sheet.bmp\n")) << noSheet.output;
+  EXPECT_EQ(noSheet.exitStatus, 1);
+
+  // "--" lets a model whose name starts with a dash through.
+  fs::copy_file(dir / kTemplateFileName, dir / "-model.obp");
+  EXPECT_EQ(run({"--", "-model.obp", "dashed"}).exitStatus, 0);
+  EXPECT_TRUE(fs::exists(dir / "dashed" / "a.bmp"));
+}
+
+// Texture pixels whose index tells their stored row and column, and a palette
+// that turns an index into a colour no other entry has.
+TextureSpec gradedTexture(const std::string& name, std::uint16_t width, std::uint16_t height) {
+  TextureSpec texture = makeTexture(name, width, height, 0);
+  for (int i = 0; i < 256; ++i) {
+    texture.palette[3 * i] = static_cast<std::uint8_t>(i);
+    texture.palette[3 * i + 1] = static_cast<std::uint8_t>(255 - i);
+    texture.palette[3 * i + 2] = 7;
+  }
+  for (std::size_t i = 0; i < texture.pixels.size(); ++i) {
+    texture.pixels[i] = static_cast<std::uint8_t>(i);
+  }
+  return texture;
+}
+
+TEST_F(ExtractRunTest, SheetShowsEveryLevelTopDownOnGrey) {
+  // Rows of 8 x 4, 4 x 2, 2 x 1 and of 4 x 8, 2 x 4, 1 x 2: the sheet is
+  // 4 + 8 + 4 + 4 + 4 + 2 + 4 = 30 wide and 4 + 4 + 4 + 8 + 4 = 24 high.
+  writeFile(dir / kTemplateFileName,
+            buildTemplate(
+                {textureTableChunk({gradedTexture("wide", 8, 4), gradedTexture("tall", 4, 8)})}));
+  ASSERT_EQ(run({"--sheet", "sheet.bmp", kTemplateFileName, "out"}).exitStatus, 0);
+  const DecodedBitmap sheet = readBitmap(dir / "sheet.bmp");
+  ASSERT_EQ(sheet.bitCount, 24);
+  ASSERT_EQ(sheet.width, 30);
+  ASSERT_EQ(sheet.height, 24);
+  // x and y from the top-left corner as the picture is seen.
+  const auto at = [&](int x, int y) {
+    const std::size_t pixel = static_cast<std::size_t>((sheet.height - 1 - y) * sheet.width + x);
+    return Bytes(sheet.pixels.begin() + 3 * pixel, sheet.pixels.begin() + 3 * pixel + 3);
+  };
+  const auto colour = [](int index) {
+    return Bytes{static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(255 - index), 7};
+  };
+  const Bytes grey = {0x80, 0x80, 0x80};
+  struct Spot {
+    int x, y;
+    Bytes expected;
+  };
+  const std::vector<Spot> spots = {
+      {0, 0, grey},
+      {29, 23, grey},
+      {3, 4, grey},
+      {4, 4, colour(24)},   // wide, level 0: its top row is stored last, row 3 of 8
+      {11, 7, colour(7)},   // wide, level 0: bottom right, stored first
+      {16, 4, colour(36)},  // wide, level 1 at 32: top row is stored row 1 of 4
+      {24, 4, colour(40)},  // wide, level 2 at 40
+      {24, 5, grey},
+      {26, 4, grey},
+      {4, 12, colour(28)},   // tall, level 0: stored row 7 of 4
+      {7, 19, colour(3)},    // tall, level 0: bottom right
+      {12, 12, colour(38)},  // tall, level 1 at 32: stored row 3 of 2
+      {18, 13, colour(40)},  // tall, level 2 at 40: bottom of its 1 x 2
+      {18, 14, grey},
+  };
+  for (const Spot& spot : spots)
+    EXPECT_EQ(at(spot.x, spot.y), spot.expected) << spot.x << "," << spot.y;
+}
+
+TEST(BundledSample, WorkflowRoundTrip) {
+  ScratchDir dir;
+  ASSERT_EQ(runProcess(TINTROD_SAMPLE_BINARY, {dir.path()}, dir.path()).exitStatus, 0);
+  ASSERT_EQ(
+      runExtractor({"--sheet", "cue.bmp", kTemplateFileName, "textures"}, dir.path()).exitStatus,
+      0);
+  const ProcessResult skinned = runProcess(TINTROD_BINARY, slotFileNames("textures/"), dir.path());
+  EXPECT_EQ(skinned.exitStatus, 0) << skinned.output;
+  EXPECT_EQ(runExtractor({kOutputFileName, "check"}, dir.path()).exitStatus, 0);
+  for (const SkinSlot& slot : kSkinSlots) {
+    const std::string name = std::string(slot.textureName) + ".bmp";
+    EXPECT_EQ(readFile(dir / "check" / name), readFile(dir / "textures" / name)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace tintrod::testing
