@@ -13,6 +13,6 @@ tintrod::ChunkTableReader reader;
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argc > 1 ? argv + 1 : argv, argv + argc);
+  const std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
   return tintrod::runSkinning(arguments, reader);
 }
