@@ -19,7 +19,7 @@ class InputFile {
   InputFile& operator=(InputFile&& other) noexcept;
 
   // Opens `path` for binary reading; false when it cannot be opened or is not
-  // a regular, seekable file.
+  // a regular file. A FIFO or a device is refused without waiting on it.
   [[nodiscard]] bool open(const std::string& path);
 
   bool isOpen() const { return file_ != nullptr; }
@@ -38,7 +38,8 @@ class InputFile {
   std::int64_t position() const;
   // The file's length when it was opened.
   std::int64_t size() const { return size_; }
-  std::int64_t remaining() const { return size_ - position(); }
+  // Bytes from the position to the end; 0 when nothing is open.
+  std::int64_t remaining() const { return isOpen() ? size_ - position() : 0; }
 
  private:
   std::FILE* file_ = nullptr;
