@@ -15,11 +15,17 @@ namespace tintrod {
 namespace fs = std::filesystem;
 namespace {
 
-// Lives beside the output so that the final rename never crosses file systems.
-std::string temporaryOutputName() {
-  return std::string(kOutputFileName) + "." + std::to_string(getpid()) + ".partial";
+// Created empty with O_EXCL, which never follows a link: whatever already
+// stands under the name, a link planted there included, belongs to someone
+// else and is neither written through nor removed.
+bool claimName(const std::string& path) {
+  std::FILE* claimed = std::fopen(path.c_str(), "wbx");
+  if (claimed == nullptr) return false;
+  std::fclose(claimed);  // nothing was written, so nothing can be lost
+  return true;
 }
 
+// Fills the file that claimName made.
 bool copyTemplateTo(const std::string& path) {
   std::error_code error;
   if (!fs::copy_file(kTemplateFileName, path, fs::copy_options::overwrite_existing, error)) {
@@ -50,8 +56,13 @@ bool renameOver(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+std::string temporaryOutputName() {
+  return std::string(kOutputFileName) + "." + std::to_string(getpid()) + ".partial";
+}
+
 void writeSkinnedCopy(const TextureTable& table) {
   const std::string temporary = temporaryOutputName();
+  if (!claimName(temporary)) fail(Failure::kOutputOpen);
   if (!copyTemplateTo(temporary) || !patchFile(temporary, table) ||
       !renameOver(temporary, kOutputFileName)) {
     // The process ends without unwinding, so the copy is removed here.
