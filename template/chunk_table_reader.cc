@@ -12,7 +12,6 @@ namespace tintrod {
 namespace {
 
 constexpr std::int32_t kTerminatedLength = -1;
-constexpr int kWordSize = 4;
 
 bool sameTag(const char* tag, const char* expected) {
   return std::strncmp(tag, expected, kTagSize) == 0;

@@ -9,8 +9,6 @@
 namespace tintrod {
 namespace {
 
-constexpr int kWordSize = 4;
-
 // The palette column, the pixel column's element size word and the count
 // word in front of every block: each record's place follows from the table
 // in memory, whose words the loader has already checked against the records.

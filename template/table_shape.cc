@@ -15,7 +15,6 @@ namespace {
 constexpr int kLeadingColumnCount = 4;
 constexpr int kPaletteColumn = 4;
 constexpr int kPixelColumn = 5;
-constexpr int kWordSize = 4;
 
 using LeadingBytes = std::array<std::uint8_t, kLeadingColumnsWidth>;
 
