@@ -6,8 +6,9 @@
 
 namespace tintrod {
 
-bool isSupportedCompression(std::uint32_t compression) {
-  return compression == kCompressionNone || compression == kCompressionRle8;
+bool hasIndexedRows(const BitmapInfoHeader& infoHeader) {
+  return infoHeader.biBitCount == kBitmapDepth && (infoHeader.biCompression == kCompressionNone ||
+                                                   infoHeader.biCompression == kCompressionRle8);
 }
 
 BitmapLayout bitmapLayout(const BitmapFileHeader& fileHeader, const BitmapInfoHeader& infoHeader) {

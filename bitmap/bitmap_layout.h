@@ -25,7 +25,9 @@ struct BitmapLayout {
   bool runLengthEncoded = false;
 };
 
-bool isSupportedCompression(std::uint32_t compression);
+// 8 bits per pixel, plain or run-length encoded: the only rows that hold the
+// palette indices of a texture.
+bool hasIndexedRows(const BitmapInfoHeader& infoHeader);
 
 BitmapLayout bitmapLayout(const BitmapFileHeader& fileHeader, const BitmapInfoHeader& infoHeader);
 

@@ -57,9 +57,7 @@ void loadBitmapIntoTexture(TextureRecord& record, const std::string& path) {
   if (info.biHeight != std::int32_t{record.height()}) fail(Failure::kBitmapHeight, path);
   // Validation saw this file once, but it may have changed since; nothing
   // unchecked reaches the record.
-  if (info.biBitCount != kBitmapDepth || !isSupportedCompression(info.biCompression)) {
-    fail(Failure::kBitmapCorrupt, path);
-  }
+  if (!hasIndexedRows(info)) fail(Failure::kBitmapCorrupt, path);
   const BitmapLayout layout = bitmapLayout(headers.file, info);
   if (!layoutFitsFile(layout, info, file.size())) fail(Failure::kBitmapCorrupt, path);
   const std::int64_t area = layout.width * layout.height;

@@ -17,9 +17,7 @@ void validateBitmap(std::int32_t requiredWidth, std::int32_t requiredHeight,
   if (info.biWidth != requiredWidth) fail(Failure::kBitmapWidth, path);
   if (info.biHeight != requiredHeight) fail(Failure::kBitmapHeight, path);
   // Other compressions carry no 8-bit indices, so they count as the wrong depth.
-  if (info.biBitCount != kBitmapDepth || !isSupportedCompression(info.biCompression)) {
-    fail(Failure::kBitmapDepth, path);
-  }
+  if (!hasIndexedRows(info)) fail(Failure::kBitmapDepth, path);
   const BitmapLayout layout = bitmapLayout(headers.file, info);
   if (!layoutFitsFile(layout, info, file.size())) fail(Failure::kBitmapCorrupt, path);
   if (layout.runLengthEncoded) {

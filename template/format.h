@@ -34,7 +34,6 @@ class InputFile;
 // Chunk framing: tag, then a size word counting itself and the payload.
 inline constexpr int kTagSize = 4;
 inline constexpr int kWordSize = 4;  // sizes, counts and column widths alike
-inline constexpr int kChunkFrameSize = 8;
 inline constexpr char kTextureTableTag[] = "LTXH";
 inline constexpr char kEndTag[] = "END!";
 
