@@ -25,7 +25,7 @@ bool claimName(const std::string& path) {
   return true;
 }
 
-// Fills the file that claimName made.
+// Overwrites only the empty file that claimName made, never an earlier one.
 bool copyTemplateTo(const std::string& path) {
   std::error_code error;
   if (!fs::copy_file(kTemplateFileName, path, fs::copy_options::overwrite_existing, error)) {
