@@ -85,6 +85,19 @@ TEST(LoadBitmap, PaletteEntriesAreBlueGreenRed) {
             (Bytes{0x30, 0x20, 0x10, 0x00}));
 }
 
+TEST(LoadBitmap, ColourCountsBeyondThePaletteReadOnly256Entries) {
+  ScratchDir dir;
+  const BitmapSpec spec = makeBitmap(8, 4, 6);
+  for (std::uint32_t count : {257u, 100000u, 0xFFFFFFFFu}) {
+    Bytes file = encodeBitmap(spec);
+    encodeFixed32(&file[46], count);
+    const Loaded loaded = load(dir, file, 8, 4, 32);
+    EXPECT_EQ(loaded.failure, std::nullopt) << count;
+    EXPECT_EQ(loaded.palette, paletteOf(spec)) << count;
+    EXPECT_EQ(loaded.levelZero, spec.indices) << count;
+  }
+}
+
 TEST(LoadBitmap, FailuresLeaveTheRecordUnchanged) {
   ScratchDir dir;
   const std::string path = (dir / "in.bmp").string();
