@@ -1,7 +1,9 @@
+#include <new>
 #include <string>
 #include <vector>
 
 #include "template/chunk_table_reader.h"
+#include "util/failure.h"
 #include "tool/skin_run.h"
 
 namespace {
@@ -13,6 +15,13 @@ tintrod::ChunkTableReader reader;
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
-  return tintrod::runSkinning(arguments, reader);
+  try {
+    const std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
+    return tintrod::runSkinning(arguments, reader);
+  } catch (const std::bad_alloc&) {
+    // Every large allocation is sized from the template's own tables, checked
+    // against its length first; running out of memory all the same is a
+    // template this machine cannot hold.
+    tintrod::fail(tintrod::Failure::kTemplateCorrupt);
+  }
 }
