@@ -33,6 +33,9 @@ bool writeAll(std::FILE* output, const std::uint8_t* bytes, std::int64_t length)
 }  // namespace
 
 bool patchTextures(std::FILE* output, const TextureTable& table) {
+  // An empty table has no palette column and no element size word: whatever
+  // follows its N word belongs to the next chunk, or the file has ended.
+  if (table.records.empty()) return true;
   const auto count = static_cast<std::int64_t>(table.records.size());
   const std::int64_t paletteColumn =
       table.tablePos + kTextureTableHeadSize + std::int64_t{kLeadingColumnsWidth} * count;

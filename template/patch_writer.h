@@ -9,7 +9,8 @@
 namespace tintrod {
 
 // `output` is open for binary reading and writing; its position on entry does
-// not matter. Returns false when any seek, read or write falls short.
+// not matter. Returns false when any seek, read or write falls short; an
+// empty table touches nothing and succeeds.
 [[nodiscard]] bool patchTextures(std::FILE* output, const TextureTable& table);
 
 }  // namespace tintrod

@@ -112,6 +112,11 @@ TEST_F(PatchWriter, OddSizesWriteTruncatedBlockLengths) {
   EXPECT_EQ(patch(original, table), expected);
 }
 
+TEST_F(PatchWriter, EmptyTableAtTheEndOfTheFileTouchesNothing) {
+  const Bytes original = testing::buildTemplate({testing::textureTableChunk({})});
+  EXPECT_EQ(patch(original, loadTable(original)), original);
+}
+
 TEST_F(PatchWriter, ShortOutputIsReported) {
   const Bytes original = templateWith({testing::makeTexture("a", 4, 4, 1)});
   const TextureTable table = loadTable(original);
