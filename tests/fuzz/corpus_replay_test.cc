@@ -26,6 +26,8 @@ constexpr Target kTargets[] = {
     {"run", fuzz::fuzzRun},
 };
 
+void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
+
 class CorpusReplay : public ::testing::TestWithParam<Target> {};
 
 TEST_P(CorpusReplay, EveryInputKeepsItsProperties) {
