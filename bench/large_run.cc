@@ -5,7 +5,7 @@
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
-#include "tool/skin_slots.h"
+#include "template/skin_slots.h"
 
 namespace tintrod::bench {
 namespace {

@@ -52,6 +52,8 @@ bool writeAll(std::FILE* output, const std::uint8_t* bytes, std::int64_t length)
 }  // namespace
 
 bool patchTextures(std::FILE* output, const TextureTable& table) {
+  // An empty table has no palette column and no element size word: whatever
+  // follows its N word belongs to the next chunk, or the file has ended.
   if (table.records.empty()) return true;
   const PatchLayout layout = layoutOf(table);
   // Writing past the end would grow the file instead of failing; an output

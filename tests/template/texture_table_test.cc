@@ -213,6 +213,33 @@ TEST(LoadTextureTable, RefusesCorruptTemplatesBeforeListingNames) {
   EXPECT_FALSE(load(reader, buildTemplate({trailingGarbage})).failure);
 }
 
+TEST(LoadTextureTable, GigabyteClaimsFailAtOnceAndAllocateLittle) {
+  // One 4 x 4 texture: the element size word lies at 40 + 803 from the tag,
+  // the count word behind it; the width and height words open the data at 40.
+  const auto oneTexture = [](std::size_t offset, std::int32_t value) {
+    Bytes table = textureTableChunk({makeTexture("zbrubber", 4, 4, 1)});
+    testing::putWord(table, offset, value);
+    return buildTemplate({table});
+  };
+  constexpr std::int32_t kHuge = 0x7FFFFFFF;
+  const std::vector<std::pair<std::string, Bytes>> cases = {
+      {"chunk skipped by 2 GB", buildTemplate({Bytes{'A', 'B', 'C', 'D', 0xFF, 0xFF, 0xFF, 0x7F}})},
+      {"table of 2 GB", oneTexture(4, kHuge)},
+      {"N of 2^31 - 1", oneTexture(8, kHuge)},
+      {"F of 2^31 - 1", oneTexture(12, kHuge)},
+      {"palette column of 2 GB", oneTexture(16 + 4 * 4, kHuge)},
+      {"texture of 65535 x 65535", oneTexture(40, -1)},
+      {"element size of 2 GB", oneTexture(40 + 803, kHuge)},
+      {"element count of 2^31 - 1", oneTexture(40 + 803 + 4, kHuge)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    ChunkTableReader reader;
+    EXPECT_EQ(load(reader, bytes).failure, kCorruptLine) << name;
+    EXPECT_LE(reader.dataCapacity(), std::int64_t(bytes.size()) + kDataBufferHeadroom) << name;
+    EXPECT_TRUE(reader.arena().chain().empty()) << name;
+  }
+}
+
 TEST(LoadTextureTable, AcceptsOtherLegalLayouts) {
   // Element size 2 with halved counts describes the same blocks.
   const std::vector<TextureSpec> even = {makeTexture("a", 8, 4, 1), makeTexture("b", 8, 8, 2)};
