@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
-#include "template/skin_slots.h"
 
 namespace tintrod::bench {
 namespace {

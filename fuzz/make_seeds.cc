@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "fuzz/pixel_rows_input.h"
+#include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
-#include "template/skin_slots.h"
 
 namespace tintrod::fuzz {
 namespace {

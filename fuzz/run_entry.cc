@@ -6,10 +6,10 @@
 #include "fuzz/fuzz_support.h"
 #include "template/chunk_table_reader.h"
 #include "template/format.h"
+#include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/template_builder.h"
 #include "tool/skin_run.h"
-#include "template/skin_slots.h"
 
 namespace tintrod::fuzz {
 namespace {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "template/chunk_table_reader.h"
-#include "util/failure.h"
 #include "tool/skin_run.h"
+#include "util/failure.h"
 
 namespace {
 
