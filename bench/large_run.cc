@@ -11,7 +11,7 @@ namespace tintrod::bench {
 namespace {
 
 using testing::Bytes;
-using testing::TextureSpec;
+using testing::TexturePlan;
 
 struct OtherSize {
   int count;
@@ -23,8 +23,8 @@ struct OtherSize {
 constexpr OtherSize kOtherSizes[] = {{6, 512, 512}, {8, 256, 256}, {4, 512, 256}, {4, 128, 128},
                                      {4, 64, 64},   {2, 256, 64},  {2, 32, 16}};
 
-std::vector<TextureSpec> largeTable() {
-  std::vector<TextureSpec> others;
+std::vector<TexturePlan> largeTable() {
+  std::vector<TexturePlan> others;
   std::uint32_t seed = 100;
   for (const OtherSize& size : kOtherSizes) {
     for (int i = 0; i < size.count; ++i) {
@@ -34,7 +34,7 @@ std::vector<TextureSpec> largeTable() {
   }
   // Slot textures spread among the others, so that the patched blocks lie
   // apart in the file as they would in a real model.
-  std::vector<TextureSpec> textures;
+  std::vector<TexturePlan> textures;
   std::size_t next = 0;
   for (const SkinSlot& slot : kSkinSlots) {
     for (int i = 0; i < 3 && next < others.size(); ++i) textures.push_back(others[next++]);
@@ -61,7 +61,7 @@ std::int64_t writeLargeRun(const std::filesystem::path& folder) {
   testing::writeFile(folder / "cueTemplate.obp", model);
   for (std::size_t slot = 0; slot < kSkinSlots.size(); ++slot) {
     const SkinSlot& skin = kSkinSlots[slot];
-    const testing::BitmapSpec bitmap =
+    const testing::BitmapPlan bitmap =
         testing::makeBitmap(skin.width, skin.height, static_cast<std::uint32_t>(slot + 1));
     testing::writeFile(folder / kLargeRunBitmaps[slot], testing::encodeBitmap(bitmap));
   }

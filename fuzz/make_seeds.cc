@@ -31,7 +31,7 @@ void writeSeeds(const fs::path& folder, const std::vector<Bytes>& seeds) {
 }
 
 std::vector<Bytes> templateSeeds() {
-  const std::vector<testing::TextureSpec> two = {makeTexture("zbrubber", 8, 4, 1),
+  const std::vector<testing::TexturePlan> two = {makeTexture("zbrubber", 8, 4, 1),
                                                  makeTexture("zbshaft", 4, 4, 2)};
   // Element size 2 with halved counts describes the same blocks.
   Bytes halved = testing::textureColumnData({makeTexture("a", 8, 4, 8), makeTexture("b", 8, 8, 9)});
@@ -54,28 +54,28 @@ std::vector<Bytes> templateSeeds() {
   };
 }
 
-Bytes bitmapWith(testing::BitmapSpec spec, void (*change)(testing::BitmapSpec&)) {
-  change(spec);
-  return testing::encodeBitmap(spec);
+Bytes bitmapWith(testing::BitmapPlan plan, void (*change)(testing::BitmapPlan&)) {
+  change(plan);
+  return testing::encodeBitmap(plan);
 }
 
 std::vector<Bytes> bitmapSeeds() {
-  using testing::BitmapSpec;
+  using testing::BitmapPlan;
   using testing::makeBitmap;
   return {
       testing::encodeBitmap(makeBitmap(32, 32, 1)),
       testing::encodeBitmap(makeBitmap(16, 8, 2, 16)),
-      bitmapWith(makeBitmap(32, 32, 3), [](BitmapSpec& s) { s.compression = 1; }),
-      bitmapWith(makeBitmap(8, 8, 4, 8), [](BitmapSpec& s) { s.infoHeaderSize = 124; }),
+      bitmapWith(makeBitmap(32, 32, 3), [](BitmapPlan& s) { s.compression = 1; }),
+      bitmapWith(makeBitmap(8, 8, 4, 8), [](BitmapPlan& s) { s.infoHeaderSize = 124; }),
       bitmapWith(makeBitmap(8, 4, 5, 4),
-                 [](BitmapSpec& s) {
+                 [](BitmapPlan& s) {
                    s.infoHeaderSize = 108;
                    s.gapBeforePixels = 10;
                  }),
-      bitmapWith(makeBitmap(8, 4, 6), [](BitmapSpec& s) { s.storeZeroColorCount = true; }),
+      bitmapWith(makeBitmap(8, 4, 6), [](BitmapPlan& s) { s.storeZeroColorCount = true; }),
       testing::encodeBitmap(makeBitmap(5, 3, 7, 6)),
-      bitmapWith(makeBitmap(7, 5, 8, 3), [](BitmapSpec& s) { s.compression = 1; }),
-      bitmapWith(makeBitmap(4, 4, 9, 0), [](BitmapSpec& s) { s.bitCount = 24; }),
+      bitmapWith(makeBitmap(7, 5, 8, 3), [](BitmapPlan& s) { s.compression = 1; }),
+      bitmapWith(makeBitmap(4, 4, 9, 0), [](BitmapPlan& s) { s.bitCount = 24; }),
   };
 }
 
@@ -107,8 +107,8 @@ std::vector<Bytes> pixelRowsSeeds() {
 }
 
 // Flat, patterned pixels keep the seed small once compressed, yet valid.
-testing::TextureSpec patternedTexture(const SkinSlot& slot, std::uint8_t seed) {
-  testing::TextureSpec texture =
+testing::TexturePlan patternedTexture(const SkinSlot& slot, std::uint8_t seed) {
+  testing::TexturePlan texture =
       makeTexture(slot.textureName, static_cast<std::uint16_t>(slot.width),
                   static_cast<std::uint16_t>(slot.height), seed);
   for (std::size_t i = 0; i < texture.pixels.size(); ++i) {
@@ -118,7 +118,7 @@ testing::TextureSpec patternedTexture(const SkinSlot& slot, std::uint8_t seed) {
 }
 
 std::vector<Bytes> runSeeds() {
-  std::vector<testing::TextureSpec> textures;
+  std::vector<testing::TexturePlan> textures;
   std::uint8_t seed = 1;
   for (const SkinSlot& slot : kSkinSlots) textures.push_back(patternedTexture(slot, seed++));
   Bytes templateInput = {1};
@@ -127,11 +127,11 @@ std::vector<Bytes> runSeeds() {
                                       chunk("TAIL", Bytes(8, 2))}));
   std::vector<Bytes> seeds = {templateInput};
   for (std::size_t slot = 0; slot < kSkinSlots.size(); ++slot) {
-    testing::BitmapSpec spec = testing::makeBitmap(kSkinSlots[slot].width, kSkinSlots[slot].height,
+    testing::BitmapPlan plan = testing::makeBitmap(kSkinSlots[slot].width, kSkinSlots[slot].height,
                                                    static_cast<std::uint32_t>(slot), 16);
-    spec.compression = slot % 2;
+    plan.compression = slot % 2;
     Bytes input = {static_cast<std::uint8_t>(2 * slot)};
-    testing::appendBytes(input, testing::encodeBitmap(spec));
+    testing::appendBytes(input, testing::encodeBitmap(plan));
     seeds.push_back(input);
   }
   return seeds;

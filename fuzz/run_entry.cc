@@ -27,17 +27,17 @@ std::string bitmapName(std::size_t slot) {
 // the run spends its time on the fuzzed file rather than on the eight others.
 Bytes validBitmap(std::size_t slot) {
   const SkinSlot& skin = kSkinSlots[slot];
-  testing::BitmapSpec spec =
+  testing::BitmapPlan plan =
       testing::makeBitmap(skin.width, skin.height, static_cast<std::uint32_t>(slot), 4);
-  for (std::size_t i = 0; i < spec.indices.size(); ++i) {
-    spec.indices[i] =
+  for (std::size_t i = 0; i < plan.indices.size(); ++i) {
+    plan.indices[i] =
         static_cast<std::uint8_t>(i / (16 * static_cast<std::size_t>(skin.width)) % 4);
   }
-  return testing::encodeBitmap(spec);
+  return testing::encodeBitmap(plan);
 }
 
 Bytes validTemplate() {
-  std::vector<testing::TextureSpec> textures;
+  std::vector<testing::TexturePlan> textures;
   std::uint32_t seed = 1;
   for (const SkinSlot& slot : kSkinSlots) {
     textures.push_back(testing::makeTexture(slot.textureName,

@@ -81,22 +81,22 @@ std::uint8_t patternIndex(int slot, int x, int y, int size) {
 
 Bytes slotBitmap(int slot) {
   const SkinSlot& skin = kSkinSlots[slot];
-  testing::BitmapSpec spec;
-  spec.width = skin.width;
-  spec.height = skin.height;
-  spec.colors = rampPalette(kSlotColours[slot]);
-  spec.indices.resize(static_cast<std::size_t>(skin.width) * skin.height);
+  testing::BitmapPlan plan;
+  plan.width = skin.width;
+  plan.height = skin.height;
+  plan.colors = rampPalette(kSlotColours[slot]);
+  plan.indices.resize(static_cast<std::size_t>(skin.width) * skin.height);
   for (int y = 0; y < skin.height; ++y) {
     for (int x = 0; x < skin.width; ++x) {
-      spec.indices[static_cast<std::size_t>(y) * skin.width + x] =
+      plan.indices[static_cast<std::size_t>(y) * skin.width + x] =
           patternIndex(slot, x, y, skin.width);
     }
   }
-  return testing::encodeBitmap(spec);
+  return testing::encodeBitmap(plan);
 }
 
 Bytes sampleTemplate() {
-  std::vector<testing::TextureSpec> textures;
+  std::vector<testing::TexturePlan> textures;
   std::uint32_t seed = 1;
   // Textures no slot names, of other sizes, interleaved with the slot ones.
   textures.push_back(testing::makeTexture("zbtip", 64, 64, seed++));
@@ -112,7 +112,7 @@ Bytes sampleTemplate() {
   const Bytes objectInfo = {'c', 'u', 'e', 0, 1, 0, 0, 0};
   Bytes geometry(600);
   for (std::size_t i = 0; i < geometry.size(); ++i) geometry[i] = static_cast<std::uint8_t>(i * 7);
-  const std::vector<testing::TextureSpec> lodTextures = {
+  const std::vector<testing::TexturePlan> lodTextures = {
       testing::makeTexture("zbshaft", 32, 32, seed++)};
   return testing::buildTemplate({
       testing::chunk("OBJH", objectInfo),

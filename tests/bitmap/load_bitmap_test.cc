@@ -37,21 +37,21 @@ Loaded load(const ScratchDir& dir, const Bytes& file, std::uint16_t width, std::
   return loaded;
 }
 
-Bytes paletteOf(const BitmapSpec& spec) {
+Bytes paletteOf(const BitmapPlan& plan) {
   Bytes palette(kPaletteSize, 0);
-  for (std::size_t i = 0; i < spec.colors.size(); ++i) {
-    std::copy(spec.colors[i].begin(), spec.colors[i].end(), palette.begin() + 3 * i);
+  for (std::size_t i = 0; i < plan.colors.size(); ++i) {
+    std::copy(plan.colors[i].begin(), plan.colors[i].end(), palette.begin() + 3 * i);
   }
   return palette;
 }
 
-void expectLoadsAs(const ScratchDir& dir, const BitmapSpec& spec, const std::string& what) {
-  const auto area = static_cast<std::size_t>(spec.width * spec.height);
-  const Loaded loaded = load(dir, encodeBitmap(spec), static_cast<std::uint16_t>(spec.width),
-                             static_cast<std::uint16_t>(spec.height), area);
+void expectLoadsAs(const ScratchDir& dir, const BitmapPlan& plan, const std::string& what) {
+  const auto area = static_cast<std::size_t>(plan.width * plan.height);
+  const Loaded loaded = load(dir, encodeBitmap(plan), static_cast<std::uint16_t>(plan.width),
+                             static_cast<std::uint16_t>(plan.height), area);
   EXPECT_EQ(loaded.failure, std::nullopt) << what;
-  EXPECT_EQ(loaded.palette, paletteOf(spec)) << what;
-  EXPECT_EQ(loaded.levelZero, spec.indices) << what;  // the file's first row first
+  EXPECT_EQ(loaded.palette, paletteOf(plan)) << what;
+  EXPECT_EQ(loaded.levelZero, plan.indices) << what;  // the file's first row first
   EXPECT_TRUE(loaded.restUntouched) << what;
 }
 
@@ -59,25 +59,25 @@ TEST(LoadBitmap, LoadsPaletteAndRowsInFileOrder) {
   ScratchDir dir;
   for (int colors : {256, 16, 2}) {
     for (std::uint32_t compression : {0u, 1u}) {
-      BitmapSpec spec = makeBitmap(32, 16, static_cast<std::uint32_t>(colors), colors);
-      spec.compression = compression;
-      expectLoadsAs(dir, spec, "colours " + std::to_string(colors));
-      spec.infoHeaderSize = 108;
-      expectLoadsAs(dir, spec, "V4 header");
-      spec.infoHeaderSize = 124;
-      spec.gapBeforePixels = 10;
-      expectLoadsAs(dir, spec, "V5 header and a gap");
+      BitmapPlan plan = makeBitmap(32, 16, static_cast<std::uint32_t>(colors), colors);
+      plan.compression = compression;
+      expectLoadsAs(dir, plan, "colours " + std::to_string(colors));
+      plan.infoHeaderSize = 108;
+      expectLoadsAs(dir, plan, "V4 header");
+      plan.infoHeaderSize = 124;
+      plan.gapBeforePixels = 10;
+      expectLoadsAs(dir, plan, "V5 header and a gap");
     }
   }
-  BitmapSpec stored = makeBitmap(128, 128, 9);
+  BitmapPlan stored = makeBitmap(128, 128, 9);
   stored.storeZeroColorCount = true;
   expectLoadsAs(dir, stored, "colour count stored as 0");
 }
 
 TEST(LoadBitmap, PaletteEntriesAreBlueGreenRed) {
   ScratchDir dir;
-  BitmapSpec spec = makeBitmap(4, 1, 0, 1);
-  Bytes file = encodeBitmap(spec);
+  BitmapPlan plan = makeBitmap(4, 1, 0, 1);
+  Bytes file = encodeBitmap(plan);
   const Bytes entry = {0x10, 0x20, 0x30, 0xFF};
   std::copy(entry.begin(), entry.end(), file.begin() + 54);
   const Loaded loaded = load(dir, file, 4, 1, 4);
@@ -87,21 +87,21 @@ TEST(LoadBitmap, PaletteEntriesAreBlueGreenRed) {
 
 TEST(LoadBitmap, ColourCountsBeyondThePaletteReadOnly256Entries) {
   ScratchDir dir;
-  const BitmapSpec spec = makeBitmap(8, 4, 6);
+  const BitmapPlan plan = makeBitmap(8, 4, 6);
   for (std::uint32_t count : {257u, 100000u, 0xFFFFFFFFu}) {
-    Bytes file = encodeBitmap(spec);
+    Bytes file = encodeBitmap(plan);
     encodeFixed32(&file[46], count);
     const Loaded loaded = load(dir, file, 8, 4, 32);
     EXPECT_EQ(loaded.failure, std::nullopt) << count;
-    EXPECT_EQ(loaded.palette, paletteOf(spec)) << count;
-    EXPECT_EQ(loaded.levelZero, spec.indices) << count;
+    EXPECT_EQ(loaded.palette, paletteOf(plan)) << count;
+    EXPECT_EQ(loaded.levelZero, plan.indices) << count;
   }
 }
 
 TEST(LoadBitmap, FailuresLeaveTheRecordUnchanged) {
   ScratchDir dir;
   const std::string path = (dir / "in.bmp").string();
-  BitmapSpec rle = makeBitmap(8, 8, 3, 16);
+  BitmapPlan rle = makeBitmap(8, 8, 3, 16);
   rle.compression = 1;
   Bytes rleFile = encodeBitmap(rle);
   rleFile.resize(rleFile.size() - 1);

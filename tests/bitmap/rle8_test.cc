@@ -63,16 +63,16 @@ TEST(Rle8, RefusesRunsOutsideThePictureAndStreamsCutShort) {
 TEST(Rle8, EncoderRoundTripsThroughAFile) {
   ScratchDir dir;
   for (int colors : {2, 16, 256}) {
-    const BitmapSpec spec = makeBitmap(128, 96, static_cast<std::uint32_t>(colors), colors);
-    const Bytes stream = encodeRle8(spec.width, spec.height, spec.indices);
+    const BitmapPlan plan = makeBitmap(128, 96, static_cast<std::uint32_t>(colors), colors);
+    const Bytes stream = encodeRle8(plan.width, plan.height, plan.indices);
     // Several buffer refills of the file reader.
     writeFile(dir / "stream", stream);
     InputFile file;
     ASSERT_TRUE(file.open((dir / "stream").string()));
     Rle8Input input(file);
-    Bytes picture(spec.indices.size());
-    EXPECT_TRUE(decodeRle8(input, spec.width, spec.height, picture.data()));
-    EXPECT_EQ(picture, spec.indices);
+    Bytes picture(plan.indices.size());
+    EXPECT_TRUE(decodeRle8(input, plan.width, plan.height, picture.data()));
+    EXPECT_EQ(picture, plan.indices);
   }
 }
 

@@ -41,9 +41,9 @@ Bytes patched16(Bytes file, std::size_t offset, std::uint16_t value) {
   return file;
 }
 
-BitmapSpec withCompression(BitmapSpec spec, std::uint32_t compression) {
-  spec.compression = compression;
-  return spec;
+BitmapPlan withCompression(BitmapPlan plan, std::uint32_t compression) {
+  plan.compression = compression;
+  return plan;
 }
 
 TEST(ValidateBitmap, MissingFileCannotBeOpened) {
@@ -56,11 +56,11 @@ TEST(ValidateBitmap, MissingFileCannotBeOpened) {
 TEST(ValidateBitmap, ChecksRunInOrderAndTheFirstDecides) {
   ScratchDir dir;
   const Bytes good = encodeBitmap(makeBitmap(32, 32, 1));
-  BitmapSpec deep = makeBitmap(32, 32, 1, 0);
+  BitmapPlan deep = makeBitmap(32, 32, 1, 0);
   deep.bitCount = 24;
-  BitmapSpec deepNarrow = deep;
+  BitmapPlan deepNarrow = deep;
   deepNarrow.width = 30;
-  BitmapSpec topDown = makeBitmap(32, 32, 1);
+  BitmapPlan topDown = makeBitmap(32, 32, 1);
   topDown.height = -32;
   const std::optional<Failure> none;
   EXPECT_EQ(verdict(dir, good), none);
@@ -79,10 +79,10 @@ TEST(ValidateBitmap, AcceptsSoundLayouts) {
   for (std::uint32_t infoSize : {40u, 108u, 124u}) {
     for (std::uint32_t gap : {0u, 6u}) {
       for (std::uint32_t compression : {0u, 1u}) {
-        BitmapSpec spec = withCompression(makeBitmap(32, 32, gap, 16), compression);
-        spec.infoHeaderSize = infoSize;
-        spec.gapBeforePixels = gap;
-        EXPECT_EQ(verdict(dir, encodeBitmap(spec)), std::nullopt) << infoSize << " " << gap;
+        BitmapPlan plan = withCompression(makeBitmap(32, 32, gap, 16), compression);
+        plan.infoHeaderSize = infoSize;
+        plan.gapBeforePixels = gap;
+        EXPECT_EQ(verdict(dir, encodeBitmap(plan)), std::nullopt) << infoSize << " " << gap;
       }
     }
   }
@@ -103,12 +103,12 @@ TEST(ValidateBitmap, ShortFilesAreJudgedOnZeros) {
 
 TEST(ValidateBitmap, RefusesLayoutsThatDoNotFitTheFile) {
   ScratchDir dir;
-  BitmapSpec spec = makeBitmap(32, 32, 3, 16);
-  const Bytes good = encodeBitmap(spec);
+  BitmapPlan plan = makeBitmap(32, 32, 3, 16);
+  const Bytes good = encodeBitmap(plan);
   const std::uint32_t tableEnd = 54 + 16 * 4;
-  spec.colors.resize(256);
-  spec.storeZeroColorCount = true;
-  const Bytes full = encodeBitmap(spec);
+  plan.colors.resize(256);
+  plan.storeZeroColorCount = true;
+  const Bytes full = encodeBitmap(plan);
   EXPECT_EQ(verdict(dir, patched32(good, kInfoSize, 39)), Failure::kBitmapCorrupt);
   EXPECT_EQ(verdict(dir, patched32(good, kOffBits, tableEnd - 1)), Failure::kBitmapCorrupt);
   EXPECT_EQ(verdict(dir, patched32(full, kOffBits, 54 + 255 * 4)), Failure::kBitmapCorrupt);
@@ -134,7 +134,7 @@ TEST(ValidateBitmap, RefusesEveryTruncation) {
 
 TEST(ValidateBitmap, RefusesRunsOutsideThePicture) {
   ScratchDir dir;
-  BitmapSpec spec = withCompression(makeBitmap(4, 2, 5, 4), 1);
+  BitmapPlan plan = withCompression(makeBitmap(4, 2, 5, 4), 1);
   const std::vector<std::pair<Bytes, bool>> streams = {
       {{4, 1, 0, 0, 4, 2, 0, 1}, true},
       {{5, 1, 0, 1}, false},
@@ -142,8 +142,8 @@ TEST(ValidateBitmap, RefusesRunsOutsideThePicture) {
       {{0, 2, 3, 1, 2, 1, 0, 1}, false},
   };
   for (const auto& [stream, accepted] : streams) {
-    spec.pixelData = stream;
-    EXPECT_EQ(verdict(dir, encodeBitmap(spec), 4, 2).has_value(), !accepted);
+    plan.pixelData = stream;
+    EXPECT_EQ(verdict(dir, encodeBitmap(plan), 4, 2).has_value(), !accepted);
   }
 }
 

@@ -52,7 +52,7 @@ DecodedBitmap decodeBitmap(const Bytes& file) {
 
 DecodedBitmap readBitmap(const std::filesystem::path& path) { return decodeBitmap(readFile(path)); }
 
-Bytes levelOf(const TextureSpec& texture, int level) {
+Bytes levelOf(const TexturePlan& texture, int level) {
   std::size_t start = 0;
   std::size_t width = texture.width;
   std::size_t height = texture.height;

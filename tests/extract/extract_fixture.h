@@ -29,6 +29,6 @@ DecodedBitmap readBitmap(const std::filesystem::path& path);
 
 // The level of a texture's pixel block: (width >> level) x (height >> level)
 // indices, laid out behind the levels above it.
-Bytes levelOf(const TextureSpec& texture, int level);
+Bytes levelOf(const TexturePlan& texture, int level);
 
 }  // namespace tintrod::testing

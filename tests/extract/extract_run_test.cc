@@ -22,9 +22,9 @@ std::vector<std::string> slotFileNames(const std::string& folder) {
 }
 
 // What tintrod makes of a slot texture fed its own level 0 and palette.
-std::vector<TextureSpec> withRebuiltLevels(std::vector<TextureSpec> textures) {
+std::vector<TexturePlan> withRebuiltLevels(std::vector<TexturePlan> textures) {
   for (const SkinSlot& slot : kSkinSlots) {
-    const auto texture = std::find_if(textures.begin(), textures.end(), [&](const TextureSpec& t) {
+    const auto texture = std::find_if(textures.begin(), textures.end(), [&](const TexturePlan& t) {
       return t.name == slot.textureName;
     });
     buildMipLevelReference(texture->pixels.data(), texture->width, texture->height,
@@ -67,7 +67,7 @@ TEST_F(ExtractRunTest, ExtractedSlotsGoBackThroughTintrodUnchanged) {
 
   // The check shows the levels exactly as tintrod wrote them.
   ASSERT_EQ(run({kOutputFileName, "check"}).exitStatus, 0);
-  for (const TextureSpec& texture : expected) {
+  for (const TexturePlan& texture : expected) {
     SCOPED_TRACE(texture.name);
     for (int level = 0; level < 3; ++level) {
       const std::string suffix = level == 0 ? ".bmp" : ".mip" + std::to_string(level) + ".bmp";
@@ -87,7 +87,7 @@ TEST_F(ExtractRunTest, ExtractedSlotsGoBackThroughTintrodUnchanged) {
 }
 
 TEST_F(ExtractRunTest, ListsEveryTextureWithTheSlotThatFeedsIt) {
-  const std::vector<TextureSpec> textures = {
+  const std::vector<TexturePlan> textures = {
       makeTexture("zbtip", 64, 64, 1), makeTexture("zbrubber", 32, 32, 2),
       makeTexture("zbrubber", 32, 32, 3), makeTexture("bad\x01name", 0, 4, 4)};
   writeFile(dir / "model.obp", buildTemplate({textureTableChunk(textures)}));
@@ -107,8 +107,8 @@ TEST_F(ExtractRunTest, ListsEveryTextureWithTheSlotThatFeedsIt) {
 }
 
 TEST_F(ExtractRunTest, OddSizesArePaddedAndEmptyLevelsSkipped) {
-  const TextureSpec odd = makeTexture("odd", 5, 3, 1);
-  const TextureSpec thin = makeTexture("thin", 7, 2, 2);
+  const TexturePlan odd = makeTexture("odd", 5, 3, 1);
+  const TexturePlan thin = makeTexture("thin", 7, 2, 2);
   writeFile(dir / kTemplateFileName, buildTemplate({textureTableChunk({odd, thin})}));
   ASSERT_EQ(run({}).exitStatus, 0);
   EXPECT_EQ(readFile(dir / "odd.bmp").size(), 1078u + 8 * 3);
@@ -135,7 +135,7 @@ TEST_F(ExtractRunTest, HostileNamesStayInsideTheFolder) {
                                                                   {"back\\slash", "back_slash"},
                                                                   {"/abs", "_abs"},
                                                                   {"caf\xC3\xA9", "caf__"}};
-  std::vector<TextureSpec> textures;
+  std::vector<TexturePlan> textures;
   std::vector<std::string> expected;
   for (const auto& [name, stem] : cases) {
     textures.push_back(makeTexture(name, 8, 4, static_cast<std::uint32_t>(textures.size())));
@@ -221,8 +221,8 @@ TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
 
 // Texture pixels whose index tells their stored row and column, and a palette
 // that turns an index into a colour no other entry has.
-TextureSpec gradedTexture(const std::string& name, std::uint16_t width, std::uint16_t height) {
-  TextureSpec texture = makeTexture(name, width, height, 0);
+TexturePlan gradedTexture(const std::string& name, std::uint16_t width, std::uint16_t height) {
+  TexturePlan texture = makeTexture(name, width, height, 0);
   for (int i = 0; i < 256; ++i) {
     texture.palette[3 * i] = static_cast<std::uint8_t>(i);
     texture.palette[3 * i + 1] = static_cast<std::uint8_t>(255 - i);

@@ -45,15 +45,15 @@ void encodeRow(const std::uint8_t* row, std::size_t width, Bytes& out) {
   }
 }
 
-Bytes plainRows(const BitmapSpec& spec) {
-  const std::size_t rows = static_cast<std::size_t>(std::abs(spec.height));
-  const std::size_t width = static_cast<std::size_t>(std::max(spec.width, 0));
-  const std::size_t pixelBytes = width * spec.bitCount / 8;
+Bytes plainRows(const BitmapPlan& plan) {
+  const std::size_t rows = static_cast<std::size_t>(std::abs(plan.height));
+  const std::size_t width = static_cast<std::size_t>(std::max(plan.width, 0));
+  const std::size_t pixelBytes = width * plan.bitCount / 8;
   const std::size_t stride = (pixelBytes + 3) / 4 * 4;
   Bytes out(rows * stride, 0);
-  if (spec.bitCount != 8) return out;
-  for (std::size_t y = 0; y < rows && (y + 1) * width <= spec.indices.size(); ++y) {
-    std::copy_n(spec.indices.begin() + static_cast<std::ptrdiff_t>(y * width), width,
+  if (plan.bitCount != 8) return out;
+  for (std::size_t y = 0; y < rows && (y + 1) * width <= plan.indices.size(); ++y) {
+    std::copy_n(plan.indices.begin() + static_cast<std::ptrdiff_t>(y * width), width,
                 out.begin() + static_cast<std::ptrdiff_t>(y * stride));
   }
   return out;
@@ -76,49 +76,49 @@ Bytes encodeRle8(std::int32_t width, std::int32_t height, const Bytes& indices) 
   return out;
 }
 
-Bytes encodeBitmap(const BitmapSpec& spec) {
-  Bytes pixels = spec.pixelData;
+Bytes encodeBitmap(const BitmapPlan& plan) {
+  Bytes pixels = plan.pixelData;
   if (pixels.empty()) {
     pixels =
-        spec.compression == 1 ? encodeRle8(spec.width, spec.height, spec.indices) : plainRows(spec);
+        plan.compression == 1 ? encodeRle8(plan.width, plan.height, plan.indices) : plainRows(plan);
   }
   const std::uint32_t infoSize =
-      std::max<std::uint32_t>(spec.infoHeaderSize, kBitmapInfoHeaderSize);
-  const auto colorCount = static_cast<std::uint32_t>(spec.colors.size());
+      std::max<std::uint32_t>(plan.infoHeaderSize, kBitmapInfoHeaderSize);
+  const auto colorCount = static_cast<std::uint32_t>(plan.colors.size());
   const std::uint32_t pixelStart =
-      kBitmapFileHeaderSize + infoSize + 4 * colorCount + spec.gapBeforePixels;
+      kBitmapFileHeaderSize + infoSize + 4 * colorCount + plan.gapBeforePixels;
   const auto fileSize = static_cast<std::uint32_t>(pixelStart + pixels.size());
 
   // Longer info headers keep their extra fields zero.
   Bytes out(kBitmapFileHeaderSize + infoSize, 0);
   encodeBitmapFileHeader({.bfType = kBitmapSignature, .bfSize = fileSize, .bfOffBits = pixelStart},
                          out.data());
-  encodeBitmapInfoHeader({.biSize = spec.infoHeaderSize,
-                          .biWidth = spec.width,
-                          .biHeight = spec.height,
+  encodeBitmapInfoHeader({.biSize = plan.infoHeaderSize,
+                          .biWidth = plan.width,
+                          .biHeight = plan.height,
                           .biPlanes = 1,
-                          .biBitCount = spec.bitCount,
-                          .biCompression = spec.compression,
+                          .biBitCount = plan.bitCount,
+                          .biCompression = plan.compression,
                           .biSizeImage = static_cast<std::uint32_t>(pixels.size()),
                           .biXPelsPerMeter = kPixelsPerMetre,
                           .biYPelsPerMeter = kPixelsPerMetre,
-                          .biClrUsed = spec.storeZeroColorCount ? 0 : colorCount},
+                          .biClrUsed = plan.storeZeroColorCount ? 0 : colorCount},
                          out.data() + kBitmapFileHeaderSize);
-  for (const auto& color : spec.colors) {
+  for (const auto& color : plan.colors) {
     out.insert(out.end(), {color[2], color[1], color[0], 0});
   }
   // A recognisable filler, so that reading the gap as pixels shows.
-  out.insert(out.end(), spec.gapBeforePixels, 0xEE);
+  out.insert(out.end(), plan.gapBeforePixels, 0xEE);
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
 
-BitmapSpec makeBitmap(std::int32_t width, std::int32_t height, std::uint32_t seed, int colorCount) {
-  BitmapSpec spec;
-  spec.width = width;
-  spec.height = height;
+BitmapPlan makeBitmap(std::int32_t width, std::int32_t height, std::uint32_t seed, int colorCount) {
+  BitmapPlan plan;
+  plan.width = width;
+  plan.height = height;
   for (int i = 0; i < colorCount; ++i) {
-    spec.colors.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7 + seed),
+    plan.colors.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7 + seed),
                            static_cast<std::uint8_t>(i * 13 + (seed >> 8))});
   }
   // Bands of one index alternate with noise, so a run-length encoding holds
@@ -130,10 +130,10 @@ BitmapSpec makeBitmap(std::int32_t width, std::int32_t height, std::uint32_t see
       state = state * 1664525u + 1013904223u;
       const bool band = (x / 8 + y / 4) % 3 == 0;
       const std::uint32_t value = band ? (seed + static_cast<std::uint32_t>(y)) : state >> 24;
-      spec.indices.push_back(static_cast<std::uint8_t>(value % static_cast<std::uint32_t>(count)));
+      plan.indices.push_back(static_cast<std::uint8_t>(value % static_cast<std::uint32_t>(count)));
     }
   }
-  return spec;
+  return plan;
 }
 
 }  // namespace tintrod::testing

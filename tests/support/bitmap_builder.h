@@ -9,7 +9,7 @@ namespace tintrod::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct BitmapSpec {
+struct BitmapPlan {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::uint16_t bitCount = 8;
@@ -23,14 +23,14 @@ struct BitmapSpec {
 };
 
 // The whole file; bfOffBits and bfSize are consistent with what is written.
-Bytes encodeBitmap(const BitmapSpec& spec);
+Bytes encodeBitmap(const BitmapPlan& plan);
 
 // A valid run-length (RLE8) stream for the indices, ending with end-of-bitmap.
 Bytes encodeRle8(std::int32_t width, std::int32_t height, const Bytes& indices);
 
 // A bitmap of the given size with `colorCount` distinct colours and a
 // deterministic pattern.
-BitmapSpec makeBitmap(std::int32_t width, std::int32_t height, std::uint32_t seed,
+BitmapPlan makeBitmap(std::int32_t width, std::int32_t height, std::uint32_t seed,
                       int colorCount = 256);
 
 }  // namespace tintrod::testing

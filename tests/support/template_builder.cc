@@ -26,10 +26,10 @@ class ByteSource {
 
 }  // namespace
 
-TextureSpec makeTexture(const std::string& name, std::uint16_t width, std::uint16_t height,
+TexturePlan makeTexture(const std::string& name, std::uint16_t width, std::uint16_t height,
                         std::uint32_t seed) {
   ByteSource source(seed);
-  TextureSpec texture;
+  TexturePlan texture;
   texture.name = name;
   texture.width = width;
   texture.height = height;
@@ -55,7 +55,7 @@ Bytes chunk(const std::string& tag, const Bytes& payload) {
   return out;
 }
 
-Bytes textureColumnData(const std::vector<TextureSpec>& textures) {
+Bytes textureColumnData(const std::vector<TexturePlan>& textures) {
   Bytes data;
   for (const auto& texture : textures) appendFixed16(data, texture.width);
   for (const auto& texture : textures) appendFixed16(data, texture.height);
@@ -75,7 +75,7 @@ Bytes textureColumnData(const std::vector<TextureSpec>& textures) {
   return data;
 }
 
-Bytes textureTableChunk(const std::vector<TextureSpec>& textures) {
+Bytes textureTableChunk(const std::vector<TexturePlan>& textures) {
   if (textures.empty()) return emptyTableChunk(kTextureTableTag);
   return tableChunk(kTextureTableTag, static_cast<std::int32_t>(textures.size()),
                     kTextureFieldSizes, textureColumnData(textures));

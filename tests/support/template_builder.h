@@ -10,7 +10,7 @@ namespace tintrod::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct TextureSpec {
+struct TexturePlan {
   std::string name;  // at most 29 bytes
   std::uint16_t width = 0;
   std::uint16_t height = 0;
@@ -20,7 +20,7 @@ struct TextureSpec {
 };
 
 // A texture with a deterministic pseudo-random palette and pixel block.
-TextureSpec makeTexture(const std::string& name, std::uint16_t width, std::uint16_t height,
+TexturePlan makeTexture(const std::string& name, std::uint16_t width, std::uint16_t height,
                         std::uint32_t seed);
 
 // The 20-byte header with the given version word.
@@ -31,10 +31,10 @@ Bytes chunk(const std::string& tag, const Bytes& payload);
 
 // A well-formed "LTXH" chunk holding the textures in order, with leading
 // columns 2, 2, 1 and 30 bytes wide.
-Bytes textureTableChunk(const std::vector<TextureSpec>& textures);
+Bytes textureTableChunk(const std::vector<TexturePlan>& textures);
 
 // The column data of that chunk, for tests that rearrange or damage it.
-Bytes textureColumnData(const std::vector<TextureSpec>& textures);
+Bytes textureColumnData(const std::vector<TexturePlan>& textures);
 inline const std::vector<std::int32_t> kTextureFieldSizes = {2, 2, 1, 30, 768, -1};
 
 // A table chunk with any N, column sizes and column data; the size word is

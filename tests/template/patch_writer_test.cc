@@ -15,7 +15,7 @@ namespace tintrod {
 namespace {
 
 using testing::Bytes;
-using testing::TextureSpec;
+using testing::TexturePlan;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -24,7 +24,7 @@ using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // A template with a chunk on either side of the table, so that overruns in
 // both directions show.
-Bytes templateWith(const std::vector<TextureSpec>& textures) {
+Bytes templateWith(const std::vector<TexturePlan>& textures) {
   return testing::buildTemplate({testing::chunk("HEAD", {1, 2, 3}),
                                  testing::textureTableChunk(textures),
                                  testing::chunk("TAIL", Bytes(16, 0xEE))});
@@ -80,7 +80,7 @@ TEST_F(PatchWriter, OneTextureLandsAtItsPaletteAndPixelColumns) {
 }
 
 TEST_F(PatchWriter, PalettesFollowEachOtherInRecordOrder) {
-  const std::vector<TextureSpec> textures = {testing::makeTexture("a", 4, 4, 1),
+  const std::vector<TexturePlan> textures = {testing::makeTexture("a", 4, 4, 1),
                                              testing::makeTexture("b", 8, 4, 2),
                                              testing::makeTexture("c", 4, 8, 3)};
   const Bytes original = templateWith(textures);

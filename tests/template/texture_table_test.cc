@@ -16,7 +16,7 @@ using testing::Bytes;
 using testing::chunk;
 using testing::makeTexture;
 using testing::TemplateStream;
-using testing::TextureSpec;
+using testing::TexturePlan;
 using testing::textureTableChunk;
 
 const std::string kCorruptLine = "cue stick file is corrupt\n";
@@ -44,7 +44,7 @@ Outcome load(ChunkTableReader& reader, const Bytes& bytes) {
   return outcome;
 }
 
-std::vector<TextureSpec> twoTextures() {
+std::vector<TexturePlan> twoTextures() {
   return {makeTexture("zbrubber", 8, 4, 1), makeTexture("zbshaft", 4, 4, 2)};
 }
 
@@ -242,7 +242,7 @@ TEST(LoadTextureTable, GigabyteClaimsFailAtOnceAndAllocateLittle) {
 
 TEST(LoadTextureTable, AcceptsOtherLegalLayouts) {
   // Element size 2 with halved counts describes the same blocks.
-  const std::vector<TextureSpec> even = {makeTexture("a", 8, 4, 1), makeTexture("b", 8, 8, 2)};
+  const std::vector<TexturePlan> even = {makeTexture("a", 8, 4, 1), makeTexture("b", 8, 8, 2)};
   Bytes data = testing::textureColumnData(even);
   constexpr std::size_t kElementSize = 803 * 2;
   testing::putWord(data, kElementSize, 2);

@@ -24,8 +24,8 @@ void SkinFixture::writeBitmap(int slot, const Bytes& bytes) const {
   writeFile(dir_ / names_[slot], bytes);
 }
 
-std::vector<TextureSpec> SkinFixture::slotTextures() {
-  std::vector<TextureSpec> textures;
+std::vector<TexturePlan> SkinFixture::slotTextures() {
+  std::vector<TexturePlan> textures;
   std::uint32_t seed = 7;
   textures.push_back(makeTexture("zbother", 64, 64, seed++));
   for (const SkinSlot& slot : kSkinSlots) {
@@ -36,7 +36,7 @@ std::vector<TextureSpec> SkinFixture::slotTextures() {
   return textures;
 }
 
-Bytes SkinFixture::templateWith(const std::vector<TextureSpec>& textures) {
+Bytes SkinFixture::templateWith(const std::vector<TexturePlan>& textures) {
   return buildTemplate({chunk("HEAD", Bytes(12, 0xAB)), chunk("END!", {}),
                         textureTableChunk(textures), chunk("TAIL", Bytes(33, 0xCD)),
                         textureTableChunk({makeTexture("zbrubber", 32, 32, 99)})});
@@ -50,7 +50,7 @@ ProcessResult SkinFixture::run(const std::vector<std::string>& arguments) const 
   return runProcess(TINTROD_BINARY, arguments, dir_.path());
 }
 
-std::array<std::uint8_t, 768> expectedPalette(const BitmapSpec& bitmap) {
+std::array<std::uint8_t, 768> expectedPalette(const BitmapPlan& bitmap) {
   std::array<std::uint8_t, 768> palette{};
   for (std::size_t i = 0; i < bitmap.colors.size() && i < 256; ++i) {
     for (int c = 0; c < 3; ++c) palette[3 * i + c] = bitmap.colors[i][c];
@@ -58,7 +58,7 @@ std::array<std::uint8_t, 768> expectedPalette(const BitmapSpec& bitmap) {
   return palette;
 }
 
-Bytes expectedPixelBlock(const BitmapSpec& bitmap) {
+Bytes expectedPixelBlock(const BitmapPlan& bitmap) {
   const auto width = static_cast<std::uint16_t>(bitmap.width);
   const auto height = static_cast<std::uint16_t>(bitmap.height);
   Bytes block(static_cast<std::size_t>(pixelBlockLength(width, height)));

@@ -16,16 +16,16 @@ class SkinFixture {
   SkinFixture();
 
   const ScratchDir& dir() const { return dir_; }
-  // The nine bitmap specs and their file names, in slot order.
-  std::vector<BitmapSpec>& bitmaps() { return bitmaps_; }
+  // The nine bitmap plans and their file names, in slot order.
+  std::vector<BitmapPlan>& bitmaps() { return bitmaps_; }
   const std::vector<std::string>& bitmapNames() const { return names_; }
 
   void writeBitmaps() const;
   void writeBitmap(int slot, const Bytes& bytes) const;
   // The nine slot textures plus two others, in a template with chunks before
   // and after the table.
-  static std::vector<TextureSpec> slotTextures();
-  static Bytes templateWith(const std::vector<TextureSpec>& textures);
+  static std::vector<TexturePlan> slotTextures();
+  static Bytes templateWith(const std::vector<TexturePlan>& textures);
   void writeTemplate(const Bytes& bytes) const;
 
   ProcessResult run(const std::vector<std::string>& arguments) const;
@@ -33,13 +33,13 @@ class SkinFixture {
 
  private:
   ScratchDir dir_;
-  std::vector<BitmapSpec> bitmaps_;
+  std::vector<BitmapPlan> bitmaps_;
   std::vector<std::string> names_;
 };
 
 // What a successful run must write for one slot texture: the bitmap's palette
 // (zero past its colours), its indices as level 0, and both rebuilt levels.
-std::array<std::uint8_t, 768> expectedPalette(const BitmapSpec& bitmap);
-Bytes expectedPixelBlock(const BitmapSpec& bitmap);
+std::array<std::uint8_t, 768> expectedPalette(const BitmapPlan& bitmap);
+Bytes expectedPixelBlock(const BitmapPlan& bitmap);
 
 }  // namespace tintrod::testing

@@ -13,15 +13,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string namesListed(const std::vector<TextureSpec>& textures) {
+std::string namesListed(const std::vector<TexturePlan>& textures) {
   std::string lines;
   for (const auto& texture : textures) lines += "Texture name = " + texture.name + "\n";
   return lines;
 }
 
 // The template with each slot texture carrying what its bitmap should give.
-std::vector<TextureSpec> skinned(std::vector<TextureSpec> textures,
-                                 const std::vector<BitmapSpec>& bitmaps) {
+std::vector<TexturePlan> skinned(std::vector<TexturePlan> textures,
+                                 const std::vector<BitmapPlan>& bitmaps) {
   for (std::size_t slot = 0; slot < kSkinSlots.size(); ++slot) {
     for (auto& texture : textures) {
       if (texture.name != kSkinSlots[slot].textureName) continue;
@@ -173,7 +173,7 @@ TEST_F(SkinRunTest, MissingOrMismatchedTexturesWriteNothing) {
   writeFile(fixture.dir() / kOutputFileName, Bytes(3, 1));  // an earlier output stays as it was
 
   auto withoutBumper = SkinFixture::slotTextures();
-  std::erase_if(withoutBumper, [](const TextureSpec& t) { return t.name == "zbrubber"; });
+  std::erase_if(withoutBumper, [](const TexturePlan& t) { return t.name == "zbrubber"; });
   fixture.writeTemplate(SkinFixture::templateWith(withoutBumper));
   expectFailure(namesListed(withoutBumper) + "Can't find texture in template\n");
 
