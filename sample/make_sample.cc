@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "mip/mip_level.h"
+#include "template/format.h"
 #include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
@@ -79,41 +81,64 @@ std::uint8_t patternIndex(int slot, int x, int y, int size) {
   return static_cast<std::uint8_t>(value * 255);
 }
 
+// Pattern indices of a width x height picture, first file row first.
+Bytes patternIndices(int style, int width, int height) {
+  Bytes indices(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      indices[static_cast<std::size_t>(y) * width + x] = patternIndex(style, x, y, width);
+    }
+  }
+  return indices;
+}
+
 Bytes slotBitmap(int slot) {
   const SkinSlot& skin = kSkinSlots[slot];
   testing::BitmapPlan plan;
   plan.width = skin.width;
   plan.height = skin.height;
   plan.colors = rampPalette(kSlotColours[slot]);
-  plan.indices.resize(static_cast<std::size_t>(skin.width) * skin.height);
-  for (int y = 0; y < skin.height; ++y) {
-    for (int x = 0; x < skin.width; ++x) {
-      plan.indices[static_cast<std::size_t>(y) * skin.width + x] =
-          patternIndex(slot, x, y, skin.width);
-    }
-  }
+  plan.indices = patternIndices(slot, skin.width, skin.height);
   return testing::encodeBitmap(plan);
+}
+
+// A template texture painted with another slot's colours and pattern, its
+// smaller levels built the way tintrod builds them.
+testing::TexturePlan paintedTexture(const std::string& name, std::uint16_t width,
+                                    std::uint16_t height, int look) {
+  testing::TexturePlan texture;
+  texture.name = name;
+  texture.width = width;
+  texture.height = height;
+  const auto colours = rampPalette(kSlotColours[look % 9]);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    std::copy(colours[i].begin(), colours[i].end(), texture.palette.begin() + 3 * i);
+  }
+  texture.pixels = patternIndices(look + 1, width, height);
+  texture.pixels.resize(static_cast<std::size_t>(pixelBlockLength(width, height)));
+  buildMipLevel(texture.pixels.data(), width, height, texture.palette.data());
+  buildMipLevel(texture.pixels.data() + std::size_t{width} * height, width / 2, height / 2,
+                texture.palette.data());
+  return texture;
 }
 
 Bytes sampleTemplate() {
   std::vector<testing::TexturePlan> textures;
-  std::uint32_t seed = 1;
+  int look = 3;
   // Textures no slot names, of other sizes, interleaved with the slot ones.
-  textures.push_back(testing::makeTexture("zbtip", 64, 64, seed++));
+  textures.push_back(paintedTexture("zbtip", 64, 64, look++));
   for (const SkinSlot& slot : kSkinSlots) {
-    textures.push_back(testing::makeTexture(slot.textureName,
-                                            static_cast<std::uint16_t>(slot.width),
-                                            static_cast<std::uint16_t>(slot.height), seed++));
+    textures.push_back(paintedTexture(slot.textureName, static_cast<std::uint16_t>(slot.width),
+                                      static_cast<std::uint16_t>(slot.height), look++));
   }
-  textures.push_back(testing::makeTexture("zbjoint_ring", 16, 16, seed++));
-  textures.push_back(testing::makeTexture("zbdecal", 64, 32, seed++));
-  textures.push_back(testing::makeTexture("zbshadow", 20, 12, seed++));
+  textures.push_back(paintedTexture("zbjoint_ring", 16, 16, look++));
+  textures.push_back(paintedTexture("zbdecal", 64, 32, look++));
+  textures.push_back(paintedTexture("zbshadow", 20, 12, look++));
 
   const Bytes objectInfo = {'c', 'u', 'e', 0, 1, 0, 0, 0};
   Bytes geometry(600);
   for (std::size_t i = 0; i < geometry.size(); ++i) geometry[i] = static_cast<std::uint8_t>(i * 7);
-  const std::vector<testing::TexturePlan> lodTextures = {
-      testing::makeTexture("zbshaft", 32, 32, seed++)};
+  const std::vector<testing::TexturePlan> lodTextures = {paintedTexture("zbshaft", 32, 32, 7)};
   return testing::buildTemplate({
       testing::chunk("OBJH", objectInfo),
       testing::chunk("MATL", Bytes(48, 0x11)),
