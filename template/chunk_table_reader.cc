@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "template/format.h"
 #include "util/coding.h"
@@ -114,11 +113,10 @@ ChunkStatus ChunkTableReader::readColumnData(InputFile& stream, std::int64_t len
   if (length < 0 || length > stream.remaining()) return ChunkStatus::kCorrupt;
   if (length > dataCapacity_ || dataCapacity_ > kMaxRetainedDataCapacity) {
     // Never grown in place: the old content is of no use to the next table.
-    dataBuffer_.reset();
+    dataBuffer_.release();
     dataCapacity_ = 0;
     const std::int64_t capacity = length + kDataBufferHeadroom;
-    dataBuffer_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(capacity)]);
-    if (dataBuffer_ == nullptr) return ChunkStatus::kNoMemory;
+    if (!dataBuffer_.allocate(static_cast<std::size_t>(capacity))) return ChunkStatus::kNoMemory;
     dataCapacity_ = capacity;
   }
   dataPos_ = stream.position();
@@ -136,7 +134,7 @@ void ChunkTableReader::forgetTable() {
 }
 
 std::span<const std::uint8_t> ChunkTableReader::columnData() const {
-  if (dataBuffer_ == nullptr) return {};
+  if (dataBuffer_.empty()) return {};
   return {dataBuffer_.get(), static_cast<std::size_t>(dataLength_)};
 }
 

@@ -5,11 +5,11 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
 
 #include "template/block_arena.h"
+#include "util/large_buffer.h"
 
 namespace tintrod {
 
@@ -106,7 +106,7 @@ class ChunkTableReader {
   std::array<std::int32_t, kMaxFieldCount> fieldSizes_{};
   // 64-bit so that a data length near 2^31 plus the headroom cannot overflow.
   std::int64_t dataCapacity_ = 0;
-  std::unique_ptr<std::uint8_t[]> dataBuffer_;
+  LargeBuffer dataBuffer_;
   std::int64_t dataLength_ = 0;
   bool computeOffsets_ = true;
   std::array<std::int32_t, kMaxFieldCount> fieldOffsets_{};
