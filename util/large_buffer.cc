@@ -12,7 +12,9 @@ namespace {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
 constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
 
-std::size_t roundUp(std::size_t size, std::size_t step) { return (size + step - 1) / step * step; }
+std::size_t roundUp(std::size_t value, std::size_t alignment) {
+  return (value + alignment - 1) / alignment * alignment;
+}
 #endif
 
 }  // namespace
@@ -29,8 +31,8 @@ bool LargeBuffer::allocate(std::size_t size) {
     void* mapping =
         mmap(nullptr, mappingSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping != MAP_FAILED) {
-      const auto start = roundUp(reinterpret_cast<std::uintptr_t>(mapping), kHugePageSize);
-      data_ = reinterpret_cast<std::uint8_t*>(start);
+      const auto address = reinterpret_cast<std::uintptr_t>(mapping);
+      data_ = static_cast<std::uint8_t*>(mapping) + (roundUp(address, kHugePageSize) - address);
       // Only a hint: without huge pages the buffer works the same, slower.
       madvise(data_, roundUp(size, kHugePageSize), MADV_HUGEPAGE);
       mapping_ = mapping;
