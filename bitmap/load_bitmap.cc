@@ -5,8 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bitmap/bitmap_headers.h"
-#include "bitmap/bitmap_layout.h"
+#include "bitmap/checked_bitmap.h"
 #include "bitmap/pixel_rows.h"
 #include "bitmap/rle8.h"
 #include "util/failure.h"
@@ -49,21 +48,15 @@ bool readLevelZero(InputFile& file, const BitmapLayout& layout, std::vector<std:
 }  // namespace
 
 void loadBitmapIntoTexture(TextureRecord& record, const std::string& path) {
-  InputFile file;
-  if (!file.open(path)) fail(Failure::kBitmapOpen, path);
-  const BitmapHeaders headers = readBitmapHeaders(file);
-  const BitmapInfoHeader& info = headers.info;
-  if (info.biWidth != std::int32_t{record.width()}) fail(Failure::kBitmapWidth, path);
-  if (info.biHeight != std::int32_t{record.height()}) fail(Failure::kBitmapHeight, path);
   // Validation saw this file once, but it may have changed since; nothing
   // unchecked reaches the record.
-  if (!hasIndexedRows(info)) fail(Failure::kBitmapCorrupt, path);
-  const BitmapLayout layout = bitmapLayout(headers.file, info);
-  if (!layoutFitsFile(layout, info, file.size())) fail(Failure::kBitmapCorrupt, path);
+  CheckedBitmap bitmap =
+      openCheckedBitmap(path, record.width(), record.height(), Failure::kBitmapCorrupt);
+  InputFile& file = bitmap.file;
+  const BitmapLayout& layout = bitmap.layout;
+  // A block, where there is one, holds all three levels of the record's size.
+  if (record.pixels() == nullptr) fail(Failure::kBitmapCorrupt, path);
   const std::int64_t area = layout.width * layout.height;
-  if (record.pixels() == nullptr || record.pixelBlockSize() < area) {
-    fail(Failure::kBitmapCorrupt, path);
-  }
 
   // Both parts are read in full before the record is touched, so a failure
   // leaves it as it was. The scratch level is no larger than the record's

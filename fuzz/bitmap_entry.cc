@@ -85,9 +85,7 @@ void fuzzBitmap(const std::uint8_t* data, std::size_t size) {
                    "a refused bitmap leaves the texture as it was");
     return;
   }
-  buildMipLevel(record.pixels(), width, height, record.palette());
-  buildMipLevel(record.pixels() + std::int64_t{width} * height, width / 2, height / 2,
-                record.palette());
+  buildSmallerLevels(record.pixels(), width, height, record.palette());
 }
 
 }  // namespace tintrod::fuzz

@@ -59,4 +59,11 @@ void buildMipLevel(std::uint8_t* level, std::int32_t width, std::int32_t height,
   mip::buildMipLevelWith(mip::fastestNearestEntryFinder(), level, width, height, palette);
 }
 
+void buildSmallerLevels(std::uint8_t* block, std::int32_t width, std::int32_t height,
+                        const std::uint8_t* palette) {
+  buildMipLevel(block, width, height, palette);
+  buildMipLevel(block + static_cast<std::ptrdiff_t>(width) * height, width / 2, height / 2,
+                palette);
+}
+
 }  // namespace tintrod

@@ -13,6 +13,11 @@ namespace tintrod {
 void buildMipLevel(std::uint8_t* level, std::int32_t width, std::int32_t height,
                    const std::uint8_t* palette);
 
+// Rebuilds levels 1 and 2 of a pixel block from its level 0: level 2 is made
+// from the new level 1, not from level 0.
+void buildSmallerLevels(std::uint8_t* block, std::int32_t width, std::int32_t height,
+                        const std::uint8_t* palette);
+
 namespace mip {
 
 // The same with a chosen search variant, so every variant can be checked.

@@ -116,9 +116,7 @@ testing::TexturePlan paintedTexture(const std::string& name, std::uint16_t width
   }
   texture.pixels = patternIndices(look + 1, width, height);
   texture.pixels.resize(static_cast<std::size_t>(pixelBlockLength(width, height)));
-  buildMipLevel(texture.pixels.data(), width, height, texture.palette.data());
-  buildMipLevel(texture.pixels.data() + std::size_t{width} * height, width / 2, height / 2,
-                texture.palette.data());
+  buildSmallerLevels(texture.pixels.data(), width, height, texture.palette.data());
   return texture;
 }
 

@@ -16,11 +16,7 @@ void applySlot(const TextureTable& table, const char* textureName, const std::st
   std::optional<TextureRecord> record = table.find(textureName);
   if (!record) fail(Failure::kTextureMissing);
   loadBitmapIntoTexture(*record, path);
-  const std::int32_t width = record->width();
-  const std::int32_t height = record->height();
-  buildMipLevel(record->pixels(), width, height, record->palette());
-  buildMipLevel(record->pixels() + static_cast<std::ptrdiff_t>(width) * height, width / 2,
-                height / 2, record->palette());
+  buildSmallerLevels(record->pixels(), record->width(), record->height(), record->palette());
 }
 
 int runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader) {
