@@ -74,11 +74,11 @@ std::size_t InputFile::readSome(void* destination, std::size_t count) {
 }
 
 bool InputFile::skip(std::int64_t offset) {
+  // Row readers skip a zero-length tail after every row; the C library would
+  // still make a system call for each such seek, and so might the position query.
+  if (offset == 0) return isOpen();
   const std::int64_t here = position();
   if (here < 0) return false;
-  // Row readers skip a zero-length tail after every row; the C library would
-  // still make a system call for each such seek.
-  if (offset == 0) return true;
   if (offset > size_ - here || offset < -here) return false;
   return seekTo(here + offset);
 }
