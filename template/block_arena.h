@@ -3,8 +3,12 @@
 // and nothing returned before releaseAll.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <list>
 #include <vector>
+
+#include "util/large_buffer.h"
 
 namespace tintrod {
 
@@ -31,22 +35,39 @@ class BlockArena {
   std::uint8_t* allocateZeroed(std::uint32_t count);
   void releaseAll();
 
+  // Readies one piece of memory for about `requestCount` requests carrying
+  // `payloadBytes` in all, and makes the blocks to come inside it until it is
+  // used up. A table of megabytes then fills a few huge pages instead of
+  // faulting in every small page of its own blocks. Only a hint: the blocks
+  // are the same either way, and false means they keep coming from the heap.
+  bool reserve(std::size_t payloadBytes, std::size_t requestCount);
+
   std::uint32_t headBytesFree() const;
   std::vector<BlockSummary> chain() const;
 
  private:
-  // The header sits in front of the payload in the same heap allocation.
+  // The header sits in front of the payload in the same allocation.
   struct ArenaBlock {
     ArenaBlock* link;
     std::uint8_t* cursor;
     std::uint32_t bytesFree;
+    bool inRoom;  // made inside a reserved room, not freed on its own
   };
 
-  static ArenaBlock* makeBlock(std::uint32_t payloadSize, std::uint32_t bytesFree);
+  // Reserved memory that blocks are made in, front to back.
+  struct Room {
+    LargeBuffer memory;
+    std::size_t size = 0;
+    std::size_t used = 0;
+  };
+
+  ArenaBlock* makeBlock(std::uint32_t payloadSize, std::uint32_t bytesFree);
+  void* takeFromRoom(std::size_t bytes);
   static std::uint8_t* payloadOf(ArenaBlock* block);
   static std::uint8_t* carve(ArenaBlock* block, std::uint32_t count);
 
   ArenaBlock* head_ = nullptr;
+  std::list<Room> rooms_;  // the last one is the one in use
 };
 
 }  // namespace tintrod

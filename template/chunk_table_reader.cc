@@ -183,16 +183,22 @@ BuiltRecords ChunkTableReader::buildRecords(std::int32_t recordSize) {
 
   std::int64_t perRecord = 0;
   std::int64_t fixed = 0;
+  std::int64_t variableColumns = 0;
   for (int column = 0; column < fieldCount_; ++column) {
     const bool variable = fieldSizes_[column] == kVariableFieldWidth;
     perRecord += variable ? kWordSize : fieldSizes_[column];
     fixed += variable ? kWordSize : 0;
+    variableColumns += variable ? 1 : 0;
   }
   // Records that carry no data would let a tiny file claim any count.
   if (!fitsColumnData(perRecord, fixed)) return {ChunkStatus::kCorrupt};
 
   const std::int64_t arraySize = std::int64_t{recordSize} * recordCount_;
   if (arraySize > BlockArena::kMaxRequest) return {ChunkStatus::kNoMemory};
+  // The column data bounds every block's content; without the room the blocks
+  // still come, one heap allocation each.
+  arena_.reserve(static_cast<std::size_t>(arraySize + dataLength_),
+                 static_cast<std::size_t>(1 + variableColumns * recordCount_));
   std::uint8_t* records = arena_.allocateZeroed(static_cast<std::uint32_t>(arraySize));
   if (records == nullptr) return {ChunkStatus::kNoMemory};
 

@@ -15,6 +15,12 @@ constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
 std::size_t roundUp(std::size_t value, std::size_t alignment) {
   return (value + alignment - 1) / alignment * alignment;
 }
+
+// A huge page is backed whole as soon as any byte of it is touched, so a
+// short tail stays in small pages: it would cost more memory than faults.
+std::size_t hugePageSpan(std::size_t size) {
+  return (size + kHugePageSize / 2) / kHugePageSize * kHugePageSize;
+}
 #endif
 
 }  // namespace
@@ -34,7 +40,7 @@ bool LargeBuffer::allocate(std::size_t size) {
       const auto address = reinterpret_cast<std::uintptr_t>(mapping);
       data_ = static_cast<std::uint8_t*>(mapping) + (roundUp(address, kHugePageSize) - address);
       // Only a hint: without huge pages the buffer works the same, slower.
-      madvise(data_, roundUp(size, kHugePageSize), MADV_HUGEPAGE);
+      madvise(data_, hugePageSpan(size), MADV_HUGEPAGE);
       mapping_ = mapping;
       mappingSize_ = mappingSize;
       return true;

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <utility>
+#include <vector>
 
 namespace tintrod {
 namespace {
@@ -105,6 +108,53 @@ TEST(BlockArena, ReleaseAllEmptiesTheChainForReuse) {
   arena.allocate(3000);
   ASSERT_EQ(arena.chain().size(), 1u);
   EXPECT_EQ(arena.headBytesFree(), 0u);
+}
+
+// Runs one sequence of requests, stamps every answer with its own byte and
+// checks afterwards that no answer overlapped another: a reserved room must
+// give the same chain as the heap, and it must not hand out any byte twice.
+std::vector<std::uint32_t> stampAndCheck(BlockArena& arena) {
+  const std::uint32_t requests[] = {10, 3000, kBlock, 1, 5000, kBlock - 11, 700, 90000, 2, 2047};
+  std::vector<std::pair<std::uint8_t*, std::uint32_t>> answers;
+  for (std::uint32_t count : requests) {
+    std::uint8_t* memory = arena.allocateZeroed(count);
+    EXPECT_NE(memory, nullptr);
+    if (memory == nullptr) return {};
+    std::memset(memory, static_cast<int>(answers.size() + 1), count);
+    answers.emplace_back(memory, count);
+  }
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    const auto [memory, count] = answers[i];
+    EXPECT_EQ(std::count(memory, memory + count, static_cast<std::uint8_t>(i + 1)), count) << i;
+  }
+  std::vector<std::uint32_t> freeBytes;
+  for (const auto& block : arena.chain()) freeBytes.push_back(block.bytesFree);
+  return freeBytes;
+}
+
+TEST(BlockArena, ReservedRoomGivesTheSameBlocksAsTheHeap) {
+  BlockArena heapOnly;
+  const std::vector<std::uint32_t> expected = stampAndCheck(heapOnly);
+
+  // A room for all, one used up halfway, and one far too small for anything.
+  for (std::size_t payload : {std::size_t{200000}, std::size_t{8000}, std::size_t{0}}) {
+    BlockArena arena;
+    ASSERT_TRUE(arena.reserve(payload, 10)) << payload;
+    EXPECT_EQ(stampAndCheck(arena), expected) << payload;
+    // Released blocks from the room and the heap alike; a new room after that.
+    arena.releaseAll();
+    ASSERT_TRUE(arena.reserve(payload, 10));
+    EXPECT_EQ(stampAndCheck(arena), expected) << payload;
+  }
+}
+
+TEST(BlockArena, ImpossibleRoomIsRefusedAndTheHeapServes) {
+  BlockArena arena;
+  constexpr std::size_t kHuge = std::numeric_limits<std::size_t>::max();
+  EXPECT_FALSE(arena.reserve(kHuge, 1));
+  EXPECT_FALSE(arena.reserve(1, kHuge));
+  BlockArena heapOnly;
+  EXPECT_EQ(stampAndCheck(arena), stampAndCheck(heapOnly));
 }
 
 }  // namespace
