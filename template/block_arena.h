@@ -1,6 +1,7 @@
-// A bump allocator for the materialised texture table: heap blocks of 2048
-// payload bytes carved front to back, a block of its own for anything larger,
-// and nothing returned before releaseAll.
+// A bump allocator for the materialised texture table: blocks of 2048 payload
+// bytes carved front to back, a block of its own for anything larger, and
+// nothing returned before releaseAll. Blocks come from the heap, or from a
+// room reserved ahead for a large table.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,7 @@
-// Memory for one large, short-lived buffer. Where the platform offers huge
-// pages, a buffer of several megabytes is placed in them: touching fresh
-// memory a 4 KiB page at a time costs more than reading the file into it.
+// Memory for one large buffer: the column data of a table, or the room its
+// records are built in. Where the platform offers huge pages, a buffer of
+// several megabytes is placed in them: touching fresh memory a 4 KiB page at
+// a time costs more than reading the file into it.
 #pragma once
 
 #include <cstddef>
