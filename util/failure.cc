@@ -39,6 +39,16 @@ const char* lineFormat(Failure failure) {
       return "can't write file %s\n";
     case Failure::kSheetTooLarge:
       return "sheet %s would be too large\n";
+    case Failure::kPrepareUsage:
+      return "usage tintrod-prepare [--dither] [--fit stretch|crop|pad] PICTURE SLOT OUTPUT\n";
+    case Failure::kPictureRead:
+      return "can't read picture %s\n";
+    case Failure::kPictureDecode:
+      return "can't decode picture %s\n";
+    case Failure::kPictureTooLarge:
+      return "picture %s is too large\n";
+    case Failure::kUnknownSlot:
+      return "unknown slot %s\n";
   }
   return "cue stick file is corrupt\n";
 }

@@ -25,6 +25,12 @@ enum class Failure {
   kFolderCreate,
   kFileWrite,
   kSheetTooLarge,
+  // tintrod-prepare's own; an output it cannot write is kFileWrite.
+  kPrepareUsage,
+  kPictureRead,
+  kPictureDecode,
+  kPictureTooLarge,
+  kUnknownSlot,
 };
 
 // The exact line, newline included; failures that name a file carry its path

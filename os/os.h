@@ -1,0 +1,98 @@
+// The one seam between tintrod and the operating system. Everything the
+// programs ask of the system (opening files without following links or
+// waiting on pipes, output that appears whole or not at all, modes, folders,
+// large memory, the command line and the console) goes through these calls;
+// one file per system implements them (os_posix.cc, os_windows.cc) and the
+// build picks which. Paths are UTF-8 everywhere.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tintrod::os {
+
+// --- The process -----------------------------------------------------------
+
+// Sets the process up before a program's pass (an over-size write fails as a
+// write instead of killing the process; the console shows UTF-8) and returns
+// its arguments, the program name excluded, as UTF-8.
+std::vector<std::string> startProgram(int argc, char** argv);
+
+// --- Reading ---------------------------------------------------------------
+
+// Opens `path` for binary reading when it names a regular file; a FIFO, a
+// device or a folder is refused without waiting on it. `size` receives the
+// file's length at opening. Null when the file cannot be opened.
+std::FILE* openRegularFile(const std::string& path, std::int64_t& size);
+
+// Permission bits a copy of the open file `source` should be created with:
+// its own less set-user-ID, set-group-ID and sticky; the user's umask
+// narrows them further when the copy is created.
+unsigned copyPermissions(std::FILE* source);
+
+// Permission bits of a brand-new file (before the umask).
+inline constexpr unsigned kNewFilePermissions = 0666;
+
+// True when the open file `file` and the file at `path` are one file (same
+// device and inode, or same volume and file index); false when `path` does
+// not exist.
+bool isSameFile(std::FILE* file, const std::string& path);
+
+// --- Writing ---------------------------------------------------------------
+
+// A file that appears under its name whole or not at all. It is made in the
+// target's folder without a name where the file system allows, otherwise
+// under an unguessable one that is removed on every failure and on the
+// catchable termination signals; it is written only through its own handle,
+// never reopened by name. Until publish() succeeds, destroying it leaves the
+// folder as it was.
+class NewFile {
+ public:
+  NewFile();
+  ~NewFile();
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+
+  // Starts the file that will replace `target`, with `permissions` before
+  // the umask. False when it cannot be made.
+  [[nodiscard]] bool create(const std::string& target, unsigned permissions);
+
+  // Appends `length` bytes of the open file `source`, read from its offset 0
+  // through its handle (never by name, never moving its stream position).
+  // False when fewer arrive.
+  [[nodiscard]] bool copyFrom(std::FILE* source, std::int64_t length);
+  // Appends `bytes`.
+  [[nodiscard]] bool append(std::span<const std::uint8_t> bytes);
+  // Overwrites at `offset`; false if that would reach past the current end.
+  [[nodiscard]] bool writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
+  std::int64_t size() const;
+
+  // Flushes the content to disk, then gives it the target's name, replacing
+  // what stood there (never a folder), and makes the name durable.
+  [[nodiscard]] bool publish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// --- Folders ---------------------------------------------------------------
+
+// Creates `folder` and its missing parents; true when it then is a folder.
+bool makeFolders(const std::string& folder);
+
+// --- Memory ----------------------------------------------------------------
+
+// A region of at least `size` bytes for one large buffer, in huge pages where
+// the system offers them; null when it cannot be had. Released only through
+// releaseLargeRegion with the same size.
+std::uint8_t* mapLargeRegion(std::size_t size);
+void releaseLargeRegion(std::uint8_t* region, std::size_t size);
+
+}  // namespace tintrod::os
