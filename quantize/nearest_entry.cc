@@ -1,0 +1,96 @@
+#include "quantize/nearest_entry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace tintrod::quantizer {
+namespace {
+
+// Distances between entries are kept as integers, so each entry's row sorts
+// as plain keys; a step of 1/64 is far finer than any gap that matters.
+constexpr float kKeyScale = 64;
+constexpr int kIndexBits = 8;
+constexpr std::uint32_t kIndexMask = (1U << kIndexBits) - 1;
+// Rounding in the square roots is bounded well below this; searching a little
+// further than the exact bound keeps every entry that could tie or win.
+constexpr float kBoundSlack = 1e-3F;
+constexpr float kNoGap = 1e30F;
+
+std::uint32_t keyOf(float distance, std::size_t index) {
+  // Rounded down and a half step less, the stored distance never exceeds the
+  // true one, so stopping on it never skips a candidate.
+  const float steps = std::max(0.0F, distance * kKeyScale - 0.5F);
+  return static_cast<std::uint32_t>(steps) << kIndexBits | static_cast<std::uint32_t>(index);
+}
+
+float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndexBits) / kKeyScale; }
+
+}  // namespace
+
+template <typename T>
+NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
+    : entries_(entries.begin(), entries.end()),
+      sortedAt_(entries_),
+      drift_(entries_.size()),
+      halfGap_(entries_.size(), kNoGap) {
+  const std::size_t count = entries_.size();
+  neighbours_.resize(count * count);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint32_t* row = neighbours_.data() + i * count;
+    for (std::size_t j = 0; j < count; ++j) {
+      row[j] = keyOf(std::sqrt(static_cast<float>(squaredDistance(entries_[i], entries_[j]))), j);
+    }
+    std::sort(row, row + count);
+    // The row's first key is the entry itself or a copy of it, at distance 0.
+    if (count > 1) halfGap_[i] = distanceOfKey(row[1]) / 2;
+  }
+}
+
+template <typename T>
+float NearestEntry<T>::halfGap(int index) const {
+  // Each of the two entries may have come nearer the other by its drift.
+  return halfGap_[static_cast<std::size_t>(index)] -
+         (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
+}
+
+template <typename T>
+float NearestEntry<T>::moveEntries(std::span<const Rgb<T>> entries) {
+  std::copy(entries.begin(), entries.end(), entries_.begin());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    drift_[i] = std::sqrt(static_cast<float>(squaredDistance(entries_[i], sortedAt_[i])));
+    farthestDrift_ = std::max(farthestDrift_, drift_[i]);
+  }
+  return farthestDrift_;
+}
+
+template <typename T>
+int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
+  const std::size_t count = entries_.size();
+  const T guessDistance = squaredDistance(colour, entries_[static_cast<std::size_t>(guess)]);
+  const float guessRoot = std::sqrt(static_cast<float>(guessDistance));
+  int best = guess;
+  T bestDistance = guessDistance;
+  // An entry j can only be as near as the best so far when
+  // |guess - j| <= |colour - guess| + |colour - best|.
+  // Rows hold distances from when they were sorted; moves since then can have
+  // brought an entry nearer the guess by both their drifts.
+  const float slack = kBoundSlack + drift_[static_cast<std::size_t>(guess)] + farthestDrift_;
+  float bound = 2 * guessRoot + slack;
+  const std::uint32_t* row = neighbours_.data() + static_cast<std::size_t>(guess) * count;
+  for (std::size_t n = 0; n < count && distanceOfKey(row[n]) <= bound; ++n) {
+    const auto index = static_cast<int>(row[n] & kIndexMask);
+    const T distance = squaredDistance(colour, entries_[static_cast<std::size_t>(index)]);
+    if (distance < bestDistance || (distance == bestDistance && index < best)) {
+      best = index;
+      bestDistance = distance;
+      bound = guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack;
+    }
+  }
+  return best;
+}
+
+template class NearestEntry<int>;
+template class NearestEntry<float>;
+
+}  // namespace tintrod::quantizer
