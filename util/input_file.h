@@ -23,6 +23,8 @@ class InputFile {
   [[nodiscard]] bool open(const std::string& path);
 
   bool isOpen() const { return file_ != nullptr; }
+  // The open file itself, for asking whether another name is the same file.
+  std::FILE* handle() const { return file_; }
   void close();
 
   // True only when all `count` bytes were delivered.
