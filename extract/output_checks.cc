@@ -1,11 +1,9 @@
 #include "extract/output_checks.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "os/os.h"
 #include "util/failure.h"
 #include "util/input_file.h"
 
@@ -13,14 +11,6 @@ namespace tintrod {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Stands in for the seam's isSameFile until it lands.
-bool isSameFile(std::FILE* file, const std::string& path) {
-  struct stat opened {};
-  struct stat named {};
-  return fstat(fileno(file), &opened) == 0 && stat(path.c_str(), &named) == 0 &&
-         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-}
 
 bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   InputFile file;
@@ -32,7 +22,7 @@ bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 void checkPlannedFile(PlannedFile& file, std::FILE* model, bool force) {
-  if (isSameFile(model, file.path)) fail(Failure::kWriteOverModel, file.path);
+  if (os::isSameFile(model, file.path)) fail(Failure::kWriteOverModel, file.path);
   std::error_code error;
   // The name itself, not what a link there points to: a link is replaced,
   // never written through.

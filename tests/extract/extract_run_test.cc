@@ -160,6 +160,9 @@ TEST_F(ExtractRunTest, NeverWritesThroughALink) {
   fs::create_directory(dir / "out");
   fs::create_symlink("../outside.bmp", dir / "out" / "a.bmp");
   expectFailure({kTemplateFileName, "out"}, "file out/a.bmp exists; --force replaces it\n");
+  // Forced, the link itself is replaced.
+  ASSERT_EQ(run({"--force", kTemplateFileName, "out"}).exitStatus, 0);
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "out" / "a.bmp")));
   EXPECT_FALSE(fs::exists(dir / "outside.bmp"));
 }
 
