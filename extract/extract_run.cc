@@ -50,13 +50,13 @@ std::vector<TextureOutput> planTextures(const TextureTable& table, const std::st
   return outputs;
 }
 
-std::optional<PlannedFile> planSheet(const TextureTable& table, const std::string& path) {
+PlannedFile planSheet(const TextureTable& table, const std::string& path) {
   const std::vector<const SkinSlot*> slots = feedingSlots(table);
   std::vector<std::string> labels;
   for (std::size_t index = 0; index < table.records.size(); ++index) {
     labels.push_back(sheetLabel(table.records[index], slots[index]));
   }
-  SheetLayout layout = layOutSheet(table.records, labels);
+  const SheetLayout layout = layOutSheet(table.records, labels);
   // Refused before any file is written, so a refusal leaves nothing behind.
   if (!layout.fitsLimit()) fail(Failure::kSheetTooLarge, path);
   return PlannedFile{path, [&table, labels, layout, path] {
