@@ -73,9 +73,12 @@ class NewFile {
   [[nodiscard]] bool writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
   std::int64_t size() const;
 
-  // Flushes the content to disk, then gives it the target's name, replacing
-  // what stood there (never a folder), and makes the name durable.
-  [[nodiscard]] bool publish();
+  // Gives the content the target's name, replacing what stood there (never a
+  // folder). Durable publishing first flushes the content to disk and then
+  // makes the name durable too; files that can always be made again skip
+  // both flushes, which cost milliseconds each.
+  enum class Durability { kDurable, kAtomicOnly };
+  [[nodiscard]] bool publish(Durability durability = Durability::kDurable);
 
  private:
   struct State;

@@ -369,10 +369,11 @@ bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
 
 std::int64_t NewFile::size() const { return state_ == nullptr ? 0 : state_->size; }
 
-bool NewFile::publish() {
+bool NewFile::publish(Durability durability) {
   if (state_ == nullptr) return false;
   reach(Step::kPublishing);
-  if (!syncFile(state_->descriptor)) return false;
+  const bool durable = durability == Durability::kDurable;
+  if (durable && !syncFile(state_->descriptor)) return false;
   State::Naming naming = state_->giveName();
   if (naming == State::Naming::kUnnameable) {
     // Unnamed files that this process cannot name (no /proc, say): name a copy.
@@ -386,7 +387,7 @@ bool NewFile::publish() {
   if (naming != State::Naming::kNamed) return false;
   // The name is in place and cannot be taken back: a folder that cannot be
   // flushed costs durability, not the run.
-  fsync(state_->folder);
+  if (durable) fsync(state_->folder);
   state_.reset();
   return true;
 }

@@ -73,6 +73,20 @@ TEST_P(NewFileTest, AppearsWholeOnlyWhenPublished) {
             (std::vector<os::Step>{os::Step::kCreated, os::Step::kCopied, os::Step::kPublishing}));
 }
 
+// Skipping the flushes changes what a power cut may lose, never what the
+// folder shows: the file still appears whole, and no temporary is left.
+TEST_P(NewFileTest, PublishingWithoutFlushesStillReplacesWhole) {
+  writeFile(dir_ / "out.bin", Bytes{9});
+  {
+    os::NewFile file;
+    ASSERT_TRUE(file.create(target(), os::kNewFilePermissions));
+    ASSERT_TRUE(file.append(Bytes{1, 2, 3}));
+    ASSERT_TRUE(file.publish(os::NewFile::Durability::kAtomicOnly));
+  }
+  EXPECT_EQ(readFile(target()), (Bytes{1, 2, 3}));
+  EXPECT_EQ(listing(), (std::vector<std::string>{"out.bin"}));
+}
+
 // Every way of giving up leaves the folder as it was: the earlier file keeps
 // its bytes and no temporary stays beside it.
 TEST_P(NewFileTest, GivingUpLeavesTheFolderAsItWas) {
