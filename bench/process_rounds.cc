@@ -39,13 +39,11 @@ using Clock = std::chrono::steady_clock;
 struct Cost {
   double wallMs = 0;
   double cpuMs = 0;  // user and system time of the processes, and of reading
-  long peakKiB = 0;  // largest resident set of the processes
 };
 
 Cost& operator+=(Cost& total, const Cost& part) {
   total.wallMs += part.wallMs;
   total.cpuMs += part.cpuMs;
-  total.peakKiB = std::max(total.peakKiB, part.peakKiB);
   return total;
 }
 
@@ -86,7 +84,6 @@ Cost runProcess(const std::vector<std::string>& arguments, const fs::path& folde
     throw std::runtime_error(arguments[0] + " failed");
   }
   cost.cpuMs = millisecondsOf(usage.ru_utime) + millisecondsOf(usage.ru_stime);
-  cost.peakKiB = usage.ru_maxrss;
   return cost;
 }
 
@@ -185,19 +182,16 @@ double medianOver(const Rounds& rounds, Of of) {
 void printTable(const Rounds& rounds) {
   const char* names[kStepCount] = {"tool", "tool with the plain scan", "tool without mip levels",
                                    "durable copy: cp, sync, read the bitmaps"};
-  std::puts("| Process | Wall ms | CPU ms | Peak KiB |");
-  std::puts("|---|---|---|---|");
+  std::puts("| Process | Wall ms | CPU ms |");
+  std::puts("|---|---|---|");
   for (int step = 0; step < kStepCount; ++step) {
     std::vector<double> wall;
     std::vector<double> cpu;
-    std::vector<double> peak;
     for (const Cost& cost : rounds.steps[step]) {
       wall.push_back(cost.wallMs);
       cpu.push_back(cost.cpuMs);
-      peak.push_back(static_cast<double>(cost.peakKiB));
     }
-    std::printf("| %s | %.2f | %.2f | %.0f |\n", names[step], median(wall), median(cpu),
-                median(peak));
+    std::printf("| %s | %.2f | %.2f |\n", names[step], median(wall), median(cpu));
   }
   using C = const Cost&;
   const auto wallLevels = [](C tool, C, C none, C) { return tool.wallMs - none.wallMs; };
@@ -206,13 +200,13 @@ void printTable(const Rounds& rounds) {
   const auto cpuPlain = [](C, C plain, C none, C) { return plain.cpuMs - none.cpuMs; };
   const double levels[] = {medianOver(rounds, wallLevels), medianOver(rounds, cpuLevels)};
   const double plain[] = {medianOver(rounds, wallPlain), medianOver(rounds, cpuPlain)};
-  std::printf("| mip levels, tool (difference from the tool without) | %.2f | %.2f | |\n",
-              levels[0], levels[1]);
-  std::printf("| mip levels, plain scan (difference from the tool without) | %.2f | %.2f | |\n",
+  std::printf("| mip levels, tool (difference from the tool without) | %.2f | %.2f |\n", levels[0],
+              levels[1]);
+  std::printf("| mip levels, plain scan (difference from the tool without) | %.2f | %.2f |\n",
               plain[0], plain[1]);
-  std::printf("| plain scan / tool, mip levels | %.1f | %.1f | |\n", plain[0] / levels[0],
+  std::printf("| plain scan / tool, mip levels | %.1f | %.1f |\n", plain[0] / levels[0],
               plain[1] / levels[1]);
-  std::printf("| tool / durable copy, medians of each round's ratio | %.2f | %.2f | |\n",
+  std::printf("| tool / durable copy, medians of each round's ratio | %.2f | %.2f |\n",
               medianOver(rounds, [](C tool, C, C, C copy) { return tool.wallMs / copy.wallMs; }),
               medianOver(rounds, [](C tool, C, C, C copy) { return tool.cpuMs / copy.cpuMs; }));
 }

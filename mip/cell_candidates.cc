@@ -15,6 +15,9 @@ void CellCandidates::reset(const PlanarPalette& palette) {
   palette_ = &palette;
   std::fill(std::begin(placeOfCell_), std::end(placeOfCell_), kUnknown);
   cells_.clear();
+  // Room for every cell at once: growing would copy the cells and touch fresh
+  // pages each time, while untouched room costs nothing.
+  cells_.reserve(kCellCount);
 }
 
 #ifdef TINTROD_MIP_X86

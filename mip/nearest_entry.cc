@@ -21,7 +21,6 @@ constexpr NearestEntryVariant kVariants[] = {
 #ifdef TINTROD_MIP_X86
     {"avx512bw", nearestEntryAvx512, hasAvx512},
     {"avx2", nearestEntryAvx2, hasAvx2},
-    {"bounded-avx2", nearestEntryBoundedAvx2, hasAvx2},
     {"sse4.1", nearestEntrySse41, hasSse41},
 #endif
     {"bounded-portable", nearestEntryBoundedPortable, always},

@@ -39,10 +39,10 @@ inline constexpr int kSumChunkLanes = 16;
 inline constexpr int kSumChunks = kEntryCount / kSumChunkLanes;
 inline constexpr int kSumCount = 3 * kChannelMax + 1;
 
-// Keys of the bounded search: min(distance, kSaturatedDistance) times 256 plus
+// Keys of the bounded searches: min(distance, kSaturatedDistance) times 256 plus
 // the entry's index, so the smallest key names the lowest index at the
 // smallest distance. Only a nearest distance of kSaturatedDistance or more is
-// ambiguous, and the search then falls back to the full scan.
+// ambiguous, and those searches then fall back to the full scan.
 inline constexpr int kSaturatedDistance = 255;
 
 struct SumOrderedPalette {
@@ -104,7 +104,6 @@ std::uint8_t nearestEntryBoundedPortable(const PlanarPalette& palette, PackedCol
 std::uint8_t nearestEntrySse41(const PlanarPalette& palette, PackedColour colour);
 std::uint8_t nearestEntryAvx2(const PlanarPalette& palette, PackedColour colour);
 std::uint8_t nearestEntryAvx512(const PlanarPalette& palette, PackedColour colour);
-std::uint8_t nearestEntryBoundedAvx2(const PlanarPalette& palette, PackedColour colour);
 #endif
 
 }  // namespace tintrod::mip
