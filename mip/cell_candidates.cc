@@ -98,7 +98,7 @@ __attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int
   const int toChunk = highestSum + reach < kSumCount - 1
                           ? ordered.chunkAtSum[highestSum + reach + 1]
                           : kSumChunks - 1;
-  Cell found;
+  Cell found{};  // holds one candidate at least: the entry that sets the reach
   int count = 0;
   for (int first = fromChunk * kSumChunkLanes; first <= toChunk * kSumChunkLanes;
        first += kSumChunkLanes) {

@@ -34,8 +34,8 @@ NearestEntryFinder pickFastest() {
   return nearestEntryPortable;
 }
 
-int sumOf(const std::uint8_t* palette, int entry) {
-  return palette[3 * entry] + palette[3 * entry + 1] + palette[3 * entry + 2];
+std::size_t sumOf(const std::uint8_t* palette, std::size_t entry) {
+  return std::size_t{palette[3 * entry]} + palette[3 * entry + 1] + palette[3 * entry + 2];
 }
 
 // A counting sort: it keeps equal sums in index order and costs a few
@@ -43,8 +43,7 @@ int sumOf(const std::uint8_t* palette, int entry) {
 void orderBySum(const std::uint8_t* palette, SumOrderedPalette& ordered) {
   // entriesBelow[s] ends as the number of entries whose sum is less than s.
   std::array<std::uint16_t, kSumCount + 1> entriesBelow{};
-  for (int j = 0; j < kEntryCount; ++j)
-    ++entriesBelow[static_cast<std::size_t>(sumOf(palette, j)) + 1];
+  for (std::size_t j = 0; j < kEntryCount; ++j) ++entriesBelow[sumOf(palette, j) + 1];
   for (std::size_t s = 1; s <= kSumCount; ++s) entriesBelow[s] += entriesBelow[s - 1];
   for (std::size_t s = 0; s < kSumCount; ++s) {
     ordered.chunkAtSum[s] =
@@ -52,8 +51,8 @@ void orderBySum(const std::uint8_t* palette, SumOrderedPalette& ordered) {
   }
   std::array<std::uint16_t, kSumCount> next;
   std::copy_n(entriesBelow.begin(), kSumCount, next.begin());
-  for (int j = 0; j < kEntryCount; ++j) {
-    const std::size_t place = next[static_cast<std::size_t>(sumOf(palette, j))]++;
+  for (std::size_t j = 0; j < kEntryCount; ++j) {
+    const std::size_t place = next[sumOf(palette, j)]++;
     ordered.red[place] = palette[3 * j];
     ordered.green[place] = palette[3 * j + 1];
     ordered.blue[place] = palette[3 * j + 2];
