@@ -91,7 +91,7 @@ __attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int
   }
   const int reach = smallestLane(reaches);
   // Keys saturate there; a cell this far from the palette is searched in full.
-  if (reach >= kSaturatedDistance) return kCrowded;
+  if (reach >= kSaturatedDistance) return kSearchedInFull;
   const __m256i limit = _mm256_set1_epi16(static_cast<std::int16_t>(reach));
   // A candidate's sum is within `reach` of the cell's sums, too.
   const int fromChunk = ordered.chunkAtSum[std::max(lowestSum - reach, 0)];
@@ -107,7 +107,7 @@ __attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int
     // Two mask bits per 16-bit lane.
     auto within = static_cast<std::uint32_t>(~_mm256_movemask_epi8(beyond));
     for (; within != 0; within &= within - 1, within &= within - 1) {
-      if (count == kCellLanes) return kCrowded;
+      if (count == kCellLanes) return kSearchedInFull;
       const int j = first + __builtin_ctz(within) / 2;
       found.red[count] = static_cast<std::uint8_t>(ordered.red[j]);
       found.green[count] = static_cast<std::uint8_t>(ordered.green[j]);
@@ -196,7 +196,7 @@ __attribute__((target("avx2"))) void CellCandidates::halve(std::uint8_t* level, 
 
 bool CellCandidates::supported() { return false; }
 
-std::uint16_t CellCandidates::findCandidates(int) { return kCrowded; }
+std::uint16_t CellCandidates::findCandidates(int) { return kSearchedInFull; }
 
 std::uint8_t CellCandidates::nearest(PackedColour colour, NearestEntryFinder fallback) {
   return fallback(*palette_, colour);

@@ -44,14 +44,15 @@ class CellCandidates {
     std::uint8_t index[kCellLanes];
   };
   static constexpr std::uint16_t kUnknown = 0;
-  static constexpr std::uint16_t kCrowded = 1;
+  static constexpr std::uint16_t kSearchedInFull = 1;
   static constexpr std::uint16_t kFirstCell = 2;
 
   std::uint16_t findCandidates(int cell);
   static std::uint8_t nearestCandidate(const Cell& candidates, PackedColour colour);
 
   const PlanarPalette* palette_ = nullptr;
-  // Per cell: kUnknown, kCrowded, or kFirstCell plus its place in cells_.
+  // Per cell: kUnknown; kSearchedInFull when it has too many candidates or lies
+  // too far from the palette; or kFirstCell plus its place in cells_.
   std::uint16_t placeOfCell_[kCellCount] = {};
   // Kept between palettes, so that its memory is touched once per process.
   std::vector<Cell> cells_;
