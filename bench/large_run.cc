@@ -1,9 +1,11 @@
 #include "bench/large_run.h"
 
+#include <random>
 #include <vector>
 
 #include "template/skin_slots.h"
 #include "tests/support/bitmap_builder.h"
+#include "tests/support/mip_images.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
 
@@ -54,15 +56,30 @@ Bytes largeTemplate() {
        testing::textureTableChunk(largeTable()), testing::chunk("END!", {})});
 }
 
+testing::BitmapPlan noiseBitmap(std::int32_t width, std::int32_t height, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  const testing::Palette palette = testing::randomPalette(random);
+  testing::BitmapPlan plan;
+  plan.width = width;
+  plan.height = height;
+  for (std::size_t j = 0; j < palette.size(); j += 3) {
+    plan.colors.push_back({palette[j], palette[j + 1], palette[j + 2]});
+  }
+  plan.indices = testing::randomIndices(random, static_cast<std::size_t>(width) * height);
+  return plan;
+}
+
 }  // namespace
 
-std::int64_t writeLargeRun(const std::filesystem::path& folder) {
+std::int64_t writeLargeRun(const std::filesystem::path& folder, Pictures pictures) {
   const Bytes model = largeTemplate();
   testing::writeFile(folder / "cueTemplate.obp", model);
   for (std::size_t slot = 0; slot < kSkinSlots.size(); ++slot) {
     const SkinSlot& skin = kSkinSlots[slot];
-    const testing::BitmapPlan bitmap =
-        testing::makeBitmap(skin.width, skin.height, static_cast<std::uint32_t>(slot + 1));
+    const auto seed = static_cast<std::uint32_t>(slot + 1);
+    const testing::BitmapPlan bitmap = pictures == Pictures::kNoise
+                                           ? noiseBitmap(skin.width, skin.height, seed)
+                                           : testing::makeBitmap(skin.width, skin.height, seed);
     testing::writeFile(folder / kLargeRunBitmaps[slot], testing::encodeBitmap(bitmap));
   }
   return static_cast<std::int64_t>(model.size());

@@ -14,9 +14,17 @@ inline constexpr std::array<const char*, 9> kLargeRunBitmaps = {
     "connect.bmp", "point1.bmp",  "point2.bmp", "point3.bmp", "wrap.bmp",
     "butt.bmp",    "ferrule.bmp", "shaft.bmp",  "bumper.bmp"};
 
+enum class Pictures {
+  kBanded,  // bands of one index between noise, few colours
+  // Random palettes and random indices: no averaged colour is in the palette,
+  // so every search for the mip levels runs its longest.
+  kNoise,
+};
+
 // Writes "cueTemplate.obp" and the nine bitmaps into `folder`, which must
 // exist; returns the template's size in bytes. Throws when a file cannot be
 // written.
-std::int64_t writeLargeRun(const std::filesystem::path& folder);
+std::int64_t writeLargeRun(const std::filesystem::path& folder,
+                           Pictures pictures = Pictures::kBanded);
 
 }  // namespace tintrod::bench

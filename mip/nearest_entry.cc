@@ -1,4 +1,8 @@
 #include "mip/nearest_entry.h"
+#include "mip/square_average.h"
+
+#include <algorithm>
+#include <array>
 
 namespace tintrod::mip {
 namespace {
@@ -19,6 +23,7 @@ constexpr NearestEntryVariant kVariants[] = {
     {"avx2", nearestEntryAvx2, hasAvx2},
     {"sse4.1", nearestEntrySse41, hasSse41},
 #endif
+    {"bounded-portable", nearestEntryBoundedPortable, always},
     {"portable", nearestEntryPortable, always},
 };
 
@@ -29,6 +34,41 @@ NearestEntryFinder pickFastest() {
   return nearestEntryPortable;
 }
 
+std::size_t sumOf(const std::uint8_t* palette, std::size_t entry) {
+  return std::size_t{palette[3 * entry]} + palette[3 * entry + 1] + palette[3 * entry + 2];
+}
+
+// A counting sort: it keeps equal sums in index order and costs a few
+// microseconds, against tens of thousands of searches per palette.
+void orderBySum(const std::uint8_t* palette, SumOrderedPalette& ordered) {
+  // entriesBelow[s] ends as the number of entries whose sum is less than s.
+  std::array<std::uint16_t, kSumCount + 1> entriesBelow{};
+  for (std::size_t j = 0; j < kEntryCount; ++j) ++entriesBelow[sumOf(palette, j) + 1];
+  for (std::size_t s = 1; s <= kSumCount; ++s) entriesBelow[s] += entriesBelow[s - 1];
+  for (std::size_t s = 0; s < kSumCount; ++s) {
+    ordered.chunkAtSum[s] =
+        static_cast<std::uint8_t>(std::min(entriesBelow[s] / kSumChunkLanes, kSumChunks - 1));
+  }
+  std::array<std::uint16_t, kSumCount> next;
+  std::copy_n(entriesBelow.begin(), kSumCount, next.begin());
+  for (std::size_t j = 0; j < kEntryCount; ++j) {
+    const std::size_t place = next[sumOf(palette, j)]++;
+    ordered.red[place] = palette[3 * j];
+    ordered.green[place] = palette[3 * j + 1];
+    ordered.blue[place] = palette[3 * j + 2];
+    ordered.index[place] = static_cast<std::uint16_t>(j);
+  }
+  constexpr std::int32_t kOutOfReach = 4 * kSumCount;
+  ordered.lowestSum[0] = ordered.highestSum[0] = -kOutOfReach;
+  ordered.lowestSum[kSumChunks + 1] = ordered.highestSum[kSumChunks + 1] = kOutOfReach;
+  for (int chunk = 0; chunk < kSumChunks; ++chunk) {
+    const int first = chunk * kSumChunkLanes;
+    const int last = first + kSumChunkLanes - 1;
+    ordered.lowestSum[chunk + 1] = ordered.red[first] + ordered.green[first] + ordered.blue[first];
+    ordered.highestSum[chunk + 1] = ordered.red[last] + ordered.green[last] + ordered.blue[last];
+  }
+}
+
 }  // namespace
 
 void layOutPalette(const std::uint8_t* palette, PlanarPalette& planar) {
@@ -37,6 +77,8 @@ void layOutPalette(const std::uint8_t* palette, PlanarPalette& planar) {
     planar.green[j] = static_cast<std::uint16_t>(palette[3 * j + 1] * kKeyScale);
     planar.blue[j] = static_cast<std::uint16_t>(palette[3 * j + 2] * kKeyScale);
   }
+  orderBySum(palette, planar.bySum);
+  for (std::size_t j = 0; j < kEntryCount; ++j) planar.spread[j] = spreadEntry(palette, j);
 }
 
 std::span<const NearestEntryVariant> nearestEntryVariants() { return kVariants; }

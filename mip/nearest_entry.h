@@ -31,14 +31,52 @@ constexpr std::int16_t scaledChannel(PackedColour colour, int channel) {
   return static_cast<std::int16_t>((colour >> (16 - 8 * channel) & 0xFF) * kKeyScale);
 }
 
+// The entries ordered by the sum of their channels, in chunks of
+// kSumChunkLanes, for searches that stop early: the L1 distance between two
+// colours is at least the difference of their sums, so once the nearest chunk
+// in sum lies further than the best distance found, no later entry can win.
+inline constexpr int kSumChunkLanes = 16;
+inline constexpr int kSumChunks = kEntryCount / kSumChunkLanes;
+inline constexpr int kSumCount = 3 * kChannelMax + 1;
+
+// Keys of the bounded searches: min(distance, kSaturatedDistance) times 256 plus
+// the entry's index, so the smallest key names the lowest index at the
+// smallest distance. Only a nearest distance of kSaturatedDistance or more is
+// ambiguous, and those searches then fall back to the full scan.
+inline constexpr int kSaturatedDistance = 255;
+
+struct SumOrderedPalette {
+  // Unscaled channels and the original index, by ascending sum, then index.
+  alignas(64) std::uint16_t red[kEntryCount];
+  alignas(64) std::uint16_t green[kEntryCount];
+  alignas(64) std::uint16_t blue[kEntryCount];
+  alignas(64) std::uint16_t index[kEntryCount];
+  // The smallest and largest sum in each chunk, one place later than the
+  // chunk's number: the places before and after hold sums no colour reaches,
+  // so the search needs no end checks.
+  std::int32_t lowestSum[kSumChunks + 2];
+  std::int32_t highestSum[kSumChunks + 2];
+  // The chunk holding the first entry whose sum is at least the given sum,
+  // or the last chunk when there is none.
+  std::uint8_t chunkAtSum[kSumCount];
+};
+
+constexpr int channelOf(PackedColour colour, int channel) {
+  return static_cast<int>(colour >> (16 - 8 * channel) & 0xFF);
+}
+
 // The palette as one array per channel, each value already times kKeyScale so
 // a lane's distance comes out scaled and the chunk only needs adding.
 struct PlanarPalette {
   alignas(64) std::uint16_t red[kEntryCount];
   alignas(64) std::uint16_t green[kEntryCount];
   alignas(64) std::uint16_t blue[kEntryCount];
+  SumOrderedPalette bySum;
+  // For averaging squares; see square_average.h.
+  std::uint32_t spread[kEntryCount];
 };
 
+// Built once per palette: both smaller levels search the same one.
 void layOutPalette(const std::uint8_t* palette, PlanarPalette& planar);
 
 // Returns the lowest index among the entries nearest to `colour` by the sum of
@@ -59,6 +97,7 @@ std::span<const NearestEntryVariant> nearestEntryVariants();
 NearestEntryFinder fastestNearestEntryFinder();
 
 std::uint8_t nearestEntryPortable(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestEntryBoundedPortable(const PlanarPalette& palette, PackedColour colour);
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define TINTROD_MIP_X86 1

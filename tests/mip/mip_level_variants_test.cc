@@ -76,6 +76,17 @@ TEST(MipLevelVariants, DispatchedBuildMatchesThePlainScan) {
   }
 }
 
+// Both levels from one call share the palette's layout and its cells.
+TEST(MipLevelVariants, BothLevelsAtOnceMatchThePlainScan) {
+  for (const Case& c : makeCases()) {
+    const Indices expected = buildTwoLevels(c, testing::buildMipLevelReference);
+    Indices block = c.level;
+    block.resize(expected.size(), 0x5A);
+    buildSmallerLevels(block.data(), c.width, c.height, c.palette.data());
+    EXPECT_EQ(firstDifference(block, expected), -1) << c.name;
+  }
+}
+
 TEST(MipLevelVariants, EverySupportedVariantMatchesThePlainScan) {
   const std::vector<Case> cases = makeCases();
   for (const mip::NearestEntryVariant& variant : mip::nearestEntryVariants()) {
