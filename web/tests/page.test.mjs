@@ -2,7 +2,7 @@
 // and draws is what tintrod-extract writes, and what it skins is byte for
 // byte what tintrod writes from the same files.
 import assert from 'node:assert/strict';
-import { existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, describe, it } from 'node:test';
 
@@ -19,9 +19,10 @@ let server;
 let chromium;
 let sample;
 
-// tintrod-extract's listing: [{name, width, height, slot}] in table order.
-function extractListing(model, folder) {
-  const run = runNative(native.extract, [model, folder], sample);
+// tintrod-extract's listing of `model` in `where`, writing the textures to
+// `folder` there: [{name, width, height, slot}] in table order.
+function extractListing(model, folder, where = sample) {
+  const run = runNative(native.extract, [model, folder], where);
   assert.equal(run.status, 0, run.stdout);
   return run.stdout.trim().split('\n').slice(1).map((line) => {
     const [, name, width, height, slot] = line.trim().split(/\s+/).map((field, index) =>
@@ -142,6 +143,73 @@ describe('the page', () => {
     assert.deepEqual(await messages(page),
       readFileSync(join(sample, 'native.txt'), 'utf8').trimEnd().split('\n'));
     assert.equal(server.requests.length, requestsAfterLoad, 'the page asked the network');
+    await page.close();
+  });
+
+  it('prepares PNG, JPEG and other bitmaps as tintrod-prepare does, then skins', async () => {
+    const page = await openPage(chromium.browser, server.address);
+    const folder = join(sample, 'prepared');
+    mkdirSync(folder, { recursive: true });
+    // The browser encodes the pictures, so the test holds no encoder of its own.
+    const encoded = await page.evaluate(() => {
+      const canvas = document.createElement('canvas');
+      canvas.width = 300;
+      canvas.height = 200;
+      const context = canvas.getContext('2d');
+      const gradient = context.createLinearGradient(0, 0, 300, 200);
+      gradient.addColorStop(0, '#1d3f8f');
+      gradient.addColorStop(0.5, '#f2c14e');
+      gradient.addColorStop(1, '#8a1c2b');
+      context.fillStyle = gradient;
+      context.fillRect(0, 0, 300, 200);
+      context.fillStyle = '#2e8b57';
+      context.beginPath();
+      context.arc(150, 100, 60, 0, 2 * Math.PI);
+      context.fill();
+      const strip = (url) => url.slice(url.indexOf(',') + 1);
+      return { png: strip(canvas.toDataURL('image/png')),
+        jpeg: strip(canvas.toDataURL('image/jpeg', 0.9)) };
+    });
+    writeFileSync(join(folder, 'picture.png'), Buffer.from(encoded.png, 'base64'));
+    writeFileSync(join(folder, 'picture.jpg'), Buffer.from(encoded.jpeg, 'base64'));
+
+    // slot, picture, fit (as the page's select and the program's option), dither
+    const prepared = {
+      connectbmp: [join(sample, 'bumper.bmp'), 'stretch', false],
+      shaftbmp: [join(folder, 'picture.png'), 'crop', true],
+      bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],
+      wrapbmp: [join(folder, 'picture.png'), 'stretch', false],
+    };
+    const fits = { stretch: '0', crop: '1', pad: '2' };
+    // The native run works in its own folder, beside the plain sample's output.
+    copyFileSync(join(sample, 'cueTemplate.obp'), join(folder, 'cueTemplate.obp'));
+    const bitmaps = sampleBitmaps.map((name) => join(sample, name));
+    for (const [argument, [picture, fit, dither]] of Object.entries(prepared)) {
+      const output = join(folder, `${argument}.bmp`);
+      const run = runNative(native.prepare,
+        [...(dither ? ['--dither'] : []), '--fit', fit, picture, argument, output], folder);
+      assert.equal(run.status, 0, run.stdout);
+      bitmaps[kArguments.indexOf(argument)] = output;
+    }
+    const skinned = runNative(native.tintrod, bitmaps, folder);
+    assert.equal(skinned.status, 0, skinned.stdout);
+    const listing = extractListing('cueNew.obp', 'after', folder);
+
+    await openModel(page, join(sample, 'cueTemplate.obp'));
+    for (const [index, argument] of kArguments.entries()) {
+      const [picture, fit, dither] = prepared[argument] ?? [join(sample, sampleBitmaps[index])];
+      if (fit) await page.select(`[data-slot-card="${argument}"] .fit`, fits[fit]);
+      if (dither) await page.click(`[data-slot-card="${argument}"] .dither`);
+      const status = await giveSlot(page, argument, picture);
+      assert.match(status, fit ? /: prepared$/ : /: used as it is$/);
+    }
+    for (const texture of listing.filter((entry) => entry.slot in prepared)) {
+      await assertLevels(page, `[data-slot-card="${texture.slot}"]`,
+        join(folder, 'after', texture.name));
+    }
+    await page.click('[data-role="skin"]');
+    assert.ok((await downloadBytes(page)).equals(readFileSync(join(folder, 'cueNew.obp'))),
+      'cueNew.obp differs');
     await page.close();
   });
 
