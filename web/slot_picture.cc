@@ -1,9 +1,9 @@
 #include "web/slot_picture.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
+#include "os/os.h"
 #include "util/input_file.h"
 
 namespace tintrod::web {
@@ -19,10 +19,8 @@ std::optional<std::vector<std::uint8_t>> readWhole(const std::string& path) {
 }
 
 bool writeWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
+  os::NewFile file;
+  return file.create(path, os::kNewFilePermissions) && file.append(bytes) && file.publish();
 }
 
 }  // namespace
