@@ -19,6 +19,9 @@ constexpr NearestEntryVariant kVariants[] = {
     {"avx2", nearestEntryAvx2, hasAvx2},
     {"sse4.1", nearestEntrySse41, hasSse41},
 #endif
+#ifdef TINTROD_MIP_WASM_SIMD
+    {"wasm-simd128", nearestEntryWasmSimd, always},
+#endif
     {"portable", nearestEntryPortable, always},
 };
 

@@ -62,7 +62,14 @@ function updateSkinButton() {
   $('[data-role="skin"]').disabled = !ready;
 }
 
+// Marks the start of a step; the measure ends once its drawing is on screen.
+function timeStep(name) {
+  performance.mark(`${name}-start`);
+  return () => requestAnimationFrame(() => performance.measure(name, `${name}-start`));
+}
+
 async function openModel(file) {
+  const done = timeStep('open-model');
   resetDownload();
   const status = $('[data-role="model-status"]');
   const table = $('#texture-table');
@@ -91,6 +98,7 @@ async function openModel(file) {
     table.hidden = false;
   }
   updateSkinButton();
+  done();
 }
 
 async function useSlotPicture(index) {
@@ -124,6 +132,7 @@ async function useSlotPicture(index) {
 function skin() {
   resetDownload();
   if ($('[data-role="skin"]').disabled) return;
+  const done = timeStep('skin');
   const result = state.core.skin(state.slots.map((slot) => slot.bitmapPath));
   setMessages(result.lines);
   if (result.status === 0) {
@@ -133,6 +142,7 @@ function skin() {
     link.href = state.downloadUrl;
     link.removeAttribute('aria-disabled');
   }
+  done();
 }
 
 // A picker and a drop onto the zone do the same.
