@@ -172,6 +172,7 @@ function buildSlots() {
     $('.slot-size', element).textContent = `${slot.width} × ${slot.height}`;
     const input = $('input[type="file"]', element);
     input.dataset.slot = slot.argument;
+    $('.file-text', element).textContent = `Picture for ${slot.argument}, or drop it here`;
     element.dataset.slotCard = slot.argument;
     state.slots.push({ element, file: null, bitmapPath: null, failure: null });
     acceptFiles(element, input, (file) => {
