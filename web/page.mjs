@@ -68,6 +68,23 @@ function timeStep(name) {
   return () => requestAnimationFrame(() => performance.measure(name, `${name}-start`));
 }
 
+// The picture decoded by the browser, as PNG bytes; null when it cannot.
+async function browserPng(file) {
+  try {
+    const bitmap = await createImageBitmap(file,
+      { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const canvas = document.createElement('canvas');
+    canvas.width = bitmap.width;
+    canvas.height = bitmap.height;
+    canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    bitmap.close();
+    const blob = await new Promise((done) => canvas.toBlob(done, 'image/png'));
+    return blob ? new Uint8Array(await blob.arrayBuffer()) : null;
+  } catch {
+    return null;
+  }
+}
+
 async function openModel(file) {
   const done = timeStep('open-model');
   resetDownload();
@@ -110,8 +127,14 @@ async function useSlotPicture(index) {
     fit: Number($('.fit', element).value),
     dither: $('.dither', element).checked,
   };
-  const result = state.core.useSlotPicture(index, slot.file.name,
+  let result = state.core.useSlotPicture(index, slot.file.name,
     new Uint8Array(await slot.file.arrayBuffer()), options);
+  if (result.failure !== undefined && result.failure.startsWith("can't decode picture")) {
+    // A format the core does not read (WebP, say) may still be one the
+    // browser does: the browser decodes it and hands the core a PNG.
+    const png = await browserPng(slot.file);
+    if (png) result = state.core.useSlotPicture(index, slot.file.name, png, options);
+  }
   const status = $('.slot-status', element);
   if (result.failure !== undefined) {
     slot.failure = result.failure;

@@ -168,10 +168,12 @@ describe('the page', () => {
       context.fill();
       const strip = (url) => url.slice(url.indexOf(',') + 1);
       return { png: strip(canvas.toDataURL('image/png')),
-        jpeg: strip(canvas.toDataURL('image/jpeg', 0.9)) };
+        jpeg: strip(canvas.toDataURL('image/jpeg', 0.9)),
+        webp: strip(canvas.toDataURL('image/webp', 0.9)) };
     });
     writeFileSync(join(folder, 'picture.png'), Buffer.from(encoded.png, 'base64'));
     writeFileSync(join(folder, 'picture.jpg'), Buffer.from(encoded.jpeg, 'base64'));
+    writeFileSync(join(folder, 'picture.webp'), Buffer.from(encoded.webp, 'base64'));
 
     // slot, picture, fit (as the page's select and the program's option), dither
     const prepared = {
@@ -210,6 +212,11 @@ describe('the page', () => {
     await page.click('[data-role="skin"]');
     assert.ok((await downloadBytes(page)).equals(readFileSync(join(folder, 'cueNew.obp'))),
       'cueNew.obp differs');
+
+    // The core reads no WebP; the browser decodes it for the core.
+    assert.equal(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')),
+      'picture.webp: prepared');
+    assert.equal(await page.$$eval('[data-slot-card="wrapbmp"] canvas', (c) => c.length), 3);
     await page.close();
   });
 
