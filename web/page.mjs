@@ -39,7 +39,7 @@ function drawLevels(container, levels, name) {
     const figure = document.createElement('figure');
     const canvas = levelCanvas(level, index, scale, `${name}, ${kLevelNames[index]}`);
     const caption = document.createElement('figcaption');
-    caption.textContent = `${kLevelNames[index]}: ${level.width} × ${level.height}`;
+    caption.textContent = `${kLevelNames[index]}: ${level.width}×${level.height}`;
     figure.append(canvas, caption);
     container.append(figure);
   });
