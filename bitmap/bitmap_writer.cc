@@ -85,13 +85,28 @@ void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out) {
 std::optional<std::vector<std::uint8_t>> encodeIndexedBitmap(
     std::int32_t width, std::int32_t height, std::span<const std::uint8_t, kPaletteSize> palette,
     std::span<const std::uint8_t> indices) {
-  const auto geometry = geometryOf(width, height, 1, kPaletteEntries, indices.size());
-  if (!geometry) return std::nullopt;
   // Every entry is written, used or not, so the palette comes back whole.
-  std::vector<std::uint8_t> file =
-      headedFile(*geometry, width, height, kBitmapDepth, kPaletteEntries);
+  return encodeCompactIndexedBitmap(width, height, palette, indices);
+}
+
+std::optional<std::vector<std::uint8_t>> encodeCompactIndexedBitmap(
+    std::int32_t width, std::int32_t height, std::span<const std::uint8_t> palette,
+    std::span<const std::uint8_t> indices) {
+  const std::size_t entries = palette.size() / kRgbPixelSize;
+  if (entries == 0 || entries > std::size_t{kPaletteEntries} ||
+      palette.size() % kRgbPixelSize != 0) {
+    return std::nullopt;
+  }
+  if (std::any_of(indices.begin(), indices.end(),
+                  [entries](std::uint8_t index) { return index >= entries; })) {
+    return std::nullopt;
+  }
+  const auto colorCount = static_cast<std::uint32_t>(entries);
+  const auto geometry = geometryOf(width, height, 1, colorCount, indices.size());
+  if (!geometry) return std::nullopt;
+  std::vector<std::uint8_t> file = headedFile(*geometry, width, height, kBitmapDepth, colorCount);
   std::uint8_t* entry = file.data() + kBitmapHeadersSize;
-  for (std::size_t i = 0; i < kPaletteEntries; ++i, entry += kColorTableEntrySize) {
+  for (std::size_t i = 0; i < entries; ++i, entry += kColorTableEntrySize) {
     entry[0] = palette[3 * i + 2];
     entry[1] = palette[3 * i + 1];
     entry[2] = palette[3 * i];

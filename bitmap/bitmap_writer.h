@@ -1,6 +1,6 @@
 // BMP files as tintrod writes them: the 14-byte file header, the 40-byte info
-// header, for 8 bits a full 256-entry colour table, then the rows in the order
-// given (bottom row first), each padded to a multiple of 4 bytes.
+// header, for 8 bits a colour table of up to 256 entries, then the rows in the
+// order given (bottom row first), each padded to a multiple of 4 bytes.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,12 @@ void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out);
 // kMaxBitmapFileSize.
 std::optional<std::vector<std::uint8_t>> encodeIndexedBitmap(
     std::int32_t width, std::int32_t height, std::span<const std::uint8_t, kPaletteSize> palette,
+    std::span<const std::uint8_t> indices);
+
+// The same with a colour table of only the 1 to 256 red-green-blue entries
+// of `palette`; also nothing for an index past the table.
+std::optional<std::vector<std::uint8_t>> encodeCompactIndexedBitmap(
+    std::int32_t width, std::int32_t height, std::span<const std::uint8_t> palette,
     std::span<const std::uint8_t> indices);
 
 // A 24-bit file of red-green-blue pixels packed 3 x `width` bytes apart; the

@@ -22,6 +22,8 @@ constexpr NearestEntryVariant kVariants[] = {
     {"avx512bw", nearestEntryAvx512, hasAvx512},
     {"avx2", nearestEntryAvx2, hasAvx2},
     {"sse4.1", nearestEntrySse41, hasSse41},
+#elif defined(TINTROD_MIP_WASM_SIMD)
+    {"wasm-simd128", nearestEntryWasmSimd, always},
 #endif
     {"bounded-portable", nearestEntryBoundedPortable, always},
     {"portable", nearestEntryPortable, always},

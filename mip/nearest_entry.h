@@ -106,4 +106,9 @@ std::uint8_t nearestEntryAvx2(const PlanarPalette& palette, PackedColour colour)
 std::uint8_t nearestEntryAvx512(const PlanarPalette& palette, PackedColour colour);
 #endif
 
+#if defined(__wasm_simd128__)
+#define TINTROD_MIP_WASM_SIMD 1
+std::uint8_t nearestEntryWasmSimd(const PlanarPalette& palette, PackedColour colour);
+#endif
+
 }  // namespace tintrod::mip

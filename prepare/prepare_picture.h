@@ -3,6 +3,7 @@
 // bytes in, bytes out; the program and the web page wrap it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,13 +19,21 @@ enum class Fit {
   kPad,      // scale to fit inside it and fill the rest with black
 };
 
+// The largest picture decoded: 32 megapixels, no side past 16384 pixels, and
+// a file of at most 256 MiB. Decoding needs up to 8 bytes a pixel at once, and
+// the page runs in a browser tab's memory.
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 25;
+inline constexpr int kMaxPictureSide = 16384;
+inline constexpr std::size_t kMaxPictureFileSize = std::size_t{256} << 20;
+
 struct PrepareOptions {
   Fit fit = Fit::kStretch;
   bool dither = false;
 };
 
 struct PreparedPicture {
-  // kPictureDecode or kPictureTooLarge when the picture cannot be used.
+  // kPictureDecode or kPictureTooLarge when the picture cannot be used;
+  // kUnknownSlot for a size of 0 or past kMaxSlotSide (prepare/slot_size.h).
   std::optional<Failure> failure;
   // The whole 8-bit BMP file when there is no failure.
   std::vector<std::uint8_t> bitmap;

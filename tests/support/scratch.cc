@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -71,6 +73,24 @@ std::string drain(int descriptor) {
 
 }  // namespace
 
+namespace {
+
+// The process tests run other builds of tintrod as well: TINTROD_TOOL_COMMAND,
+// words split at spaces (such as "node /repo/build/web/tintrod-node.js"),
+// then stands in for the native binary.
+std::vector<std::string> commandFor(const std::string& program) {
+  const char* command = std::getenv("TINTROD_TOOL_COMMAND");
+  if (command == nullptr || *command == '\0' || fs::path(program).filename() != "tintrod") {
+    return {program};
+  }
+  std::vector<std::string> words;
+  std::istringstream stream(command);
+  for (std::string word; stream >> word;) words.push_back(word);
+  return words;
+}
+
+}  // namespace
+
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const fs::path& workingDirectory) {
   // Output goes to files rather than pipes so that a chatty child never blocks.
@@ -87,13 +107,15 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                                    0600);
   posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
 
+  const std::vector<std::string> command = commandFor(program);
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const auto& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      posix_spawnp(&child, command.front().c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + program);
 

@@ -1,0 +1,99 @@
+#include "prepare/decode_picture.h"
+
+#include <climits>
+#include <cstdint>
+#include <memory>
+
+#include "prepare/prepare_picture.h"
+
+// Only the formats the program promises; the rest of stb_image's decoders is
+// attack surface nobody asked for. Files arrive whole in memory.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_GIF
+#define STBI_ONLY_TGA
+#define STBI_NO_STDIO
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS tintrod::kMaxPictureSide
+#include <stb/stb_image.h>
+
+namespace tintrod {
+namespace {
+
+constexpr int kRgbaChannels = 4;
+constexpr std::uint32_t kMax8 = 255;
+constexpr std::uint32_t kMax16 = 65535;
+
+struct StbFree {
+  void operator()(void* pixels) const { stbi_image_free(pixels); }
+};
+
+bool withinLimits(int width, int height) {
+  return width <= kMaxPictureSide && height <= kMaxPictureSide &&
+         std::int64_t{width} * height <= kMaxPicturePixels;
+}
+
+// Over black, as a viewer shows it: each channel scaled by the alpha, in
+// the file's own (gamma-encoded) values.
+template <typename Channel, std::uint32_t kMax, std::uint32_t kTo16>
+void compositeOverBlack(const Channel* rgba, RgbPicture& picture) {
+  const std::size_t pixels = std::size_t(picture.width) * std::size_t(picture.height);
+  picture.channels.resize(pixels * kRgbChannels);
+  std::uint16_t* out = picture.channels.data();
+  for (std::size_t i = 0; i < pixels; ++i, rgba += kRgbaChannels) {
+    const std::uint32_t alpha = rgba[3];
+    for (int c = 0; c < kRgbChannels; ++c) {
+      const std::uint64_t scaled = std::uint64_t{rgba[c]} * alpha * kTo16;
+      *out++ = static_cast<std::uint16_t>((scaled + kMax / 2) / kMax);
+    }
+  }
+}
+
+}  // namespace
+
+DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
+  DecodedPicture decoded;
+  if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
+    decoded.failure = Failure::kPictureTooLarge;
+    return decoded;
+  }
+  const auto length = static_cast<int>(file.size());
+  int width = 0;
+  int height = 0;
+  int fileChannels = 0;
+  if (stbi_info_from_memory(file.data(), length, &width, &height, &fileChannels) == 0 ||
+      width <= 0 || height <= 0) {
+    decoded.failure = Failure::kPictureDecode;
+    return decoded;
+  }
+  if (!withinLimits(width, height)) {
+    decoded.failure = Failure::kPictureTooLarge;
+    return decoded;
+  }
+
+  const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
+  std::unique_ptr<void, StbFree> pixels(
+      sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(
+                        file.data(), length, &width, &height, &fileChannels, kRgbaChannels))
+                  : static_cast<void*>(stbi_load_from_memory(file.data(), length, &width, &height,
+                                                             &fileChannels, kRgbaChannels)));
+  // The decoder reports the size it decoded; trust nothing it did not check.
+  if (pixels == nullptr || width <= 0 || height <= 0 || !withinLimits(width, height)) {
+    decoded.failure = Failure::kPictureDecode;
+    return decoded;
+  }
+  decoded.picture.width = width;
+  decoded.picture.height = height;
+  if (sixteenBits) {
+    compositeOverBlack<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()),
+                                                 decoded.picture);
+  } else {
+    compositeOverBlack<std::uint8_t, kMax8, kEightBitTo16>(
+        static_cast<const std::uint8_t*>(pixels.get()), decoded.picture);
+  }
+  return decoded;
+}
+
+}  // namespace tintrod

@@ -1,0 +1,15 @@
+// Brings a picture to a slot's size: stretched, cropped to cover, or padded
+// with black to fit inside. Scaling is in linear light with stb_image_resize's
+// default filters (Mitchell down, Catmull-Rom up); a picture already of the
+// size it must take is copied, never resampled.
+#pragma once
+
+#include "prepare/prepare_picture.h"
+#include "prepare/rgb_picture.h"
+
+namespace tintrod {
+
+// Throws std::bad_alloc when the scaler cannot get its working memory.
+RgbPicture fitPicture(const RgbPicture& picture, int width, int height, Fit fit);
+
+}  // namespace tintrod

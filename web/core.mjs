@@ -1,0 +1,84 @@
+// The core's interface: moves bytes into the WebAssembly core's in-memory
+// file system, runs the core's passes there and hands back what they made.
+// It knows no file format; the core does all the reading and writing.
+import createCore from './tintrod-core.mjs';
+
+const kModelFolder = '/model';
+const kSlotsFolder = '/slots';
+const kPreparedFolder = '/prepared';
+const kModelName = 'cueTemplate.obp';
+const kOutputName = 'cueNew.obp';
+
+// A picker or a drop never gives a name with a slash; anything that could
+// still step out of its folder is renamed.
+function safeName(name) {
+  return !name || name === '.' || name === '..' || name.includes('/') ? 'picture' : name;
+}
+
+export class Core {
+  constructor(module, printed) {
+    this.module = module;
+    this.printed = printed;
+    for (const folder of [kModelFolder, kSlotsFolder, kPreparedFolder]) module.FS.mkdir(folder);
+    this.slotList = module.skinSlots();
+    for (const slot of this.slotList) module.FS.mkdir(`${kSlotsFolder}/${slot.argument}`);
+  }
+
+  // The nine slots in command-line order: argument, texture, width, height.
+  slots() {
+    return this.slotList;
+  }
+
+  // Puts the model in place and lists its textures: {textures: [{name,
+  // width, height, slot, levels: [{width, height, rgba}]}]} or {failure}.
+  openModel(bytes) {
+    this.removeIfPresent(`${kModelFolder}/${kOutputName}`);
+    this.module.FS.writeFile(`${kModelFolder}/${kModelName}`, bytes);
+    return this.module.listTextures(kModelFolder);
+  }
+
+  // Takes a picture for the slot at `index`: {bitmapPath, prepared, levels}
+  // or {failure}. The bitmap stays in place for the next skin.
+  useSlotPicture(index, name, bytes, { fit = 0, dither = false } = {}) {
+    const folder = `${kSlotsFolder}/${this.slotList[index].argument}`;
+    for (const entry of this.module.FS.readdir(folder)) {
+      if (entry !== '.' && entry !== '..') this.module.FS.unlink(`${folder}/${entry}`);
+    }
+    const fileName = safeName(name);
+    this.module.FS.writeFile(`${folder}/${fileName}`, bytes);
+    const prepared = `${kPreparedFolder}/${this.slotList[index].argument}.bmp`;
+    this.removeIfPresent(prepared);
+    return this.module.useSlotPicture(index, folder, fileName, prepared, fit, dither);
+  }
+
+  // Runs the skinning pass on the model with the nine bitmaps, in order:
+  // {lines, status, output} where lines are what the command line prints
+  // and output the bytes of cueNew.obp (null when the run failed).
+  skin(bitmapPaths) {
+    const outputPath = `${kModelFolder}/${kOutputName}`;
+    this.removeIfPresent(outputPath);
+    this.printed.length = 0;
+    const result = this.module.skin(kModelFolder, bitmapPaths.join('\n'));
+    const lines = [...this.printed];
+    if (result.failure !== undefined) lines.push(result.failure);
+    const output = result.status === 0 ? this.module.FS.readFile(outputPath) : null;
+    return { lines, status: result.status, output };
+  }
+
+  removeIfPresent(path) {
+    try {
+      this.module.FS.unlink(path);
+    } catch {
+      // Nothing stood there.
+    }
+  }
+}
+
+export async function loadCore() {
+  const printed = [];
+  const module = await createCore({
+    print: (line) => printed.push(line),
+    printErr: (line) => console.warn(line),
+  });
+  return new Core(module, printed);
+}

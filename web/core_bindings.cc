@@ -1,0 +1,209 @@
+// The page's way into the core. The page writes files into the in-memory file
+// system, these calls run the programs' own passes on them there, and the
+// results go back as plain objects: lines, numbers and pixel arrays. No file
+// format is read or written anywhere but in the core.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bitmap/load_bitmap.h"
+#include "bitmap/validate_bitmap.h"
+#include "extract/listing.h"
+#include "mip/mip_level.h"
+#include "template/chunk_table_reader.h"
+#include "template/format.h"
+#include "template/skin_slots.h"
+#include "template/texture_table.h"
+#include "tool/skin_run.h"
+#include "tool/template_check.h"
+#include "util/coding.h"
+#include "util/failure.h"
+#include "web/rgba_level.h"
+#include "web/slot_picture.h"
+
+namespace tintrod::web {
+namespace {
+
+using emscripten::val;
+
+// A failure inside the page ends the call, never the page.
+struct PageFailure {
+  std::string line;
+};
+
+[[noreturn]] void throwFailure(Failure /*failure*/, const std::string& line) {
+  throw PageFailure{line};
+}
+
+// Runs `action` with failures thrown; the failure's line, or nothing.
+template <typename Action>
+std::optional<std::string> failureOf(Action&& action) {
+  const FailureHandler previous = setFailureHandler(throwFailure);
+  std::optional<std::string> line;
+  try {
+    action();
+  } catch (const PageFailure& failure) {
+    line = failure.line;
+  } catch (const std::bad_alloc&) {
+    // As on the command line: a model this machine cannot hold.
+    line = failureLine(Failure::kTemplateCorrupt);
+  }
+  setFailureHandler(previous);
+  std::fflush(stdout);
+  return line;
+}
+
+val bytesToJs(const std::vector<std::uint8_t>& bytes) {
+  // The view aliases the heap, which may move at the next allocation: copy.
+  return val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice");
+}
+
+val levelsToJs(const TextureRecord& record) {
+  val levels = val::array();
+  for (int index = 0; index < kPixelLevelCount; ++index) {
+    const PixelLevel level = record.level(index);
+    if (level.pixels == nullptr || level.width == 0 || level.height == 0) break;
+    val entry = val::object();
+    entry.set("width", level.width);
+    entry.set("height", level.height);
+    entry.set("rgba", bytesToJs(rgbaOfLevel(level, record.palette())));
+    levels.call<void>("push", entry);
+  }
+  return levels;
+}
+
+val failureToJs(const std::string& line) {
+  val result = val::object();
+  result.set("failure", line.substr(0, line.find('\n')));
+  return result;
+}
+
+// Every texture of the model `cueTemplate.obp` in `folder`, in table order.
+val listTextures(const std::string& folder) {
+  val textures = val::array();
+  const std::optional<std::string> failure = failureOf([&] {
+    if (chdir(folder.c_str()) != 0) fail(Failure::kTemplateMissing);
+    ChunkTableReader reader;
+    InputFile stream = openTemplate();
+    const TextureTable table = readTextureTable(reader, stream);
+    const std::vector<const SkinSlot*> slots = feedingSlots(table);
+    for (std::size_t index = 0; index < table.records.size(); ++index) {
+      const TextureRecord& record = table.records[index];
+      val texture = val::object();
+      texture.set("name", std::string(record.name()));
+      texture.set("width", record.width());
+      texture.set("height", record.height());
+      texture.set("slot", slots[index] != nullptr ? slots[index]->argumentName : "");
+      texture.set("levels", levelsToJs(record));
+      textures.call<void>("push", texture);
+    }
+  });
+  if (failure) return failureToJs(*failure);
+  val result = val::object();
+  result.set("textures", textures);
+  return result;
+}
+
+// The nine slots in command-line order.
+val skinSlots() {
+  val slots = val::array();
+  for (const SkinSlot& slot : kSkinSlots) {
+    val entry = val::object();
+    entry.set("argument", slot.argumentName);
+    entry.set("texture", slot.textureName);
+    entry.set("width", slot.width);
+    entry.set("height", slot.height);
+    slots.call<void>("push", entry);
+  }
+  return slots;
+}
+
+// The texture a slot's bitmap becomes: loaded into a record of the slot's size
+// exactly as the skinning pass loads it, with both smaller levels rebuilt.
+val storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
+  std::vector<std::uint8_t> bytes(kTextureRecordSize, 0);
+  encodeFixed16(bytes.data() + kRecordWidthOffset, static_cast<std::uint16_t>(slot.width));
+  encodeFixed16(bytes.data() + kRecordHeightOffset, static_cast<std::uint16_t>(slot.height));
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelBlockLength(
+      static_cast<std::uint16_t>(slot.width), static_cast<std::uint16_t>(slot.height))));
+  TextureRecord record(bytes.data(), pixels.data());
+  loadBitmapIntoTexture(record, bitmapPath);
+  buildSmallerLevels(record.pixels(), record.width(), record.height(), record.palette());
+  return levelsToJs(record);
+}
+
+// Takes the picture `name` in `folder` for slot `slotIndex` (0 to 8): an
+// 8-bit bitmap that the skinning pass accepts is used as it is, as on the
+// command line; anything else is prepared for the slot with `fit` (0 stretch,
+// 1 crop, 2 pad) and `dither` and written to `preparedPath`. Returns the
+// bitmap to skin with and the texture it becomes, or the failure's line,
+// which names the picture as the page got it.
+val useSlotPicture(int slotIndex, const std::string& folder, const std::string& name,
+                   const std::string& preparedPath, int fit, bool dither) {
+  if (slotIndex < 0 || slotIndex >= static_cast<int>(kSkinSlots.size()) || fit < 0 || fit > 2) {
+    return failureToJs(failureLine(Failure::kUnknownSlot, std::to_string(slotIndex)));
+  }
+  const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
+  if (chdir(folder.c_str()) != 0) return failureToJs(failureLine(Failure::kPictureRead, name));
+  std::string bitmapPath = folder + "/" + name;
+  const bool asIs = !failureOf([&] { validateBitmap(slot.width, slot.height, name); });
+  if (!asIs) {
+    const PrepareOptions options{static_cast<Fit>(fit), dither};
+    if (const std::optional<std::string> failure =
+            prepareSlotPicture(name, slot, options, preparedPath)) {
+      return failureToJs(*failure);
+    }
+    bitmapPath = preparedPath;
+  }
+  val levels = val::null();
+  if (const std::optional<std::string> failure =
+          failureOf([&] { levels = storedTexture(slot, bitmapPath); })) {
+    return failureToJs(*failure);
+  }
+  val result = val::object();
+  result.set("bitmapPath", bitmapPath);
+  result.set("prepared", !asIs);
+  result.set("levels", levels);
+  return result;
+}
+
+// One run of the skinning pass in `folder` with `arguments` (one per line).
+// What it prints reaches the page through the module's standard output;
+// the result holds the exit status and the failure line, if any.
+val skin(const std::string& folder, const std::string& arguments) {
+  std::vector<std::string> list;
+  std::size_t start = 0;
+  while (start < arguments.size()) {
+    const std::size_t end = arguments.find('\n', start);
+    const std::size_t stop = end == std::string::npos ? arguments.size() : end;
+    list.push_back(arguments.substr(start, stop - start));
+    start = stop + 1;
+  }
+  int status = 1;
+  const std::optional<std::string> failure = failureOf([&] {
+    if (chdir(folder.c_str()) != 0) fail(Failure::kTemplateMissing);
+    ChunkTableReader reader;
+    status = runSkinning(list, reader);
+  });
+  val result = val::object();
+  result.set("status", failure ? 1 : status);
+  if (failure) result.set("failure", failure->substr(0, failure->find('\n')));
+  return result;
+}
+
+}  // namespace
+}  // namespace tintrod::web
+
+EMSCRIPTEN_BINDINGS(tintrod_core) {
+  emscripten::function("listTextures", &tintrod::web::listTextures);
+  emscripten::function("skinSlots", &tintrod::web::skinSlots);
+  emscripten::function("useSlotPicture", &tintrod::web::useSlotPicture);
+  emscripten::function("skin", &tintrod::web::skin);
+}
