@@ -16,7 +16,6 @@
 #define STBI_ONLY_TGA
 #define STBI_NO_STDIO
 #define STBI_NO_FAILURE_STRINGS
-#define STBI_MAX_DIMENSIONS tintrod::kMaxPictureSide
 #include <stb/stb_image.h>
 
 namespace tintrod {
@@ -63,8 +62,14 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
   int width = 0;
   int height = 0;
   int fileChannels = 0;
-  if (stbi_info_from_memory(file.data(), length, &width, &height, &fileChannels) == 0 ||
-      width <= 0 || height <= 0) {
+  if (stbi_info_from_memory(file.data(), length, &width, &height, &fileChannels) == 0) {
+    decoded.failure = Failure::kPictureDecode;
+    return decoded;
+  }
+  // A top-down BMP's height arrives negative. The decoder takes its absolute
+  // value, which for the most negative height is undefined: refused here.
+  if (height < 0 && height != INT_MIN) height = -height;
+  if (width <= 0 || height <= 0) {
     decoded.failure = Failure::kPictureDecode;
     return decoded;
   }
