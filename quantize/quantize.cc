@@ -1,45 +1,96 @@
-// A stand-in until the quantizer lands: exact for up to 256 colours, the
-// first 256 colours met otherwise, every other pixel on its nearest of them.
 #include "quantize/quantize.h"
 
 #include <algorithm>
-#include <map>
+#include <cmath>
+#include <cstddef>
+
+#include "quantize/colour_histogram.h"
+#include "quantize/dither.h"
+#include "quantize/kmeans.h"
+#include "quantize/nearest_entry.h"
+#include "quantize/variance_cut.h"
 
 namespace tintrod {
+namespace {
+
+using quantizer::ColourHistogram;
+using quantizer::Rgb;
+
+constexpr int kPaletteSize = 256;
+
+QuantizedPicture keepEveryColour(const ColourHistogram& histogram) {
+  QuantizedPicture picture;
+  for (const quantizer::PackedColour colour : histogram.colours) {
+    picture.palette.push_back(static_cast<std::uint8_t>(quantizer::redOf(colour)));
+    picture.palette.push_back(static_cast<std::uint8_t>(quantizer::greenOf(colour)));
+    picture.palette.push_back(static_cast<std::uint8_t>(quantizer::blueOf(colour)));
+  }
+  picture.indices.assign(histogram.colourOfPixel.begin(), histogram.colourOfPixel.end());
+  return picture;
+}
+
+std::vector<Rgb<int>> roundedMeans(const std::vector<Rgb<float>>& means) {
+  std::vector<Rgb<int>> entries;
+  for (const Rgb<float>& mean : means) {
+    Rgb<int> entry;
+    for (std::size_t c = 0; c < 3; ++c) {
+      entry[c] = std::clamp(static_cast<int>(std::lround(mean[c])), 0, 255);
+    }
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+// The palette keeps only the entries some pixel uses, in their first order.
+QuantizedPicture compact(const quantizer::NearestEntry<int>& palette,
+                         const std::vector<int>& entryOfPixel) {
+  std::vector<int> newIndex(static_cast<std::size_t>(palette.size()), -1);
+  QuantizedPicture picture;
+  picture.indices.reserve(entryOfPixel.size());
+  int used = 0;
+  for (const int entry : entryOfPixel) {
+    int& index = newIndex[static_cast<std::size_t>(entry)];
+    if (index < 0) {
+      index = used++;
+      for (const int channel : palette.entry(entry)) {
+        picture.palette.push_back(static_cast<std::uint8_t>(channel));
+      }
+    }
+    picture.indices.push_back(static_cast<std::uint8_t>(index));
+  }
+  return picture;
+}
+
+}  // namespace
 
 QuantizedPicture quantize(std::span<const std::uint8_t> rgb, int width, int height,
-                          const QuantizeOptions& /*options*/) {
-  QuantizedPicture result;
-  const std::size_t pixels = std::size_t(width) * std::size_t(height);
-  std::map<std::uint32_t, std::uint8_t> indexOf;
-  result.indices.resize(pixels);
-  for (std::size_t i = 0; i < pixels; ++i) {
-    const std::uint32_t colour = rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
-    auto found = indexOf.find(colour);
-    if (found == indexOf.end() && indexOf.size() < 256) {
-      found = indexOf.emplace(colour, std::uint8_t(indexOf.size())).first;
-      result.palette.insert(result.palette.end(), {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]});
-    }
-    if (found != indexOf.end()) {
-      result.indices[i] = found->second;
-      continue;
-    }
-    int best = 0;
-    int bestDistance = 1 << 30;
-    for (std::size_t entry = 0; entry < result.palette.size() / 3; ++entry) {
-      int distance = 0;
-      for (int c = 0; c < 3; ++c) {
-        const int d = int(rgb[3 * i + c]) - int(result.palette[3 * entry + c]);
-        distance += d * d;
-      }
-      if (distance < bestDistance) {
-        bestDistance = distance;
-        best = int(entry);
-      }
-    }
-    result.indices[i] = std::uint8_t(best);
+                          const QuantizeOptions& options) {
+  if (width <= 0 || height <= 0) return {};
+  const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (rgb.size() / 3 != pixelCount || rgb.size() % 3 != 0) return {};
+
+  const ColourHistogram histogram = quantizer::buildHistogram(rgb);
+  if (histogram.colours.size() <= kPaletteSize) return keepEveryColour(histogram);
+
+  quantizer::Clusters clusters = quantizer::varianceCut(histogram, kPaletteSize);
+  quantizer::refineClusters(histogram, clusters);
+  const quantizer::NearestEntry<int> palette(roundedMeans(clusters.means));
+
+  std::vector<int> entryOfColour(histogram.colours.size());
+  for (std::size_t i = 0; i < entryOfColour.size(); ++i) {
+    const quantizer::PackedColour colour = histogram.colours[i];
+    entryOfColour[i] = palette.find(
+        {quantizer::redOf(colour), quantizer::greenOf(colour), quantizer::blueOf(colour)},
+        clusters.clusterOfColour[i]);
   }
-  return result;
+  std::vector<int> entryOfPixel(pixelCount);
+  for (std::size_t p = 0; p < pixelCount; ++p) {
+    entryOfPixel[p] = entryOfColour[histogram.colourOfPixel[p]];
+  }
+  if (options.dither) {
+    entryOfPixel = quantizer::ditherPixels(rgb, width, height, palette, entryOfPixel);
+  }
+  return compact(palette, entryOfPixel);
 }
 
 }  // namespace tintrod

@@ -25,7 +25,8 @@ struct QuantizedPicture {
 // `rgb` holds width * height pixels as red, green, blue bytes, rows top to
 // bottom. A picture of 256 colours or fewer keeps its colours exactly;
 // otherwise the palette minimises the squared error and every pixel maps to
-// its nearest entry.
+// its nearest entry. A picture without pixels, or whose `rgb` is not
+// width * height pixels long, gives an empty palette and no indices.
 QuantizedPicture quantize(std::span<const std::uint8_t> rgb, int width, int height,
                           const QuantizeOptions& options = {});
 

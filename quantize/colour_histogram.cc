@@ -1,0 +1,50 @@
+#include "quantize/colour_histogram.h"
+
+#include <array>
+#include <cstddef>
+
+namespace tintrod::quantizer {
+namespace {
+
+// Pixel positions ordered by colour, one stable counting pass per channel from
+// blue to red: linear in the pixels, where a comparison sort is not.
+std::vector<std::uint32_t> pixelsByColour(const std::vector<PackedColour>& colourAt) {
+  const std::size_t count = colourAt.size();
+  std::vector<std::uint32_t> order(count);
+  std::vector<std::uint32_t> scratch(count);
+  for (std::size_t p = 0; p < count; ++p) order[p] = static_cast<std::uint32_t>(p);
+  for (int shift = 0; shift < 24; shift += 8) {
+    std::array<std::uint32_t, 257> start{};
+    for (const PackedColour colour : colourAt) ++start[(colour >> shift & 0xFF) + 1];
+    for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+    for (const std::uint32_t pixel : order)
+      scratch[start[colourAt[pixel] >> shift & 0xFF]++] = pixel;
+    order.swap(scratch);
+  }
+  return order;
+}
+
+}  // namespace
+
+ColourHistogram buildHistogram(std::span<const std::uint8_t> rgb) {
+  const std::size_t pixelCount = rgb.size() / 3;
+  std::vector<PackedColour> colourAt(pixelCount);
+  for (std::size_t p = 0; p < pixelCount; ++p) {
+    colourAt[p] = static_cast<PackedColour>(rgb[3 * p]) << 16 |
+                  static_cast<PackedColour>(rgb[3 * p + 1]) << 8 | rgb[3 * p + 2];
+  }
+  ColourHistogram histogram;
+  histogram.colourOfPixel.resize(pixelCount);
+  for (const std::uint32_t pixel : pixelsByColour(colourAt)) {
+    const PackedColour colour = colourAt[pixel];
+    if (histogram.colours.empty() || histogram.colours.back() != colour) {
+      histogram.colours.push_back(colour);
+      histogram.counts.push_back(0);
+    }
+    ++histogram.counts.back();
+    histogram.colourOfPixel[pixel] = static_cast<std::uint32_t>(histogram.colours.size() - 1);
+  }
+  return histogram;
+}
+
+}  // namespace tintrod::quantizer

@@ -1,0 +1,51 @@
+// The palette entry nearest to a colour by squared RGB distance, lowest index
+// on ties, found without comparing against every entry: a guess close to the
+// answer (the pixel's cluster, a neighbour's entry) rules most entries out by
+// the triangle inequality.
+#pragma once
+
+#include <array>
+#include <span>
+#include <vector>
+
+namespace tintrod::quantizer {
+
+template <typename T>
+using Rgb = std::array<T, 3>;
+
+template <typename T>
+T squaredDistance(const Rgb<T>& a, const Rgb<T>& b) {
+  const T red = a[0] - b[0];
+  const T green = a[1] - b[1];
+  const T blue = a[2] - b[2];
+  return red * red + green * green + blue * blue;
+}
+
+// T is int for exact answers over 8-bit entries, float while the entries are
+// still moving means.
+template <typename T>
+class NearestEntry {
+ public:
+  explicit NearestEntry(std::span<const Rgb<T>> entries);
+
+  // `guess` is any valid index; the nearer it is, the fewer entries are tried.
+  int find(const Rgb<T>& colour, int guess) const;
+
+  int size() const { return static_cast<int>(entries_.size()); }
+  const Rgb<T>& entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
+
+ private:
+  struct Neighbour {
+    float distance;
+    int index;
+  };
+
+  std::vector<Rgb<T>> entries_;
+  // For each entry, every entry by ascending distance from it.
+  std::vector<Neighbour> neighbours_;
+};
+
+extern template class NearestEntry<int>;
+extern template class NearestEntry<float>;
+
+}  // namespace tintrod::quantizer
