@@ -1,23 +1,13 @@
 #include "prepare/decode_picture.h"
 
+#include <stb/stb_image.h>
+
 #include <climits>
 #include <cstdint>
 #include <memory>
 
 #include "prepare/picture_guards.h"
 #include "prepare/prepare_picture.h"
-
-// Only the formats the program promises; the rest of stb_image's decoders is
-// attack surface nobody asked for. Files arrive whole in memory.
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
-#define STBI_ONLY_GIF
-#define STBI_ONLY_TGA
-#define STBI_NO_STDIO
-#define STBI_NO_FAILURE_STRINGS
-#include <stb/stb_image.h>
 
 namespace tintrod {
 namespace {
