@@ -7,27 +7,61 @@
 namespace tintrod::quantizer {
 namespace {
 
-// Neighbour distances are rounded floats; searching a little further than the
-// bound keeps every entry that could tie or win, so answers stay exact.
+// Distances between entries are kept as integers, so each entry's row sorts
+// as plain keys; a step of 1/64 is far finer than any gap that matters.
+constexpr float kKeyScale = 64;
+constexpr int kIndexBits = 8;
+constexpr std::uint32_t kIndexMask = (1U << kIndexBits) - 1;
+// Rounding in the square roots is bounded well below this; searching a little
+// further than the exact bound keeps every entry that could tie or win.
 constexpr float kBoundSlack = 1e-3F;
+constexpr float kNoGap = 1e30F;
+
+std::uint32_t keyOf(float distance, std::size_t index) {
+  // Rounded down and a half step less, the stored distance never exceeds the
+  // true one, so stopping on it never skips a candidate.
+  const float steps = std::max(0.0F, distance * kKeyScale - 0.5F);
+  return static_cast<std::uint32_t>(steps) << kIndexBits | static_cast<std::uint32_t>(index);
+}
+
+float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndexBits) / kKeyScale; }
 
 }  // namespace
 
 template <typename T>
 NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
-    : entries_(entries.begin(), entries.end()) {
+    : entries_(entries.begin(), entries.end()),
+      sortedAt_(entries_),
+      drift_(entries_.size()),
+      halfGap_(entries_.size(), kNoGap) {
   const std::size_t count = entries_.size();
   neighbours_.resize(count * count);
   for (std::size_t i = 0; i < count; ++i) {
-    const auto row = neighbours_.begin() + static_cast<std::ptrdiff_t>(i * count);
+    std::uint32_t* row = neighbours_.data() + i * count;
     for (std::size_t j = 0; j < count; ++j) {
-      const auto distance = static_cast<float>(squaredDistance(entries_[i], entries_[j]));
-      row[static_cast<std::ptrdiff_t>(j)] = {std::sqrt(distance), static_cast<int>(j)};
+      row[j] = keyOf(std::sqrt(static_cast<float>(squaredDistance(entries_[i], entries_[j]))), j);
     }
-    std::sort(row, row + static_cast<std::ptrdiff_t>(count), [](Neighbour a, Neighbour b) {
-      return a.distance < b.distance || (a.distance == b.distance && a.index < b.index);
-    });
+    std::sort(row, row + count);
+    // The row's first key is the entry itself or a copy of it, at distance 0.
+    if (count > 1) halfGap_[i] = distanceOfKey(row[1]) / 2;
   }
+}
+
+template <typename T>
+float NearestEntry<T>::halfGap(int index) const {
+  // Each of the two entries may have come nearer the other by its drift.
+  return halfGap_[static_cast<std::size_t>(index)] -
+         (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
+}
+
+template <typename T>
+float NearestEntry<T>::moveEntries(std::span<const Rgb<T>> entries) {
+  std::copy(entries.begin(), entries.end(), entries_.begin());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    drift_[i] = std::sqrt(static_cast<float>(squaredDistance(entries_[i], sortedAt_[i])));
+    farthestDrift_ = std::max(farthestDrift_, drift_[i]);
+  }
+  return farthestDrift_;
 }
 
 template <typename T>
@@ -37,17 +71,20 @@ int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
   const float guessRoot = std::sqrt(static_cast<float>(guessDistance));
   int best = guess;
   T bestDistance = guessDistance;
-  float bound = 2 * guessRoot + kBoundSlack;
   // An entry j can only be as near as the best so far when
   // |guess - j| <= |colour - guess| + |colour - best|.
-  const Neighbour* row = neighbours_.data() + static_cast<std::size_t>(guess) * count;
-  for (std::size_t n = 0; n < count && row[n].distance <= bound; ++n) {
-    const int index = row[n].index;
+  // Rows hold distances from when they were sorted; moves since then can have
+  // brought an entry nearer the guess by both their drifts.
+  const float slack = kBoundSlack + drift_[static_cast<std::size_t>(guess)] + farthestDrift_;
+  float bound = 2 * guessRoot + slack;
+  const std::uint32_t* row = neighbours_.data() + static_cast<std::size_t>(guess) * count;
+  for (std::size_t n = 0; n < count && distanceOfKey(row[n]) <= bound; ++n) {
+    const auto index = static_cast<int>(row[n] & kIndexMask);
     const T distance = squaredDistance(colour, entries_[static_cast<std::size_t>(index)]);
     if (distance < bestDistance || (distance == bestDistance && index < best)) {
       best = index;
       bestDistance = distance;
-      bound = guessRoot + std::sqrt(static_cast<float>(bestDistance)) + kBoundSlack;
+      bound = guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack;
     }
   }
   return best;

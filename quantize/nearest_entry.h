@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -26,23 +27,36 @@ T squaredDistance(const Rgb<T>& a, const Rgb<T>& b) {
 template <typename T>
 class NearestEntry {
  public:
+  // At most 256 entries.
   explicit NearestEntry(std::span<const Rgb<T>> entries);
 
   // `guess` is any valid index; the nearer it is, the fewer entries are tried.
   int find(const Rgb<T>& colour, int guess) const;
 
+  // Half the distance from an entry to the nearest other one, rounded down: a
+  // colour nearer than this to the entry has it as its nearest.
+  float halfGap(int index) const;
+
+  // Entries that moved a little keep the order of their rows: a search then
+  // looks further by how far they moved, which is cheaper than sorting anew.
+  // Returns how far the farthest moved since the rows were sorted.
+  float moveEntries(std::span<const Rgb<T>> entries);
+
   int size() const { return static_cast<int>(entries_.size()); }
   const Rgb<T>& entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
 
  private:
-  struct Neighbour {
-    float distance;
-    int index;
-  };
-
   std::vector<Rgb<T>> entries_;
-  // For each entry, every entry by ascending distance from it.
-  std::vector<Neighbour> neighbours_;
+  // Where the entries were when the rows were sorted, and how far each and
+  // the farthest have moved since.
+  std::vector<Rgb<T>> sortedAt_;
+  std::vector<float> drift_;
+  float farthestDrift_ = 0;
+  // Half the distance from each entry to its nearest other one when sorted.
+  std::vector<float> halfGap_;
+  // For each entry, every entry by ascending distance from it, as keys: the
+  // distance in 1/kKeyScale steps, rounded down, above the entry's index.
+  std::vector<std::uint32_t> neighbours_;
 };
 
 extern template class NearestEntry<int>;

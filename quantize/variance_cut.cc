@@ -53,18 +53,27 @@ class Cutter {
   Box boxOf(std::size_t begin, std::size_t end) const {
     Box box{begin, end, {}, 0, 0, 0};
     std::array<std::array<Moments, 256>, 3> bins{};
+    // Only cuts inside the box's span on an axis can part its colours.
+    std::array<int, 3> lowest{255, 255, 255};
+    std::array<int, 3> highest{};
     for (std::size_t n = begin; n < end; ++n) {
       const Moments point = pointAt(order_[n]);
       box.moments.add(point);
       const PackedColour colour = histogram_.colours[order_[n]];
-      for (int axis = 0; axis < 3; ++axis) bins[axis][channelOf(colour, axis)].add(point);
+      for (std::size_t axis = 0; axis < 3; ++axis) {
+        const int value = channelOf(colour, static_cast<int>(axis));
+        bins[axis][static_cast<std::size_t>(value)].add(point);
+        lowest[axis] = std::min(lowest[axis], value);
+        highest[axis] = std::max(highest[axis], value);
+      }
     }
     const double whole = box.moments.spread();
     for (int axis = 0; axis < 3; ++axis) {
+      const auto a = static_cast<std::size_t>(axis);
       Moments below;
-      for (int threshold = 0; threshold < 255; ++threshold) {
-        below.add(bins[axis][threshold]);
-        if (below.weight == 0 || below.weight == box.moments.weight) continue;
+      for (int threshold = lowest[a]; threshold < highest[a]; ++threshold) {
+        below.add(bins[a][static_cast<std::size_t>(threshold)]);
+        if (below.weight == 0) continue;
         const double gain = below.spread() + box.moments.minus(below).spread() - whole;
         if (gain > box.gain) {
           box.axis = axis;
