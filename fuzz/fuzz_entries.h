@@ -26,4 +26,8 @@ void fuzzPixelRows(const std::uint8_t* data, std::size_t size);
 // (byte / 2) % 9 beside a valid template and eight valid bitmaps.
 void fuzzRun(const std::uint8_t* data, std::size_t size);
 
+// A parameter byte (fit, dither, one of a few odd slot sizes), then a
+// picture file through the whole preparation: decode, fit, quantize, encode.
+void fuzzPrepare(const std::uint8_t* data, std::size_t size);
+
 }  // namespace tintrod::fuzz

@@ -1,23 +1,13 @@
 #include "prepare/decode_picture.h"
 
+#include <stb/stb_image.h>
+
 #include <climits>
 #include <cstdint>
 #include <memory>
 
+#include "prepare/picture_guards.h"
 #include "prepare/prepare_picture.h"
-
-// Only the formats the program promises; the rest of stb_image's decoders is
-// attack surface nobody asked for. Files arrive whole in memory.
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
-#define STBI_ONLY_GIF
-#define STBI_ONLY_TGA
-#define STBI_NO_STDIO
-#define STBI_NO_FAILURE_STRINGS
-#define STBI_MAX_DIMENSIONS tintrod::kMaxPictureSide
-#include <stb/stb_image.h>
 
 namespace tintrod {
 namespace {
@@ -53,26 +43,42 @@ void compositeOverBlack(const Channel* rgba, RgbPicture& picture) {
 
 }  // namespace
 
+std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {
+  int width = 0;
+  int height = 0;
+  int fileChannels = 0;
+  if (file.size() > std::size_t{INT_MAX} || !jpegHuffmanCountsFit(file) ||
+      stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &width, &height,
+                            &fileChannels) == 0) {
+    return std::nullopt;
+  }
+  // A top-down BMP's height arrives negative. The decoder takes its absolute
+  // value, which for the most negative height is undefined: refused here.
+  if (height < 0 && height != INT_MIN) height = -height;
+  if (width <= 0 || height <= 0) return std::nullopt;
+  return PictureSize{width, height};
+}
+
 DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
   DecodedPicture decoded;
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
     decoded.failure = Failure::kPictureTooLarge;
     return decoded;
   }
-  const auto length = static_cast<int>(file.size());
-  int width = 0;
-  int height = 0;
-  int fileChannels = 0;
-  if (stbi_info_from_memory(file.data(), length, &width, &height, &fileChannels) == 0 ||
-      width <= 0 || height <= 0) {
+  const auto declared = declaredPictureSize(file);
+  if (!declared) {
     decoded.failure = Failure::kPictureDecode;
     return decoded;
   }
+  int width = declared->width;
+  int height = declared->height;
   if (!withinLimits(width, height)) {
     decoded.failure = Failure::kPictureTooLarge;
     return decoded;
   }
 
+  const auto length = static_cast<int>(file.size());
+  int fileChannels = 0;
   const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
   std::unique_ptr<void, StbFree> pixels(
       sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(

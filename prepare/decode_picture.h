@@ -16,6 +16,15 @@ struct DecodedPicture {
   RgbPicture picture;
 };
 
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The size the file declares, read without decoding its pixels; nothing for
+// a file stb_image does not recognise or the guards refuse.
+std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file);
+
 // The declared size is checked against kMaxPicturePixels and kMaxPictureSide
 // before anything is decoded.
 DecodedPicture decodePicture(std::span<const std::uint8_t> file);

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <new>
 
-#define STB_IMAGE_RESIZE_IMPLEMENTATION
 #include <stb/stb_image_resize.h>
 
 namespace tintrod {

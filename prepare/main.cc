@@ -1,9 +1,10 @@
 #include <string>
 #include <vector>
 
+#include "os/os.h"
 #include "prepare/prepare_run.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
+  const std::vector<std::string> arguments = tintrod::os::startProgram(argc, argv);
   return tintrod::runPrepare(arguments);
 }

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "os/os.h"
 #include "prepare/command_line.h"
 #include "prepare/prepare_picture.h"
 #include "prepare/slot_size.h"
-#include "prepare/whole_file.h"
 #include "util/failure.h"
 #include "util/input_file.h"
 
@@ -24,6 +24,12 @@ std::vector<std::uint8_t> readPicture(const std::string& path) {
   return bytes;
 }
 
+// Whole or not at all: a failed run leaves an earlier OUTPUT as it was.
+bool writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap) {
+  os::NewFile file;
+  return file.create(path, os::kNewFilePermissions) && file.append(bitmap) && file.publish();
+}
+
 }  // namespace
 
 int runPrepare(std::span<const std::string> arguments) {
@@ -39,7 +45,7 @@ int runPrepare(std::span<const std::string> arguments) {
   const std::vector<std::uint8_t> picture = readPicture(run.picture);
   const PreparedPicture prepared = preparePicture(picture, slot->width, slot->height, run.options);
   if (prepared.failure) fail(*prepared.failure, run.picture);
-  if (!writeWholeFile(run.output, prepared.bitmap)) fail(Failure::kFileWrite, run.output);
+  if (!writeBitmap(run.output, prepared.bitmap)) fail(Failure::kFileWrite, run.output);
   return 0;
 }
 

@@ -20,10 +20,9 @@ struct Target {
 };
 
 constexpr Target kTargets[] = {
-    {"template", fuzz::fuzzTemplate},
-    {"bitmap", fuzz::fuzzBitmap},
-    {"pixel_rows", fuzz::fuzzPixelRows},
-    {"run", fuzz::fuzzRun},
+    {"template", fuzz::fuzzTemplate},    {"bitmap", fuzz::fuzzBitmap},
+    {"pixel_rows", fuzz::fuzzPixelRows}, {"run", fuzz::fuzzRun},
+    {"prepare", fuzz::fuzzPrepare},
 };
 
 void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }

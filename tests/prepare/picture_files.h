@@ -1,0 +1,41 @@
+// Pictures for tintrod-prepare's tests: written here with stb_image_write, or
+// committed under tests/data/pictures (see its NOTE); and a prepared bitmap
+// read back the way tintrod reads it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "tests/support/scratch.h"
+
+namespace tintrod::testing {
+
+using Rgb = std::array<std::uint8_t, 3>;
+
+// Red, green, blue bytes, rows top to bottom.
+struct RgbPixels {
+  int width = 0;
+  int height = 0;
+  Bytes rgb;
+
+  Rgb at(int x, int y) const;
+};
+
+// A PNG of `pixels` with `channels` of 3 or 4 (then `rgb` holds RGBA).
+Bytes pngOf(int width, int height, int channels, const Bytes& pixels);
+Bytes pngOf(const RgbPixels& pixels);
+// A 24-bit TGA, run-length encoded or not.
+Bytes tgaOf(int width, int height, const Bytes& rgb, bool runLength);
+
+Bytes committedPicture(const std::string& name);
+
+// Runs the bitmap through tintrod's own validation and loading for a slot
+// of `width` x `height`, then shows it upright: the loaded indices through
+// the loaded palette, top row first.
+RgbPixels readBack(const Bytes& bitmap, int width, int height);
+
+// The colour-table entries a BMP file declares it uses.
+std::uint32_t colorsUsed(const Bytes& bitmap);
+
+}  // namespace tintrod::testing

@@ -1,0 +1,102 @@
+// tintrod-prepare as a user runs it: every failure line, and nothing written
+// unless the whole bitmap is.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/prepare/picture_files.h"
+#include "util/coding.h"
+
+namespace tintrod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kPngWidthOffset = 16;  // IHDR's width, then its height
+
+// A real PNG whose header then claims another size; only the header is read
+// before the size is refused.
+Bytes pngClaiming(std::uint32_t width, std::uint32_t height) {
+  Bytes file = pngOf(1, 1, 3, {1, 2, 3});
+  for (int i = 0; i < 4; ++i) {
+    file[kPngWidthOffset + i] = std::uint8_t(width >> (24 - 8 * i));
+    file[kPngWidthOffset + 4 + i] = std::uint8_t(height >> (24 - 8 * i));
+  }
+  return file;
+}
+
+class PrepareProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(dir / "picture.png", pngOf(3, 2, 3, Bytes(18, 200)));
+    writeFile(dir / "garbage.png", Bytes(100, 'x'));
+    const Bytes good = pngOf(40, 40, 3, Bytes(40 * 40 * 3, 7));
+    writeFile(dir / "truncated.png", Bytes(good.begin(), good.begin() + 60));
+    writeFile(dir / "wide.png", pngClaiming(20000, 10));
+    writeFile(dir / "many-pixels.png", pngClaiming(8000, 8000));
+    writeFile(dir / "previous.bmp", kPrevious);
+    fs::create_directory(dir / "folder");
+  }
+
+  ProcessResult run(const std::vector<std::string>& arguments) const {
+    return runProcess(TINTROD_PREPARE_BINARY, arguments, dir.path());
+  }
+
+  // One line, status 1, and the folder as it was, an earlier output included.
+  void expectFailure(const std::vector<std::string>& arguments, const std::string& line) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const auto before = listDirectory(dir.path());
+    const ProcessResult result = run(arguments);
+    EXPECT_EQ(result.output, line);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(listDirectory(dir.path()), before);
+    EXPECT_EQ(readFile(dir / "previous.bmp"), kPrevious);
+  }
+
+  const Bytes kPrevious = Bytes{'o', 'l', 'd'};
+  ScratchDir dir;
+};
+
+TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
+  const std::string usage =
+      "usage tintrod-prepare [--dither] [--fit stretch|crop|pad] PICTURE SLOT OUTPUT\n";
+  expectFailure({}, usage);
+  expectFailure({"picture.png", "shaftbmp"}, usage);
+  expectFailure({"--fit", "zoom", "picture.png", "shaftbmp", "previous.bmp"}, usage);
+  expectFailure({"picture.png", "shaft", "previous.bmp"}, "unknown slot shaft\n");
+  expectFailure({"picture.png", "0x16", "previous.bmp"}, "unknown slot 0x16\n");
+  expectFailure({"missing.png", "shaftbmp", "previous.bmp"}, "can't read picture missing.png\n");
+  expectFailure({"folder", "shaftbmp", "previous.bmp"}, "can't read picture folder\n");
+  expectFailure({"garbage.png", "shaftbmp", "previous.bmp"}, "can't decode picture garbage.png\n");
+  expectFailure({"truncated.png", "shaftbmp", "previous.bmp"},
+                "can't decode picture truncated.png\n");
+  expectFailure({"wide.png", "shaftbmp", "previous.bmp"}, "picture wide.png is too large\n");
+  expectFailure({"many-pixels.png", "shaftbmp", "previous.bmp"},
+                "picture many-pixels.png is too large\n");
+  expectFailure({"picture.png", "shaftbmp", "missing/out.bmp"},
+                "can't write file missing/out.bmp\n");
+  expectFailure({"picture.png", "shaftbmp", "folder"}, "can't write file folder\n");
+}
+
+TEST_F(PrepareProcess, WritesTheBitmapAndReplacesAnEarlierOne) {
+  const ProcessResult result = run({"--fit", "pad", "picture.png", "zbrubber", "previous.bmp"});
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(listDirectory(dir.path()).size(), 7u);  // nothing beside it
+  const RgbPixels out = readBack(readFile(dir / "previous.bmp"), 32, 32);
+  EXPECT_EQ(out.at(16, 16), (Rgb{200, 200, 200}));
+  EXPECT_EQ(out.at(16, 0), (Rgb{0, 0, 0}));
+}
+
+TEST_F(PrepareProcess, HelpAndVersionExitZero) {
+  const ProcessResult help = run({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_NE(help.output.find("--fit"), std::string::npos);
+  const ProcessResult version = run({"--version"});
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_EQ(version.output, "tintrod-prepare 1.0\n");
+}
+
+}  // namespace
+}  // namespace tintrod::testing
