@@ -56,7 +56,7 @@ Bytes expectedPatch(const Bytes& original, const TextureTable& table) {
 Bytes patchedCopy(const Bytes& original, const TextureTable& table) {
   const std::filesystem::path path = scratchFolder() / "patched";
   testing::writeFile(path, original);
-  std::unique_ptr<std::FILE, FileCloser> output(std::fopen(path.c_str(), "r+b"));
+  std::unique_ptr<std::FILE, FileCloser> output(std::fopen(path.string().c_str(), "r+b"));
   expectProperty(output != nullptr, "the copy opens for patching");
   std::setvbuf(output.get(), nullptr, _IONBF, 0);
   expectProperty(patchTextures(output.get(), table), "a verified table patches in full");

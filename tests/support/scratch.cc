@@ -1,8 +1,5 @@
 #include "tests/support/scratch.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,8 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace tintrod::testing {
 namespace fs = std::filesystem;
@@ -34,6 +29,13 @@ ScratchDir::~ScratchDir() {
   fs::remove_all(path_, ignored);
 }
 
+std::string utf8String(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+fs::path utf8Path(const std::string& text) { return {std::u8string(text.begin(), text.end())}; }
+
 void writeFile(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -54,61 +56,11 @@ Bytes readFile(const fs::path& path) {
 
 std::vector<std::string> listDirectory(const fs::path& path) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(path)) {
+    names.push_back(utf8String(entry.path().filename()));
+  }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-namespace {
-
-std::string drain(int descriptor) {
-  std::string text;
-  char buffer[4096];
-  ssize_t got;
-  while ((got = read(descriptor, buffer, sizeof buffer)) > 0) text.append(buffer, got);
-  return text;
-}
-
-}  // namespace
-
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const fs::path& workingDirectory) {
-  // Output goes to files rather than pipes so that a chatty child never blocks.
-  ScratchDir captures;
-  const fs::path outPath = captures / "stdout";
-  const fs::path errPath = captures / "stderr";
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + program);
-
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-  }
-  ProcessResult result;
-  result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const int outFd = open(outPath.c_str(), O_RDONLY);
-  const int errFd = open(errPath.c_str(), O_RDONLY);
-  result.output = drain(outFd);
-  result.errors = drain(errFd);
-  close(outFd);
-  close(errFd);
-  return result;
 }
 
 namespace {

@@ -30,18 +30,24 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// A path and its UTF-8 spelling, whatever the system's own path encoding.
+std::string utf8String(const std::filesystem::path& path);
+std::filesystem::path utf8Path(const std::string& text);
+
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 Bytes readFile(const std::filesystem::path& path);
 // Names of the directory's entries, sorted.
 std::vector<std::string> listDirectory(const std::filesystem::path& path);
 
 struct ProcessResult {
-  int exitStatus = -1;  // -1 when the process did not exit normally
-  std::string output;   // standard output
-  std::string errors;   // standard error
+  int exitStatus = -1;    // -1 when the process did not exit normally
+  std::string output;     // standard output, lines ending in "\n" on every system
+  std::string rawOutput;  // standard output as written ("\r\n" line ends on Windows)
+  std::string errors;     // standard error
 };
 
-// Runs `program` with `arguments` in `workingDirectory` and waits for it.
+// Runs `program` with `arguments` (UTF-8) in `workingDirectory` and waits
+// for it. One implementation per system: run_process_{posix,windows}.cc.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::filesystem::path& workingDirectory);
 

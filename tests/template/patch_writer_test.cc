@@ -48,7 +48,7 @@ class PatchWriter : public ::testing::Test {
     const auto path = scratch_ / "cueNew.obp";
     testing::writeFile(
         path, Bytes(original.begin(), original.begin() + std::min(outputLength, original.size())));
-    OutputFile output(std::fopen(path.c_str(), "r+b"));
+    OutputFile output(std::fopen(path.string().c_str(), "r+b"));
     EXPECT_NE(output, nullptr);
     std::setvbuf(output.get(), nullptr, _IONBF, 0);
     EXPECT_EQ(patchTextures(output.get(), table), expectSuccess);
