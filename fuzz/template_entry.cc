@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 #include "fuzz/fuzz_entries.h"
 #include "fuzz/fuzz_support.h"
@@ -15,10 +13,6 @@ namespace {
 
 constexpr int kWordSize = 4;
 constexpr std::uint8_t kMark = 0xFF;  // flips every bit, so no patched byte keeps its value
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // Every record's palette and pixels changed, so that each byte the writer
 // puts down differs from the template's.
@@ -55,12 +49,11 @@ Bytes expectedPatch(const Bytes& original, const TextureTable& table) {
 
 Bytes patchedCopy(const Bytes& original, const TextureTable& table) {
   const std::filesystem::path path = scratchFolder() / "patched";
-  testing::writeFile(path, original);
-  std::unique_ptr<std::FILE, FileCloser> output(std::fopen(path.string().c_str(), "r+b"));
-  expectProperty(output != nullptr, "the copy opens for patching");
-  std::setvbuf(output.get(), nullptr, _IONBF, 0);
-  expectProperty(patchTextures(output.get(), table), "a verified table patches in full");
-  output.reset();
+  os::NewFile output;
+  expectProperty(output.create(path.string(), os::kNewFilePermissions) && output.append(original),
+                 "the copy is made for patching");
+  expectProperty(patchTextures(output, table), "a verified table patches in full");
+  expectProperty(output.publish(), "the patched copy is published");
   return testing::readFile(path);
 }
 

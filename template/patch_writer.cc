@@ -1,7 +1,5 @@
 #include "template/patch_writer.h"
 
-#include <sys/types.h>
-
 #include <cstdint>
 
 #include "template/format.h"
@@ -33,42 +31,33 @@ PatchLayout layoutOf(const TextureTable& table) {
   return layout;
 }
 
-std::int64_t lengthOf(std::FILE* output) {
-  if (fseeko(output, 0, SEEK_END) != 0) return -1;
-  return static_cast<std::int64_t>(ftello(output));
-}
-
-bool seekTo(std::FILE* output, std::int64_t position) {
-  return fseeko(output, static_cast<off_t>(position), SEEK_SET) == 0;
-}
-
-bool writeAll(std::FILE* output, const std::uint8_t* bytes, std::int64_t length) {
+bool writeAt(os::NewFile& output, std::int64_t position, const std::uint8_t* bytes,
+             std::int64_t length) {
   if (length == 0) return true;
   if (bytes == nullptr) return false;
-  const auto count = static_cast<std::size_t>(length);
-  return std::fwrite(bytes, 1, count, output) == count;
+  return output.writeAt(position, {bytes, static_cast<std::size_t>(length)});
 }
 
 }  // namespace
 
-bool patchTextures(std::FILE* output, const TextureTable& table) {
+bool patchTextures(os::NewFile& output, const TextureTable& table) {
   // An empty table has no palette column and no element size word: whatever
   // follows its N word belongs to the next chunk, or the file has ended.
   if (table.records.empty()) return true;
   const PatchLayout layout = layoutOf(table);
   // Writing past the end would grow the file instead of failing; an output
   // too short for the table is refused before any byte of it changes.
-  if (lengthOf(output) < layout.end) return false;
+  if (output.size() < layout.end) return false;
 
-  // The palettes lie back to back, so one seek serves them all.
-  if (!seekTo(output, layout.paletteColumn)) return false;
+  std::int64_t position = layout.paletteColumn;
   for (const TextureRecord& record : table.records) {
-    if (!writeAll(output, record.palette(), kPaletteSize)) return false;
+    if (!writeAt(output, position, record.palette(), kPaletteSize)) return false;
+    position += kPaletteSize;
   }
-  std::int64_t position = layout.firstBlock;
+  position = layout.firstBlock;
   for (const TextureRecord& record : table.records) {
     const std::int64_t length = record.pixelBlockSize();
-    if (!seekTo(output, position) || !writeAll(output, record.pixels(), length)) return false;
+    if (!writeAt(output, position, record.pixels(), length)) return false;
     position += length + kWordSize;
   }
   return true;

@@ -2,17 +2,15 @@
 // template, at the positions the "LTXH" layout gives them.
 #pragma once
 
-#include <cstdio>
-
+#include "os/os.h"
 #include "template/texture_table.h"
 
 namespace tintrod {
 
-// `output` is open for writing (reading is never needed) and its position on
-// entry does not matter. Only writes reach the file: the words between the
-// blocks are sought past. Returns false, with the file untouched, when it is
-// too short to hold the table, and false when a seek or write falls short; an
-// empty table touches nothing and succeeds.
-[[nodiscard]] bool patchTextures(std::FILE* output, const TextureTable& table);
+// `output` holds the copy. Only the palettes and pixel blocks are written: the
+// words between the blocks keep the template's bytes. Returns false, with the
+// copy untouched, when it is too short to hold the table, and false when a
+// write falls short; an empty table touches nothing and succeeds.
+[[nodiscard]] bool patchTextures(os::NewFile& output, const TextureTable& table);
 
 }  // namespace tintrod

@@ -3,6 +3,7 @@
 #include <new>
 #include <vector>
 
+#include "os/os.h"
 #include "template/chunk_table_reader.h"
 #include "util/failure.h"
 
@@ -17,7 +18,7 @@ ChunkTableReader reader;
 
 int runProgram(int argc, char** argv, ProgramPass pass) {
   try {
-    const std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
+    const std::vector<std::string> arguments = os::startProgram(argc, argv);
     return pass(arguments, reader);
   } catch (const std::bad_alloc&) {
     // Every large allocation is sized from the template's own tables, checked

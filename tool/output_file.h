@@ -1,19 +1,16 @@
 #pragma once
 
-#include <string>
-
 #include "template/texture_table.h"
+#include "util/input_file.h"
 
 namespace tintrod {
 
 // Produces "cueNew.obp" as a copy of the template with every record of
-// `table` patched in. The file appears whole or not at all: the copy is
-// patched under a temporary name and renamed into place, so a failure leaves
-// any earlier "cueNew.obp" exactly as it was.
-void writeSkinnedCopy(const TextureTable& table);
-
-// The name the copy is patched under: beside the output, so that the final
-// rename never crosses file systems, and unique to this process.
-std::string temporaryOutputName();
+// `table` patched in. The copy is taken from `templateFile`, the one open
+// template the table was read from, up to the length that was checked, so
+// replacing the template's name meanwhile changes nothing. The file appears
+// whole and flushed to disk, or not at all: a failure leaves any earlier
+// "cueNew.obp" exactly as it was and nothing beside it.
+void writeSkinnedCopy(const TextureTable& table, const InputFile& templateFile);
 
 }  // namespace tintrod

@@ -24,15 +24,14 @@ int runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader
   for (const SkinSlot& slot : kSkinSlots) {
     validateBitmap(slot.width, slot.height, arguments[slot.argumentIndex - 1]);
   }
-  TextureTable table;
-  {
-    InputFile stream = openTemplate();
-    table = loadTextureTable(reader, stream);
-  }
+  // The template stays open to the end: the output is copied from this one
+  // opening, never from its name again.
+  InputFile templateFile = openTemplate();
+  const TextureTable table = loadTextureTable(reader, templateFile);
   for (const SkinSlot& slot : kSkinSlots) {
     applySlot(table, slot.textureName, arguments[slot.argumentIndex - 1]);
   }
-  writeSkinnedCopy(table);
+  writeSkinnedCopy(table, templateFile);
   std::fputs("Cue Skinning Complete!\n", stdout);
   return 0;
 }

@@ -1,31 +1,10 @@
 #include "util/input_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <utility>
 
+#include "os/os.h"
+
 namespace tintrod {
-namespace {
-
-// A descriptor for reading `path`, or -1 unless it names a regular file: only
-// such a file has a length that the readers can check their fields against.
-int openRegularFile(const std::string& path, std::int64_t& size) {
-  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
-  // come; regular files ignore the flag.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return -1;
-  struct stat status {};
-  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    ::close(descriptor);
-    return -1;
-  }
-  size = static_cast<std::int64_t>(status.st_size);
-  return descriptor;
-}
-
-}  // namespace
 
 InputFile::~InputFile() { close(); }
 
@@ -44,14 +23,8 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
 bool InputFile::open(const std::string& path) {
   close();
   std::int64_t size = 0;
-  const int descriptor = openRegularFile(path, size);
-  if (descriptor < 0) return false;
-  std::FILE* file = fdopen(descriptor, "rb");
-  if (file == nullptr) {
-    ::close(descriptor);
-    return false;
-  }
-  file_ = file;
+  file_ = os::openRegularFile(path, size);
+  if (file_ == nullptr) return false;
   size_ = size;
   return true;
 }

@@ -26,8 +26,7 @@ class LargeBuffer {
 
  private:
   std::uint8_t* data_ = nullptr;
-  void* mapping_ = nullptr;  // non-null when the buffer lives in its own mapping
-  std::size_t mappingSize_ = 0;
+  std::size_t regionSize_ = 0;  // non-zero when the buffer is a large region of its own
 };
 
 }  // namespace tintrod

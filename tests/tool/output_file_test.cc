@@ -1,71 +1,145 @@
+// The output of a run whose folder changes under it: the run, paused at each
+// step of making its new file, finds the template replaced, truncated or the
+// output's name taken, and must still give the output of the template it read
+// or fail with the folder as it was.
 #include "tool/output_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
-#include <utility>
 
+#include "os/os.h"
+#include "template/chunk_table_reader.h"
 #include "template/format.h"
-#include "tests/support/scratch.h"
-#include "tests/support/template_builder.h"
+#include "tests/tool/skin_fixture.h"
+#include "tool/skin_run.h"
 
 namespace tintrod::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The output goes to the current folder, so each test runs inside a scratch
-// folder and returns to where it was.
-class OutputFileTest : public ::testing::Test {
+// Every entry by name, with a regular file's bytes.
+using Snapshot = std::map<std::string, Bytes>;
+Snapshot snapshot(const fs::path& folder) {
+  Snapshot entries;
+  for (const auto& name : listDirectory(folder)) {
+    entries[name] =
+        fs::is_regular_file(fs::symlink_status(folder / name)) ? readFile(folder / name) : Bytes{};
+  }
+  return entries;
+}
+
+// The one action a test takes at the one step it chose, and the folder it
+// leaves, less whatever the run itself has made by then: what a failure must
+// leave too.
+os::Step pauseAt = os::Step::kCreated;
+std::function<void()> actionAtPause;
+Snapshot beforeRun;
+Snapshot afterAction;
+void actAtPause(os::Step step) {
+  if (step != pauseAt || !actionAtPause) return;
+  std::exchange(actionAtPause, nullptr)();
+  afterAction.clear();
+  for (auto& [name, bytes] : snapshot(".")) {
+    if (beforeRun.contains(name) || name == kOutputFileName) afterAction[name] = bytes;
+  }
+}
+
+// Runs the whole pass in this process, in the fixture's folder.
+class SwappedFolderTest : public ::testing::TestWithParam<bool> {
  protected:
-  OutputFileTest() : previous_(fs::current_path()) { fs::current_path(dir_.path()); }
-  ~OutputFileTest() override { fs::current_path(previous_); }
+  SwappedFolderTest() : previous_(fs::current_path()) {
+    os::preferNamedTemporaries(GetParam());
+    os::setStepHook(actAtPause);
+    fs::current_path(fixture_.dir().path());
+    fixture_.writeBitmaps();
+    fixture_.writeTemplate(SkinFixture::templateWith(SkinFixture::slotTextures()));
+    writeFile(fixture_.dir() / "other.obp",
+              SkinFixture::templateWith({makeTexture("zbother", 8, 8, 3)}));
+    writeFile(fixture_.dir() / "victim", Bytes{4, 4});
+  }
+  ~SwappedFolderTest() override {
+    fs::current_path(previous_);
+    os::setStepHook(nullptr);
+    os::preferNamedTemporaries(false);
+  }
 
-  const ScratchDir& dir() const { return dir_; }
+  std::optional<std::string> runHere() {
+    ChunkTableReader reader;
+    ::testing::internal::CaptureStdout();
+    auto failure = failureOf([&] { runSkinning(fixture_.bitmapNames(), reader); });
+    ::testing::internal::GetCapturedStdout();
+    return failure;
+  }
 
- private:
-  ScratchDir dir_;
+  SkinFixture fixture_;
   fs::path previous_;
 };
 
-const Bytes kTemplate = buildTemplate({textureTableChunk({})});
-const Bytes kEarlierOutput(3, 1);
+INSTANTIATE_TEST_SUITE_P(BothWays, SwappedFolderTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
 
-TEST_F(OutputFileTest, CopyReplacesTheOutputAndLeavesNoTemporary) {
-  writeFile(dir() / kTemplateFileName, kTemplate);
-  writeFile(dir() / kOutputFileName, kEarlierOutput);
-  EXPECT_EQ(failureOf([] { writeSkinnedCopy(TextureTable{}); }), std::nullopt);
-  EXPECT_EQ(readFile(dir() / kOutputFileName), kTemplate);
-  EXPECT_EQ(listDirectory(dir().path()),
-            (std::vector<std::string>{kOutputFileName, kTemplateFileName}));
-}
-
-// Whatever already holds the temporary name is someone else's: it is neither
-// written through, nor removed, nor renamed into place.
-TEST_F(OutputFileTest, LeavesAnythingUnderTheTemporaryNameAlone) {
-  writeFile(dir() / kTemplateFileName, kTemplate);
-  writeFile(dir() / "victim", Bytes(7, 2));
-  const fs::path temporary = dir() / temporaryOutputName();
-  const std::pair<std::string, std::function<void()>> plants[] = {
-      {"link to a file", [&] { fs::create_symlink("victim", temporary); }},
-      {"dangling link", [&] { fs::create_symlink("nowhere", temporary); }},
-      {"empty folder", [&] { fs::create_directory(temporary); }},
-      {"stale file", [&] { writeFile(temporary, Bytes(5, 3)); }},
+TEST_P(SwappedFolderTest, GivesTheOutputOfTheTemplateReadOrFailsCleanly) {
+  ASSERT_EQ(runHere(), std::nullopt);
+  const Bytes expected = readFile(kOutputFileName);
+  const Bytes earlier{1, 2, 3};
+  const struct {
+    const char* name;
+    os::Step step;
+    std::function<void()> action;
+    bool fails;
+  } cases[] = {
+      {"template rewritten shorter before the copy", os::Step::kCreated,
+       [] { fs::copy_file("other.obp", kTemplateFileName, fs::copy_options::overwrite_existing); },
+       true},
+      {"template renamed over before the copy", os::Step::kCreated,
+       [] {
+         fs::copy_file("other.obp", "swap", fs::copy_options::overwrite_existing);
+         fs::rename("swap", kTemplateFileName);
+       },
+       false},
+      {"template truncated before the copy", os::Step::kCreated,
+       [] { fs::resize_file(kTemplateFileName, 100); }, true},
+      {"template removed before the patch", os::Step::kCopied,
+       [] { fs::remove(kTemplateFileName); }, false},
+      {"output made a link before it is named", os::Step::kPublishing,
+       [] {
+         fs::remove(kOutputFileName);
+         fs::create_symlink("victim", kOutputFileName);
+       },
+       false},
+      {"output made a folder before it is named", os::Step::kPublishing,
+       [] {
+         fs::remove(kOutputFileName);
+         fs::create_directory(kOutputFileName);
+       },
+       true},
   };
-  for (const auto& [name, plant] : plants) {
-    fs::remove_all(temporary);
-    plant();
-    writeFile(dir() / kOutputFileName, kEarlierOutput);
-    const fs::file_status planted = fs::symlink_status(temporary);
-    EXPECT_EQ(failureOf([] { writeSkinnedCopy(TextureTable{}); }),
-              failureLine(Failure::kOutputOpen))
-        << name;
-    EXPECT_EQ(fs::symlink_status(temporary).type(), planted.type()) << name;
-    EXPECT_EQ(readFile(dir() / "victim"), Bytes(7, 2)) << name;
-    EXPECT_FALSE(fs::exists(dir() / "nowhere")) << name;
-    EXPECT_EQ(readFile(dir() / kOutputFileName), kEarlierOutput) << name;
+  for (const auto& test : cases) {
+    fixture_.writeTemplate(SkinFixture::templateWith(SkinFixture::slotTextures()));
+    fs::remove_all(kOutputFileName);
+    writeFile(kOutputFileName, earlier);
+    pauseAt = test.step;
+    actionAtPause = test.action;
+    beforeRun = snapshot(".");
+    const auto failure = runHere();
+    EXPECT_EQ(actionAtPause, nullptr) << test.name << ": never paused";
+    EXPECT_EQ(readFile("victim"), (Bytes{4, 4})) << test.name;
+    if (test.fails) {
+      EXPECT_EQ(failure, failureLine(Failure::kOutputOpen)) << test.name;
+      EXPECT_TRUE(snapshot(".") == afterAction) << test.name << ": the folder changed";
+    } else {
+      EXPECT_EQ(failure, std::nullopt) << test.name;
+      EXPECT_EQ(readFile(kOutputFileName), expected) << test.name;
+      Snapshot published = snapshot(".");
+      published.erase(kOutputFileName);
+      afterAction.erase(kOutputFileName);
+      EXPECT_TRUE(published == afterAction) << test.name << ": more than the output changed";
+    }
   }
 }
 

@@ -1,0 +1,461 @@
+// The seam on POSIX systems. Linux-only calls sit behind __linux__ and each
+// has a portable fallback chosen at run time, because the same file also
+// builds for WebAssembly, whose file system has none of them.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "os/os.h"
+
+namespace tintrod::os {
+namespace {
+
+StepHook stepHook = nullptr;
+bool namedTemporariesPreferred = false;
+
+void reach(Step step) {
+  if (stepHook != nullptr) stepHook(step);
+}
+
+// --- Whole reads and writes --------------------------------------------------
+
+bool writeAllAt(int descriptor, const std::uint8_t* bytes, std::size_t count, std::int64_t offset) {
+  while (count > 0) {
+    const ssize_t written = pwrite(descriptor, bytes, count, static_cast<off_t>(offset));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    count -= static_cast<std::size_t>(written);
+    offset += written;
+  }
+  return true;
+}
+
+// Copies bytes [from, length) of `source` to `destination` at `at` + their
+// offset, through a buffer. False when the source ends early.
+bool copyThroughBuffer(int source, int destination, std::int64_t from, std::int64_t length,
+                       std::int64_t at) {
+  constexpr std::int64_t kBufferSize = std::int64_t{1} << 20;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(length - from, kBufferSize)));
+  while (from < length) {
+    const auto wanted = static_cast<std::size_t>(std::min(length - from, kBufferSize));
+    const ssize_t got = pread(source, buffer.data(), wanted, static_cast<off_t>(from));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    if (!writeAllAt(destination, buffer.data(), static_cast<std::size_t>(got), at + from)) {
+      return false;
+    }
+    from += got;
+  }
+  return true;
+}
+
+// Copies the first `length` bytes of `source` to `destination` at `at`,
+// neither through a name nor moving either file's position.
+bool copyPrefix(int source, int destination, std::int64_t length, std::int64_t at) {
+  std::int64_t done = 0;
+#if defined(__linux__)
+  // The kernel copies (or shares extents) without a trip through user memory.
+  loff_t in = 0;
+  loff_t out = at;
+  while (done < length) {
+    const ssize_t copied =
+        copy_file_range(source, &in, destination, &out, static_cast<std::size_t>(length - done), 0);
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied == 0) return false;  // the source is shorter than what was checked
+    if (copied < 0) break;          // not across these files: copy the rest by hand
+    done += copied;
+  }
+#endif
+  return done == length || copyThroughBuffer(source, destination, done, length, at);
+}
+
+// --- Catchable signals -------------------------------------------------------
+
+// Holds every catchable signal back while alive, so that a name is never
+// half given.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &previous_);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_{};
+};
+
+// Named temporaries that a termination signal must remove. A fixed table,
+// because the handler may neither allocate nor lock.
+struct Temporary {
+  volatile sig_atomic_t armed = 0;
+  int folder = -1;
+  char name[32] = {};
+};
+constexpr int kTemporarySlots = 8;
+Temporary temporaries[kTemporarySlots];
+
+void removeArmedTemporaries() {
+  for (Temporary& temporary : temporaries) {
+    if (temporary.armed != 0) unlinkat(temporary.folder, temporary.name, 0);
+  }
+}
+
+// Only async-signal-safe calls: remove, then die of the same signal as if
+// nothing had caught it.
+void removeTemporariesAndDie(int signalNumber) {
+  removeArmedTemporaries();
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
+void installRemovalOnTermination() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  // fail() ends the process through exit(), past every destructor.
+  std::atexit(removeArmedTemporaries);
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction previous {};
+    sigaction(signalNumber, nullptr, &previous);
+    if (previous.sa_handler == SIG_IGN) continue;  // e.g. under nohup: stays ignored
+    struct sigaction action {};
+    action.sa_handler = removeTemporariesAndDie;
+    sigfillset(&action.sa_mask);
+    sigaction(signalNumber, &action, nullptr);
+  }
+}
+
+Temporary* freeTemporarySlot() {
+  for (Temporary& temporary : temporaries) {
+    if (temporary.armed == 0) return &temporary;
+  }
+  return nullptr;
+}
+
+// 64 random bits: another process cannot plant anything under the name in advance.
+void makeUnguessableName(char (&name)[32]) {
+  std::random_device random;
+  const unsigned long long bits = (static_cast<unsigned long long>(random()) << 32) ^ random();
+  std::snprintf(name, sizeof name, ".tintrod-%016llx.tmp", bits);
+}
+
+// Creates a fresh file under an unguessable name in `folder`, removed on
+// termination until disarmed; null when none can be made.
+Temporary* createNamedTemporary(int folder, unsigned permissions, int& descriptor) {
+  installRemovalOnTermination();
+  const SignalsHeld held;
+  Temporary* temporary = freeTemporarySlot();
+  if (temporary == nullptr) return nullptr;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    makeUnguessableName(temporary->name);
+    descriptor = openat(folder, temporary->name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        static_cast<mode_t>(permissions));
+    if (descriptor >= 0) {
+      temporary->folder = folder;
+      temporary->armed = 1;
+      return temporary;
+    }
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+void removeTemporary(Temporary* temporary) {
+  const SignalsHeld held;
+  unlinkat(temporary->folder, temporary->name, 0);
+  temporary->armed = 0;
+}
+
+// --- Unnamed files ---------------------------------------------------------
+
+// A file in `folder` that has no name at all, so nothing can be left behind;
+// -1 where the file system has none.
+int createUnnamed(int folder, unsigned permissions) {
+#if defined(__linux__) && defined(O_TMPFILE)
+  return openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, static_cast<mode_t>(permissions));
+#else
+  (void)folder;
+  (void)permissions;
+  return -1;
+#endif
+}
+
+// Gives the unnamed file its first name; 0 or the errno of the failure.
+int linkUnnamed(int descriptor, int folder, const char* name) {
+#if defined(__linux__) && defined(AT_EMPTY_PATH)
+  if (linkat(descriptor, "", folder, name, AT_EMPTY_PATH) == 0) return 0;
+  if (errno == EEXIST) return EEXIST;
+  // Without the privilege for the call above, the same through /proc.
+  char path[32];
+  std::snprintf(path, sizeof path, "/proc/self/fd/%d", descriptor);
+  if (linkat(AT_FDCWD, path, folder, name, AT_SYMLINK_FOLLOW) == 0) return 0;
+  return errno;
+#else
+  (void)descriptor;
+  (void)folder;
+  (void)name;
+  return ENOSYS;
+#endif
+}
+
+bool syncFile(int descriptor) {
+  // EINVAL: a file system that has nothing to flush (in memory, for instance).
+  return fsync(descriptor) == 0 || errno == EINVAL;
+}
+
+std::pair<std::string, std::string> splitTarget(const std::string& target) {
+  const std::filesystem::path path(target);
+  std::string folder = path.parent_path().string();
+  return {folder.empty() ? "." : folder, path.filename().string()};
+}
+
+}  // namespace
+
+// --- The process -----------------------------------------------------------
+
+std::vector<std::string> startProgram(int argc, char** argv) {
+  signal(SIGXFSZ, SIG_IGN);
+  // Lets the process tests reach the named path on a file system with unnamed files.
+  const char* named = std::getenv("TINTROD_TEST_NAMED_TEMPORARIES");
+  if (named != nullptr && std::strcmp(named, "1") == 0) preferNamedTemporaries(true);
+  return std::vector<std::string>(argc > 0 ? argv + 1 : argv, argv + argc);
+}
+
+// --- Reading ---------------------------------------------------------------
+
+std::FILE* openRegularFile(const std::string& path, std::int64_t& size) {
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
+  // come; regular files ignore the flag.
+  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return nullptr;
+  struct stat status {};
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(descriptor);
+    return nullptr;
+  }
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (file == nullptr) {
+    close(descriptor);
+    return nullptr;
+  }
+  size = static_cast<std::int64_t>(status.st_size);
+  return file;
+}
+
+unsigned copyPermissions(std::FILE* source) {
+  struct stat status {};
+  if (fstat(fileno(source), &status) != 0) return kNewFilePermissions;
+  return static_cast<unsigned>(status.st_mode) & 0777u;
+}
+
+bool isSameFile(std::FILE* file, const std::string& path) {
+  struct stat open {};
+  struct stat named {};
+  return fstat(fileno(file), &open) == 0 && stat(path.c_str(), &named) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// --- Writing ---------------------------------------------------------------
+
+struct NewFile::State {
+  int folder = -1;  // the target's folder, opened once: every name is given inside it
+  std::string name;
+  int descriptor = -1;
+  Temporary* temporary = nullptr;  // null while the file has no name
+  std::int64_t size = 0;
+
+  ~State() {
+    if (descriptor >= 0) close(descriptor);
+    if (temporary != nullptr) removeTemporary(temporary);
+    if (folder >= 0) close(folder);
+  }
+
+  // Replaces the unnamed file by a named copy of it, where the unnamed one
+  // cannot be given a name.
+  bool nameThroughCopy(unsigned permissions) {
+    int copy = -1;
+    temporary = createNamedTemporary(folder, permissions, copy);
+    if (temporary == nullptr) return false;
+    const bool copied = copyPrefix(descriptor, copy, size, 0) && syncFile(copy);
+    close(descriptor);
+    descriptor = copy;
+    return copied;
+  }
+
+  enum class Naming { kNamed, kFailed, kUnnameable };
+
+  // Gives the flushed file the target's name; catchable signals are held
+  // from the first name to the last, so no signal leaves a second one.
+  Naming giveName() {
+    const SignalsHeld held;
+    if (temporary == nullptr) {
+      const int linked = linkUnnamed(descriptor, folder, name.c_str());
+      if (linked == 0) return Naming::kNamed;  // there was nothing to replace
+      if (linked != EEXIST) return Naming::kUnnameable;
+      char linkName[32];
+      makeUnguessableName(linkName);
+      if (linkUnnamed(descriptor, folder, linkName) != 0) return Naming::kFailed;
+      if (renameat(folder, linkName, folder, name.c_str()) == 0) return Naming::kNamed;
+      unlinkat(folder, linkName, 0);
+      return Naming::kFailed;
+    }
+    if (renameat(folder, temporary->name, folder, name.c_str()) != 0) return Naming::kFailed;
+    temporary->armed = 0;
+    temporary = nullptr;
+    return Naming::kNamed;
+  }
+};
+
+NewFile::NewFile() = default;
+NewFile::~NewFile() = default;
+
+bool NewFile::create(const std::string& target, unsigned permissions) {
+  auto state = std::make_unique<State>();
+  const auto [folder, name] = splitTarget(target);
+  state->name = name;
+  state->folder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (state->folder < 0 || name.empty()) return false;
+  if (!namedTemporariesPreferred) state->descriptor = createUnnamed(state->folder, permissions);
+  if (state->descriptor < 0) {
+    state->temporary = createNamedTemporary(state->folder, permissions, state->descriptor);
+    if (state->temporary == nullptr) return false;
+  }
+  state_ = std::move(state);
+  reach(Step::kCreated);
+  return true;
+}
+
+bool NewFile::copyFrom(std::FILE* source, std::int64_t length) {
+  if (state_ == nullptr || length < 0) return false;
+  if (!copyPrefix(fileno(source), state_->descriptor, length, state_->size)) return false;
+  state_->size += length;
+  reach(Step::kCopied);
+  return true;
+}
+
+bool NewFile::append(std::span<const std::uint8_t> bytes) {
+  if (state_ == nullptr) return false;
+  if (!writeAllAt(state_->descriptor, bytes.data(), bytes.size(), state_->size)) return false;
+  state_->size += static_cast<std::int64_t>(bytes.size());
+  return true;
+}
+
+bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  if (state_ == nullptr || offset < 0 ||
+      static_cast<std::int64_t>(bytes.size()) > state_->size - offset) {
+    return false;
+  }
+  return writeAllAt(state_->descriptor, bytes.data(), bytes.size(), offset);
+}
+
+std::int64_t NewFile::size() const { return state_ == nullptr ? 0 : state_->size; }
+
+bool NewFile::publish() {
+  if (state_ == nullptr) return false;
+  reach(Step::kPublishing);
+  if (!syncFile(state_->descriptor)) return false;
+  State::Naming naming = state_->giveName();
+  if (naming == State::Naming::kUnnameable) {
+    // Unnamed files that this process cannot name (no /proc, say): name a copy.
+    struct stat status {};
+    if (fstat(state_->descriptor, &status) != 0 ||
+        !state_->nameThroughCopy(static_cast<unsigned>(status.st_mode) & 0777u)) {
+      return false;
+    }
+    naming = state_->giveName();
+  }
+  if (naming != State::Naming::kNamed) return false;
+  // The name is in place and cannot be taken back: a folder that cannot be
+  // flushed costs durability, not the run.
+  fsync(state_->folder);
+  state_.reset();
+  return true;
+}
+
+// --- Folders ---------------------------------------------------------------
+
+bool makeFolders(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return std::filesystem::is_directory(folder, error);
+}
+
+// --- Memory ----------------------------------------------------------------
+
+namespace {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
+
+std::size_t roundUp(std::size_t value, std::size_t alignment) {
+  return (value + alignment - 1) / alignment * alignment;
+}
+
+// A huge page is backed whole as soon as any byte of it is touched, so a
+// short tail stays in small pages: it would cost more memory than faults.
+std::size_t hugePageSpan(std::size_t size) {
+  return (size + kHugePageSize / 2) / kHugePageSize * kHugePageSize;
+}
+#endif
+}  // namespace
+
+std::uint8_t* mapLargeRegion(std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (size < kHugePageSize) return nullptr;
+  // A spare huge page of address space lets the region start on a huge-page
+  // boundary; the unaligned ends are handed back at once.
+  const std::size_t length = roundUp(size, kHugePageSize);
+  void* mapping = mmap(nullptr, length + kHugePageSize, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapping == MAP_FAILED) return nullptr;
+  auto* start = static_cast<std::uint8_t*>(mapping);
+  const auto address = reinterpret_cast<std::uintptr_t>(mapping);
+  const std::size_t head = roundUp(address, kHugePageSize) - address;
+  if (head > 0) munmap(start, head);
+  if (head < kHugePageSize) munmap(start + head + length, kHugePageSize - head);
+  // Only a hint: without huge pages the region works the same, slower.
+  madvise(start + head, hugePageSpan(size), MADV_HUGEPAGE);
+  return start + head;
+#else
+  (void)size;
+  return nullptr;
+#endif
+}
+
+void releaseLargeRegion(std::uint8_t* region, std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (region != nullptr) munmap(region, roundUp(size, kHugePageSize));
+#else
+  (void)region;
+  (void)size;
+#endif
+}
+
+// --- Tests -----------------------------------------------------------------
+
+StepHook setStepHook(StepHook hook) {
+  const StepHook previous = stepHook;
+  stepHook = hook;
+  return previous;
+}
+
+void preferNamedTemporaries(bool prefer) { namedTemporariesPreferred = prefer; }
+
+}  // namespace tintrod::os

@@ -1,0 +1,146 @@
+// The whole-or-nothing output, run against whichever seam the build chose,
+// once for each way it can make the file: unnamed and under a temporary name.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+#include "tests/support/scratch.h"
+
+namespace tintrod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+OpenFile openForReading(const fs::path& path) {
+  std::int64_t size = 0;
+  return OpenFile(os::openRegularFile(path.string(), size));
+}
+
+std::vector<os::Step> stepsSeen;
+void recordStep(os::Step step) { stepsSeen.push_back(step); }
+
+class NewFileTest : public ::testing::TestWithParam<bool> {
+ protected:
+  NewFileTest() { os::preferNamedTemporaries(GetParam()); }
+  ~NewFileTest() override {
+    os::preferNamedTemporaries(false);
+    os::setStepHook(nullptr);
+  }
+
+  std::string target() const { return (dir_ / "out.bin").string(); }
+  std::vector<std::string> listing() const { return listDirectory(dir_.path()); }
+
+  ScratchDir dir_;
+};
+
+INSTANTIATE_TEST_SUITE_P(BothWays, NewFileTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
+
+TEST_P(NewFileTest, AppearsWholeOnlyWhenPublished) {
+  writeFile(dir_ / "source", Bytes{1, 2, 3, 4, 5, 6});
+  writeFile(dir_ / "out.bin", Bytes{9});
+  const OpenFile source = openForReading(dir_ / "source");
+  ASSERT_NE(source, nullptr);
+  ASSERT_EQ(std::fseek(source.get(), 4, SEEK_SET), 0);
+  stepsSeen.clear();
+  os::setStepHook(recordStep);
+  {
+    os::NewFile file;
+    ASSERT_TRUE(file.create(target(), os::kNewFilePermissions));
+    // The copy starts at offset 0 whatever the stream's position, and leaves it.
+    ASSERT_TRUE(file.copyFrom(source.get(), 5));
+    EXPECT_EQ(std::ftell(source.get()), 4);
+    ASSERT_TRUE(file.append(Bytes{7, 8}));
+    ASSERT_TRUE(file.writeAt(1, Bytes{0xA, 0xB}));
+    EXPECT_FALSE(file.writeAt(6, Bytes{0xC, 0xD}));
+    EXPECT_FALSE(file.writeAt(-1, Bytes{0xC}));
+    EXPECT_EQ(file.size(), 7);
+    EXPECT_EQ(readFile(target()), Bytes{9});
+    ASSERT_TRUE(file.publish());
+  }
+  EXPECT_EQ(readFile(target()), (Bytes{1, 0xA, 0xB, 4, 5, 7, 8}));
+  EXPECT_EQ(listing(), (std::vector<std::string>{"out.bin", "source"}));
+  EXPECT_EQ(stepsSeen,
+            (std::vector<os::Step>{os::Step::kCreated, os::Step::kCopied, os::Step::kPublishing}));
+}
+
+// Every way of giving up leaves the folder as it was: the earlier file keeps
+// its bytes and no temporary stays beside it.
+TEST_P(NewFileTest, GivingUpLeavesTheFolderAsItWas) {
+  writeFile(dir_ / "source", Bytes(100, 3));
+  writeFile(dir_ / "out.bin", Bytes{9});
+  const OpenFile source = openForReading(dir_ / "source");
+  ASSERT_NE(source, nullptr);
+  const struct {
+    const char* name;
+    bool (*step)(os::NewFile& file, std::FILE* source);
+  } cases[] = {
+      {"dropped unpublished", [](os::NewFile&, std::FILE*) { return true; }},
+      {"source shorter than asked",
+       [](os::NewFile& file, std::FILE* from) { return file.copyFrom(from, 101); }},
+      {"written then dropped",
+       [](os::NewFile& file, std::FILE* from) {
+         return file.copyFrom(from, 100) && file.append(Bytes(5, 1));
+       }},
+  };
+  for (const auto& test : cases) {
+    {
+      os::NewFile file;
+      ASSERT_TRUE(file.create(target(), os::kNewFilePermissions)) << test.name;
+      (void)test.step(file, source.get());
+    }
+    EXPECT_EQ(readFile(target()), Bytes{9}) << test.name;
+    EXPECT_EQ(listing(), (std::vector<std::string>{"out.bin", "source"})) << test.name;
+  }
+}
+
+TEST_P(NewFileTest, ReplacesLinksButNeverAFolder) {
+  writeFile(dir_ / "victim", Bytes{4});
+  const struct {
+    const char* name;
+    void (*plant)(const fs::path& at);
+    bool published;
+  } cases[] = {
+      {"nothing", [](const fs::path&) {}, true},
+      {"link to a file", [](const fs::path& at) { fs::create_symlink("victim", at); }, true},
+      {"dangling link", [](const fs::path& at) { fs::create_symlink("nowhere", at); }, true},
+      {"folder", [](const fs::path& at) { fs::create_directory(at); }, false},
+  };
+  for (const auto& test : cases) {
+    fs::remove_all(target());
+    test.plant(target());
+    {
+      os::NewFile file;
+      ASSERT_TRUE(file.create(target(), os::kNewFilePermissions)) << test.name;
+      ASSERT_TRUE(file.append(Bytes{6, 6})) << test.name;
+      EXPECT_EQ(file.publish(), test.published) << test.name;
+    }
+    EXPECT_EQ(fs::is_regular_file(fs::symlink_status(target())), test.published) << test.name;
+    EXPECT_EQ(readFile(dir_ / "victim"), Bytes{4}) << test.name;
+    EXPECT_FALSE(fs::exists(dir_ / "nowhere")) << test.name;
+    EXPECT_EQ(listing(), (std::vector<std::string>{"out.bin", "victim"})) << test.name;
+  }
+}
+
+TEST_P(NewFileTest, CannotStartWhereThereIsNoFolder) {
+  writeFile(dir_ / "file", Bytes{1});
+  for (const fs::path& target : {dir_ / "absent" / "out.bin", dir_ / "file" / "out.bin"}) {
+    os::NewFile file;
+    EXPECT_FALSE(file.create(target.string(), os::kNewFilePermissions)) << target;
+    EXPECT_FALSE(file.append(Bytes{1})) << target;
+    EXPECT_FALSE(file.publish()) << target;
+  }
+  EXPECT_EQ(listing(), (std::vector<std::string>{"file"}));
+}
+
+}  // namespace
+}  // namespace tintrod::testing

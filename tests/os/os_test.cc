@@ -1,0 +1,107 @@
+// The rest of the seam, one table per call, against whichever implementation
+// the build chose.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "os/os.h"
+#include "tests/support/scratch.h"
+
+namespace tintrod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+TEST(Seam, OpensOnlyRegularFilesAndTellsTheirLength) {
+  ScratchDir dir;
+  writeFile(dir / "plain", Bytes(5, 1));
+  fs::create_directory(dir / "folder");
+  const struct {
+    const char* name;
+    std::int64_t size;  // -1: refused
+  } cases[] = {{"plain", 5}, {"folder", -1}, {"absent", -1}};
+  for (const auto& test : cases) {
+    std::int64_t size = -1;
+    const OpenFile file(os::openRegularFile((dir / test.name).string(), size));
+    EXPECT_EQ(file != nullptr, test.size >= 0) << test.name;
+    if (file) {
+      EXPECT_EQ(size, test.size) << test.name;
+    }
+  }
+}
+
+TEST(Seam, KnowsAFileUnderAnyOfItsNames) {
+  ScratchDir dir;
+  writeFile(dir / "model", Bytes(5, 1));
+  writeFile(dir / "copy", Bytes(5, 1));
+  fs::create_hard_link(dir / "model", dir / "second name");
+  std::int64_t size = 0;
+  const OpenFile model(os::openRegularFile((dir / "model").string(), size));
+  ASSERT_NE(model, nullptr);
+  const struct {
+    const char* name;
+    bool same;
+  } cases[] = {{"model", true}, {"second name", true}, {"copy", false}, {"absent", false}};
+  for (const auto& test : cases) {
+    EXPECT_EQ(os::isSameFile(model.get(), (dir / test.name).string()), test.same) << test.name;
+  }
+}
+
+// The set-user-ID, set-group-ID and sticky bits never pass to a copy.
+TEST(Seam, CopiesOnlyPermissionBits) {
+  ScratchDir dir;
+  writeFile(dir / "model", Bytes{1});
+  const struct {
+    unsigned mode;
+    unsigned copied;
+  } cases[] = {{06777, 0777}, {0640, 0640}, {01755, 0755}, {0444, 0444}};
+  for (const auto& test : cases) {
+    fs::permissions(dir / "model", static_cast<fs::perms>(test.mode));
+    std::int64_t size = 0;
+    const OpenFile model(os::openRegularFile((dir / "model").string(), size));
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(os::copyPermissions(model.get()), test.copied) << std::oct << test.mode;
+  }
+}
+
+TEST(Seam, MakesFoldersOnlyWhereNoFileStands) {
+  ScratchDir dir;
+  writeFile(dir / "file", Bytes{1});
+  const struct {
+    fs::path folder;
+    bool made;
+  } cases[] = {{dir / "a" / "b" / "c", true},
+               {dir / "a", true},
+               {dir / "file", false},
+               {dir / "file" / "below", false}};
+  for (const auto& test : cases) {
+    EXPECT_EQ(os::makeFolders(test.folder.string()), test.made) << test.folder;
+    EXPECT_EQ(fs::is_directory(test.folder), test.made) << test.folder;
+  }
+}
+
+// A region, where the system gives one, holds every byte asked for and
+// starts on a boundary that suits huge pages.
+TEST(Seam, LargeRegionsHoldEveryByte) {
+  for (const std::size_t size :
+       {std::size_t{100}, std::size_t{2} << 20, (std::size_t{5} << 20) + 7}) {
+    std::uint8_t* region = os::mapLargeRegion(size);
+    if (region == nullptr) continue;
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(region) % (std::uintptr_t{2} << 20), 0u) << size;
+    std::fill_n(region, size, 0x5A);
+    EXPECT_EQ(std::count(region, region + size, 0x5A), static_cast<std::ptrdiff_t>(size)) << size;
+    os::releaseLargeRegion(region, size);
+  }
+}
+
+}  // namespace
+}  // namespace tintrod::testing
