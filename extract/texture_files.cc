@@ -1,7 +1,5 @@
 #include "extract/texture_files.h"
 
-#include <filesystem>
-
 #include "bitmap/bitmap_writer.h"
 #include "extract/file_names.h"
 #include "extract/file_output.h"
@@ -32,7 +30,7 @@ std::string writeTextureFiles(const TextureRecord& record, const std::string& fo
     const PixelLevel level = record.level(index);
     if (!hasPixels(level)) continue;
     const std::string name = levelFileName(stem, index);
-    writeLevel(record, level, (std::filesystem::path(folder) / name).string());
+    writeLevel(record, level, inFolder(folder, name));
     if (index == 0) levelZeroName = name;
   }
   return levelZeroName;

@@ -15,19 +15,11 @@ ScratchDir::ScratchDir() {
   static std::atomic<int> counter{0};
   path_ = fs::temp_directory_path() /
           ("tintrod-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-  fs::remove_all(path_);
+  removeTree(path_);
   fs::create_directories(path_);
 }
 
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  // Tests may leave read-only entries behind; make them removable first.
-  for (auto it = fs::recursive_directory_iterator(path_, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-  }
-  fs::remove_all(path_, ignored);
-}
+ScratchDir::~ScratchDir() { removeTree(path_); }
 
 std::string utf8String(const fs::path& path) {
   const std::u8string text = path.u8string();

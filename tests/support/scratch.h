@@ -14,6 +14,15 @@ namespace tintrod::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// For the tests that cannot mean anything on Windows and skip there, saying why.
+#ifdef _WIN32
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
+inline constexpr const char* kNoSymbolicLinks =
+    "Windows makes symbolic links only with a privilege, MinGW's std::filesystem none at all";
+
 // A fresh directory under the system's temporary directory, removed with its
 // content on destruction.
 class ScratchDir {
@@ -46,8 +55,13 @@ struct ProcessResult {
   std::string errors;     // standard error
 };
 
+// Removes `path` and everything below it, read-only entries included; quiet
+// when it is absent. One implementation per system, like runProcess:
+// system_{posix,windows}.cc.
+void removeTree(const std::filesystem::path& path);
+
 // Runs `program` with `arguments` (UTF-8) in `workingDirectory` and waits
-// for it. One implementation per system: run_process_{posix,windows}.cc.
+// for it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::filesystem::path& workingDirectory);
 

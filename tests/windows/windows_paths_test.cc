@@ -21,20 +21,19 @@ namespace fs = std::filesystem;
 // Letters from several scripts; none of them survives an ANSI code page whole.
 const std::string kForeignFolder = "Queue \xC3\xBC\xC3\x9F \xE7\x90\x83\xE6\x9D\x86 \xE2\x98\x83";
 
-SkinFixture readyToSkin() {
-  SkinFixture fixture;
+void readyToSkin(const SkinFixture& fixture) {
   fixture.writeBitmaps();
   fixture.writeTemplate(SkinFixture::templateWith(SkinFixture::slotTextures()));
-  return fixture;
 }
 
 TEST(WindowsPaths, ForeignLettersReachTheFilesAndTheMessages) {
-  SkinFixture fixture = readyToSkin();
-  const fs::path folder = fixture.dir() / utf8Path(kForeignFolder);
+  SkinFixture fixture;
+  readyToSkin(fixture);
+  const fs::path folder = fixture.dir().path() / utf8Path(kForeignFolder);
   fs::create_directory(folder);
   std::vector<std::string> arguments = fixture.bitmapNames();
   const std::string moved = kForeignFolder + "/" + "\xC3\xA9" + arguments[0];
-  fs::rename(fixture.dir() / arguments[0], fixture.dir() / utf8Path(moved));
+  fs::rename(fixture.dir().path() / arguments[0], fixture.dir().path() / utf8Path(moved));
   arguments[0] = moved;
 
   const ProcessResult skinned = fixture.run(arguments);
@@ -49,7 +48,8 @@ TEST(WindowsPaths, ForeignLettersReachTheFilesAndTheMessages) {
 }
 
 TEST(WindowsPaths, ReadOnlyOutputIsRefusedAndKept) {
-  SkinFixture fixture = readyToSkin();
+  SkinFixture fixture;
+  readyToSkin(fixture);
   const fs::path output = fixture.dir() / kOutputFileName;
   writeFile(output, Bytes{1, 2, 3});
   fs::permissions(output, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,

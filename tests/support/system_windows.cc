@@ -49,7 +49,34 @@ std::string withoutCarriageReturns(const std::string& text) {
   return lines;
 }
 
+// Tests leave paths past MAX_PATH behind, which std::filesystem does not
+// reach here; the \\?\ form does.
+void removeLongTree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    // A child that has just ended may still hold its output files a moment.
+    for (int attempt = 0; attempt < 100 && !DeleteFileW(path.c_str()); ++attempt) Sleep(10);
+    return;
+  }
+  WIN32_FIND_DATAW entry{};
+  const HANDLE listing = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (listing != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name != L"." && name != L"..") removeLongTree(path + L"\\" + name);
+    } while (FindNextFileW(listing, &entry));
+    FindClose(listing);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
 }  // namespace
+
+void removeTree(const fs::path& path) { removeLongTree(L"\\\\?\\" + fs::absolute(path).wstring()); }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const fs::path& workingDirectory) {

@@ -24,6 +24,16 @@ std::string drain(int descriptor) {
 
 }  // namespace
 
+void removeTree(const fs::path& path) {
+  std::error_code ignored;
+  // Tests may leave read-only entries behind; make them removable first.
+  for (auto it = fs::recursive_directory_iterator(path, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  }
+  fs::remove_all(path, ignored);
+}
+
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const fs::path& workingDirectory) {
   // Output goes to files rather than pipes so that a chatty child never blocks.
