@@ -1,34 +1,65 @@
 #include "extract/command_line.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <vector>
+
+#include "util/failure.h"
 
 namespace tintrod {
 namespace {
 
 constexpr std::size_t kMaxPositionals = 2;  // MODEL and DIR
 
+constexpr char kDescription[] = R"(
+Lists the textures of a cue model (MODEL, by default cueTemplate.obp) and writes
+each one into DIR (by default the current folder) as 8-bit BMP files: NAME.bmp,
+NAME.mip1.bmp and NAME.mip2.bmp. A file that already holds other content is
+left alone and the run refused, unless --force is given; the model itself is
+never written over.
+
+  --sheet FILE  also write FILE, a 24-bit BMP picture of every texture, labelled
+  --force       replace existing files whose content differs
+  --help        show this help
+  --version     show the version
+  --            end the options, for a MODEL whose name starts with a dash
+)";
+
 }  // namespace
 
 std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string> arguments) {
   ExtractOptions options;
+  bool help = false;
+  bool version = false;
   std::vector<std::string> positionals;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (optionsEnded || argument.empty() || argument[0] != '-') {
-      positionals.push_back(argument);
-    } else if (argument == "--") {
-      optionsEnded = true;
-    } else if (argument == "--sheet" && i + 1 < arguments.size() && !options.sheet) {
-      options.sheet = arguments[++i];
-    } else {
-      return std::nullopt;
-    }
+  CLI::App app;
+  // Help and version are plain flags so that every refusal, theirs included,
+  // ends in the one usage line rather than CLI11's own messages.
+  app.set_help_flag();
+  app.add_flag("--help", help);
+  app.add_flag("--version", version);
+  app.add_flag("--force", options.force);
+  app.add_option("--sheet", options.sheet);
+  app.add_option("positionals", positionals)->expected(0, static_cast<int>(kMaxPositionals));
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError&) {
+    return std::nullopt;
   }
-  if (positionals.size() > kMaxPositionals) return std::nullopt;
+  if (help) {
+    options.request = ExtractOptions::Request::kHelp;
+  } else if (version) {
+    options.request = ExtractOptions::Request::kVersion;
+  }
   if (!positionals.empty()) options.model = positionals[0];
   if (positionals.size() > 1) options.folder = positionals[1];
   return options;
 }
+
+std::string extractHelp() { return failureLine(Failure::kExtractUsage) + kDescription; }
+
+std::string extractVersion() { return std::string("tintrod-extract ") + TINTROD_VERSION + "\n"; }
 
 }  // namespace tintrod

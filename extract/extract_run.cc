@@ -9,6 +9,7 @@
 #include "extract/file_names.h"
 #include "extract/file_output.h"
 #include "extract/listing.h"
+#include "extract/output_checks.h"
 #include "extract/texture_files.h"
 #include "template/format.h"
 #include "template/texture_table.h"
@@ -19,31 +20,56 @@ namespace tintrod {
 namespace {
 
 // The same header and table checks as tintrod's, so a model is corrupt for
-// both programs or for neither.
-TextureTable readModel(ChunkTableReader& reader, const std::string& path) {
-  InputFile stream;
-  if (!stream.open(path)) fail(Failure::kModelMissing, path);
-  if (!readSupportedHeader(stream)) fail(Failure::kTemplateCorrupt);
-  return readTextureTable(reader, stream);
+// both programs or for neither. The model stays open so that no output can be
+// written over it.
+TextureTable readModel(ChunkTableReader& reader, InputFile& model, const std::string& path) {
+  if (!model.open(path)) fail(Failure::kModelMissing, path);
+  if (!readSupportedHeader(model)) fail(Failure::kTemplateCorrupt);
+  return readTextureTable(reader, model);
 }
 
-void writeTextures(const TextureTable& table, const std::string& folder) {
+// A texture's files and the listing line printed once they are written.
+struct TextureOutput {
+  std::vector<PlannedFile> files;
+  std::string line;
+};
+
+std::vector<TextureOutput> planTextures(const TextureTable& table, const std::string& folder) {
   const std::vector<const SkinSlot*> slots = feedingSlots(table);
   FileNamer namer;
-  std::fputs(listingHeader().c_str(), stdout);
+  std::vector<TextureOutput> outputs;
   for (std::size_t index = 0; index < table.records.size(); ++index) {
     const TextureRecord& record = table.records[index];
-    const std::string file = writeTextureFiles(record, folder, namer.claim(record.name()));
-    std::fputs(listingLine(index, record, slots[index], file).c_str(), stdout);
+    const std::string stem = namer.claim(record.name());
+    TextureOutput output{textureFiles(record, folder, stem), {}};
+    // Level 0 has pixels whenever a smaller level has.
+    const std::string file = output.files.empty() ? "" : levelFileName(stem, 0);
+    output.line = listingLine(index, record, slots[index], file);
+    outputs.push_back(std::move(output));
   }
+  return outputs;
 }
 
-void writeSheet(const TextureTable& table, const SheetLayout& layout, const std::string& path) {
-  const auto file =
-      encodeRgbBitmap(static_cast<std::int32_t>(layout.width),
-                      static_cast<std::int32_t>(layout.height), drawSheet(table.records, layout));
-  if (!file) fail(Failure::kFileWrite, path);
-  writeWholeFile(path, *file);
+std::optional<PlannedFile> planSheet(const TextureTable& table, const std::string& path) {
+  const std::vector<const SkinSlot*> slots = feedingSlots(table);
+  std::vector<std::string> labels;
+  for (std::size_t index = 0; index < table.records.size(); ++index) {
+    labels.push_back(sheetLabel(table.records[index], slots[index]));
+  }
+  SheetLayout layout = layOutSheet(table.records, labels);
+  // Refused before any file is written, so a refusal leaves nothing behind.
+  if (!layout.fitsLimit()) fail(Failure::kSheetTooLarge, path);
+  return PlannedFile{path, [&table, labels, layout, path] {
+                       auto file = encodeRgbBitmap(static_cast<std::int32_t>(layout.width),
+                                                   static_cast<std::int32_t>(layout.height),
+                                                   drawSheet(table.records, labels, layout));
+                       if (!file) fail(Failure::kFileWrite, path);
+                       return std::move(*file);
+                     }};
+}
+
+void writePlanned(const PlannedFile& file) {
+  if (!file.inPlace) writeWholeFile(file.path, file.bytes());
 }
 
 }  // namespace
@@ -51,16 +77,30 @@ void writeSheet(const TextureTable& table, const SheetLayout& layout, const std:
 int runExtract(std::span<const std::string> arguments, ChunkTableReader& reader) {
   const std::optional<ExtractOptions> options = parseExtractArguments(arguments);
   if (!options) fail(Failure::kExtractUsage);
-  const TextureTable table = readModel(reader, options->model);
-  // Refused before any file is written, so a refusal leaves nothing behind.
-  std::optional<SheetLayout> layout;
-  if (options->sheet) {
-    layout = layOutSheet(table.records);
-    if (!layout->fitsLimit()) fail(Failure::kSheetTooLarge, *options->sheet);
+  if (options->request != ExtractOptions::Request::kExtract) {
+    const bool help = options->request == ExtractOptions::Request::kHelp;
+    std::fputs((help ? extractHelp() : extractVersion()).c_str(), stdout);
+    return 0;
   }
+  InputFile model;
+  const TextureTable table = readModel(reader, model, options->model);
+  std::vector<TextureOutput> textures = planTextures(table, options->folder);
+  std::optional<PlannedFile> sheet;
+  if (options->sheet) sheet = planSheet(table, *options->sheet);
+
+  // Every refusal comes before the first write, so it leaves the folder as it was.
+  for (TextureOutput& texture : textures) {
+    for (PlannedFile& file : texture.files) checkPlannedFile(file, model.handle(), options->force);
+  }
+  if (sheet) checkPlannedFile(*sheet, model.handle(), options->force);
+
   makeFolder(options->folder);
-  writeTextures(table, options->folder);
-  if (layout) writeSheet(table, *layout, *options->sheet);
+  std::fputs(listingHeader().c_str(), stdout);
+  for (const TextureOutput& texture : textures) {
+    for (const PlannedFile& file : texture.files) writePlanned(file);
+    std::fputs(texture.line.c_str(), stdout);
+  }
+  if (sheet) writePlanned(*sheet);
   return 0;
 }
 

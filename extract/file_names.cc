@@ -57,9 +57,14 @@ std::string printableName(std::string_view textureName) {
 std::string FileNamer::claim(std::string_view textureName) {
   const std::string base = safeStem(textureName);
   std::string stem = base;
-  for (int suffix = kFirstSuffix; !isFree(stem); ++suffix) {
-    stem = base + "-" + std::to_string(suffix);
-  }
+  // Once a base has been handed out it stays taken, so the next claim of it
+  // resumes where the last one stopped: many textures of one name cost a
+  // step each, not a step for every earlier one.
+  const auto [next, first] = nextSuffix_.try_emplace(lowerCase(base), kFirstSuffix);
+  int suffix = next->second;
+  if (!first) stem = base + "-" + std::to_string(suffix++);
+  while (!isFree(stem)) stem = base + "-" + std::to_string(suffix++);
+  next->second = suffix;
   for (int level = 0; level < kPixelLevelCount; ++level) {
     taken_.insert(lowerCase(levelFileName(stem, level)));
   }

@@ -1,9 +1,10 @@
 // File names for textures whose names come from an untrusted model.
 #pragma once
 
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace tintrod {
 
@@ -26,7 +27,9 @@ class FileNamer {
  private:
   bool isFree(const std::string& stem) const;
 
-  std::set<std::string> taken_;  // lower-cased file names
+  std::unordered_set<std::string> taken_;  // lower-cased file names
+  // Lower-cased base stem: the suffix its next clash tries first.
+  std::unordered_map<std::string, int> nextSuffix_;
 };
 
 }  // namespace tintrod

@@ -15,8 +15,9 @@ std::string inFolder(const std::string& folder, const std::string& name);
 // the current folder.
 void makeFolder(const std::string& folder);
 
-// Writes `bytes` as the whole of the file at `path`, replacing a regular file
-// but never following a link; ends the run with Failure::kFileWrite.
+// Makes `bytes` the whole of the file at `path`, which appears whole or not at
+// all, replacing what stood at that name (a link itself, never its target; a
+// folder never); ends the run with Failure::kFileWrite.
 void writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tintrod

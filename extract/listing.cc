@@ -54,4 +54,9 @@ std::string listingLine(std::size_t index, const TextureRecord& record, const Sk
                    fileName.empty() ? kNone : fileName);
 }
 
+std::string sheetLabel(const TextureRecord& record, const SkinSlot* slot) {
+  const std::string name = printableName(record.name());
+  return slot != nullptr ? name + "  (" + slot->argumentName + ")" : name;
+}
+
 }  // namespace tintrod

@@ -19,4 +19,8 @@ std::string listingHeader();
 std::string listingLine(std::size_t index, const TextureRecord& record, const SkinSlot* slot,
                         const std::string& fileName);
 
+// The line above the texture's row on the contact sheet: its name as the
+// listing shows it, and the slot that feeds it.
+std::string sheetLabel(const TextureRecord& record, const SkinSlot* slot);
+
 }  // namespace tintrod

@@ -12,28 +12,28 @@ bool hasPixels(const PixelLevel& level) {
   return level.pixels != nullptr && level.width > 0 && level.height > 0;
 }
 
-void writeLevel(const TextureRecord& record, const PixelLevel& level, const std::string& path) {
+std::vector<std::uint8_t> encodeLevel(const TextureRecord& record, int index,
+                                      const std::string& path) {
+  const PixelLevel level = record.level(index);
   const std::span<const std::uint8_t, kPaletteSize> palette(record.palette(), kPaletteSize);
   const std::span<const std::uint8_t> indices(
       level.pixels, static_cast<std::size_t>(std::int64_t{level.width} * level.height));
-  const auto file = encodeIndexedBitmap(level.width, level.height, palette, indices);
+  auto file = encodeIndexedBitmap(level.width, level.height, palette, indices);
   if (!file) fail(Failure::kFileWrite, path);
-  writeWholeFile(path, *file);
+  return std::move(*file);
 }
 
 }  // namespace
 
-std::string writeTextureFiles(const TextureRecord& record, const std::string& folder,
-                              const std::string& stem) {
-  std::string levelZeroName;
+std::vector<PlannedFile> textureFiles(const TextureRecord& record, const std::string& folder,
+                                      const std::string& stem) {
+  std::vector<PlannedFile> files;
   for (int index = 0; index < kPixelLevelCount; ++index) {
-    const PixelLevel level = record.level(index);
-    if (!hasPixels(level)) continue;
-    const std::string name = levelFileName(stem, index);
-    writeLevel(record, level, inFolder(folder, name));
-    if (index == 0) levelZeroName = name;
+    if (!hasPixels(record.level(index))) continue;
+    std::string path = inFolder(folder, levelFileName(stem, index));
+    files.push_back({path, [&record, index, path] { return encodeLevel(record, index, path); }});
   }
-  return levelZeroName;
+  return files;
 }
 
 }  // namespace tintrod

@@ -1,17 +1,18 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "extract/output_checks.h"
 #include "template/texture_record.h"
 
 namespace tintrod {
 
-// Writes the record's levels into `folder` as 8-bit BMP files named by
-// levelFileName(stem, level), each with the whole palette and the rows in
-// their stored order, so that tintrod takes level 0 back unchanged. A level
-// without pixels is skipped. Returns the name of level 0's file, or nothing
-// when it was skipped; a failed write ends the run.
-std::string writeTextureFiles(const TextureRecord& record, const std::string& folder,
-                              const std::string& stem);
+// The record's levels as files in `folder`, named by levelFileName(stem,
+// level): 8-bit BMP files, each with the whole palette and the rows in their
+// stored order, so that tintrod takes level 0 back unchanged. A level without
+// pixels has no file. The record must outlive the files' bytes.
+std::vector<PlannedFile> textureFiles(const TextureRecord& record, const std::string& folder,
+                                      const std::string& stem);
 
 }  // namespace tintrod

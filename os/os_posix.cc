@@ -2,13 +2,13 @@
 // has a portable fallback chosen at run time, because the same file also
 // builds for WebAssembly, whose file system has none of them.
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -236,7 +236,8 @@ std::vector<std::string> startProgram(int argc, char** argv) {
   // Lets the process tests reach the named path on a file system with unnamed files.
   const char* named = std::getenv("TINTROD_TEST_NAMED_TEMPORARIES");
   if (named != nullptr && std::strcmp(named, "1") == 0) preferNamedTemporaries(true);
-  return std::vector<std::string>(argc > 0 ? argv + 1 : argv, argv + argc);
+  std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
+  return arguments;
 }
 
 // --- Reading ---------------------------------------------------------------

@@ -30,7 +30,7 @@ const char* lineFormat(Failure failure) {
     case Failure::kOutputOpen:
       return "can't open new cue obp file\n";
     case Failure::kExtractUsage:
-      return "usage tintrod-extract [--sheet FILE] [MODEL] [DIR]\n";
+      return "usage tintrod-extract [--force] [--sheet FILE] [MODEL] [DIR]\n";
     case Failure::kModelMissing:
       return "can't find model file %s\n";
     case Failure::kFolderCreate:
@@ -39,6 +39,10 @@ const char* lineFormat(Failure failure) {
       return "can't write file %s\n";
     case Failure::kSheetTooLarge:
       return "sheet %s would be too large\n";
+    case Failure::kWriteOverModel:
+      return "can't write over model file %s\n";
+    case Failure::kFileExists:
+      return "file %s exists; --force replaces it\n";
     case Failure::kPrepareUsage:
       return "usage tintrod-prepare [--dither] [--fit stretch|crop|pad] PICTURE SLOT OUTPUT\n";
     case Failure::kPictureRead:

@@ -25,6 +25,8 @@ enum class Failure {
   kFolderCreate,
   kFileWrite,
   kSheetTooLarge,
+  kWriteOverModel,
+  kFileExists,
   // tintrod-prepare's own; an output it cannot write is kFileWrite.
   kPrepareUsage,
   kPictureRead,

@@ -23,7 +23,8 @@ class InputFile {
   [[nodiscard]] bool open(const std::string& path);
 
   bool isOpen() const { return file_ != nullptr; }
-  // The open file itself, for copying it whole without opening it again.
+  // The open file itself, for copying it whole or comparing it with another
+  // name without opening it again.
   std::FILE* handle() const { return file_; }
   void close();
 

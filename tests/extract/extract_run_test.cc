@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "template/format.h"
 #include "template/skin_slots.h"
@@ -159,11 +160,10 @@ TEST_F(ExtractRunTest, NeverWritesThroughALink) {
             buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1)})}));
   fs::create_directory(dir / "out");
   fs::create_symlink("../outside.bmp", dir / "out" / "a.bmp");
-  const ProcessResult result = run({kTemplateFileName, "out"});
-  EXPECT_EQ(result.output,
-            "  #  name                           size         slot        file\n"
-            "can't write file out/a.bmp\n");
-  EXPECT_EQ(result.exitStatus, 1);
+  expectFailure({kTemplateFileName, "out"}, "file out/a.bmp exists; --force replaces it\n");
+  // Forced, the link itself is replaced.
+  ASSERT_EQ(run({"--force", kTemplateFileName, "out"}).exitStatus, 0);
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "out" / "a.bmp")));
   EXPECT_FALSE(fs::exists(dir / "outside.bmp"));
 }
 
@@ -195,10 +195,10 @@ TEST_F(ExtractRunTest, MissingOrCorruptModelsWriteNothing) {
 }
 
 TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
-  const std::string usage = "usage tintrod-extract [--sheet FILE] [MODEL] [DIR]\n";
+  const std::string usage = "usage tintrod-extract [--force] [--sheet FILE] [MODEL] [DIR]\n";
   // Which argument lists are refused is the parser's test; here, what a refusal does.
   expectFailure({"a", "b", "c"}, usage);
-  expectFailure({"--help"}, usage);
+  expectFailure({"-h"}, usage);
 
   writeFile(dir / kTemplateFileName,
             buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1)})}));
@@ -207,9 +207,7 @@ TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
   expectFailure({kTemplateFileName, "file/sub"}, "can't create folder file/sub\n");
 
   fs::create_directories(dir / "out" / "a.bmp");
-  const ProcessResult blocked = run({kTemplateFileName, "out"});
-  EXPECT_TRUE(blocked.output.ends_with("\ncan't write file out/a.bmp\n")) << blocked.output;
-  EXPECT_EQ(blocked.exitStatus, 1);
+  expectFailure({kTemplateFileName, "out", "--force"}, "can't write file out/a.bmp\n");
   const ProcessResult noSheet = run({"--sheet", "missing/sheet.bmp"});
   EXPECT_TRUE(noSheet.output.ends_with("\ncan't write file missing/sheet.bmp\n")) << noSheet.output;
   EXPECT_EQ(noSheet.exitStatus, 1);
@@ -218,6 +216,73 @@ TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
   fs::copy_file(dir / kTemplateFileName, dir / "-model.obp");
   EXPECT_EQ(run({"--", "-model.obp", "dashed"}).exitStatus, 0);
   EXPECT_TRUE(fs::exists(dir / "dashed" / "a.bmp"));
+}
+
+// Every file under `root` with its content.
+std::map<std::string, Bytes> snapshot(const fs::path& root) {
+  std::map<std::string, Bytes> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file()) files[entry.path().string()] = readFile(entry.path());
+  }
+  return files;
+}
+
+TEST_F(ExtractRunTest, NeverWritesOverTheModelOrChangedFiles) {
+  const Bytes model =
+      buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1), makeTexture("b", 4, 4, 2)})});
+  writeFile(dir / kTemplateFileName, model);
+  ASSERT_EQ(run({"--sheet", "sheet.bmp", kTemplateFileName, "out"}).exitStatus, 0);
+  // The same run again finds every file in place.
+  ASSERT_EQ(run({"--sheet", "sheet.bmp", kTemplateFileName, "out"}).exitStatus, 0);
+  const Bytes extracted = readFile(dir / "out" / "b.bmp");
+  fs::remove(dir / "out" / "a.bmp");
+  writeFile(dir / "out" / "b.bmp", {'e', 'd', 'i', 't'});
+  fs::create_directory(dir / "inside");
+  writeFile(dir / "inside" / "a.mip1.bmp", model);
+  fs::create_directory(dir / "linked");
+  fs::create_hard_link(dir / kTemplateFileName, dir / "linked" / "a.bmp");
+
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string line;
+  };
+  const std::vector<Case> refused = {
+      {{"--sheet", kTemplateFileName, kTemplateFileName, "new"},
+       "can't write over model file cueTemplate.obp\n"},
+      {{"--force", "--sheet", "./cueTemplate.obp", kTemplateFileName, "new"},
+       "can't write over model file ./cueTemplate.obp\n"},
+      {{"--force", kTemplateFileName, "linked"}, "can't write over model file linked/a.bmp\n"},
+      {{"--force", "inside/a.mip1.bmp", "inside"},
+       "can't write over model file inside/a.mip1.bmp\n"},
+      // Refused before a.bmp, which comes first, is written again.
+      {{kTemplateFileName, "out"}, "file out/b.bmp exists; --force replaces it\n"},
+      {{"--sheet", "out/b.bmp", kTemplateFileName, "new"},
+       "file out/b.bmp exists; --force replaces it\n"},
+  };
+  const auto before = snapshot(dir.path());
+  for (const Case& c : refused) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const ProcessResult result = run(c.arguments);
+    EXPECT_EQ(result.output, c.line);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(snapshot(dir.path()) == before);
+  }
+
+  ASSERT_EQ(run({"--force", kTemplateFileName, "out"}).exitStatus, 0);
+  EXPECT_EQ(readFile(dir / "out" / "b.bmp"), extracted);
+  EXPECT_TRUE(fs::exists(dir / "out" / "a.bmp"));
+  EXPECT_EQ(readFile(dir / kTemplateFileName), model);
+}
+
+TEST_F(ExtractRunTest, HelpAndVersionOnStandardOutput) {
+  const ProcessResult help = run({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_TRUE(help.output.starts_with("usage tintrod-extract [--force] [--sheet FILE]"));
+  EXPECT_NE(help.output.find("--version"), std::string::npos);
+  const ProcessResult version = run({"--version"});
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_EQ(version.output, std::string("tintrod-extract ") + TINTROD_VERSION + "\n");
+  EXPECT_EQ(listDirectory(dir.path()), std::vector<std::string>{});
 }
 
 // Texture pixels whose index tells their stored row and column, and a palette
@@ -235,19 +300,20 @@ TexturePlan gradedTexture(const std::string& name, std::uint16_t width, std::uin
   return texture;
 }
 
-TEST_F(ExtractRunTest, SheetShowsEveryLevelTopDownOnGrey) {
-  // Rows of 8 x 4, 4 x 2, 2 x 1 and of 4 x 8, 2 x 4, 1 x 2: the sheet is
-  // 4 + 8 + 4 + 4 + 4 + 2 + 4 = 30 wide and 4 + 4 + 4 + 8 + 4 = 24 high.
+TEST_F(ExtractRunTest, SheetShowsEveryLevelTopDownOnGreyUnderItsLabel) {
+  // Rows of 8 x 4, 4 x 2, 2 x 1 and of 4 x 8, 2 x 4, 1 x 2, each under a
+  // label band of 24: 4 + (24 + 4 + 4) + (24 + 8 + 4) = 72 high.
   writeFile(dir / kTemplateFileName,
             buildTemplate(
                 {textureTableChunk({gradedTexture("wide", 8, 4), gradedTexture("tall", 4, 8)})}));
   ASSERT_EQ(run({"--sheet", "sheet.bmp", kTemplateFileName, "out"}).exitStatus, 0);
   const DecodedBitmap sheet = readBitmap(dir / "sheet.bmp");
   ASSERT_EQ(sheet.bitCount, 24);
-  ASSERT_EQ(sheet.width, 30);
-  ASSERT_EQ(sheet.height, 24);
-  // x and y from the top-left corner as the picture is seen.
-  const auto at = [&](int x, int y) {
+  ASSERT_GE(sheet.width, 30);
+  ASSERT_EQ(sheet.height, 72);
+  // x and y from the top-left corner of the row's pictures as the sheet is seen.
+  const auto at = [&](int row, int x, int y) {
+    y += row == 0 ? 24 : 48;
     const std::size_t pixel = static_cast<std::size_t>((sheet.height - 1 - y) * sheet.width + x);
     return Bytes(sheet.pixels.begin() + 3 * pixel, sheet.pixels.begin() + 3 * pixel + 3);
   };
@@ -256,27 +322,28 @@ TEST_F(ExtractRunTest, SheetShowsEveryLevelTopDownOnGrey) {
   };
   const Bytes grey = {0x80, 0x80, 0x80};
   struct Spot {
-    int x, y;
+    int row, x, y;
     Bytes expected;
   };
   const std::vector<Spot> spots = {
-      {0, 0, grey},
-      {29, 23, grey},
-      {3, 4, grey},
-      {4, 4, colour(24)},   // wide, level 0: its top row is stored last, row 3 of 8
-      {11, 7, colour(7)},   // wide, level 0: bottom right, stored first
-      {16, 4, colour(36)},  // wide, level 1 at 32: top row is stored row 1 of 4
-      {24, 4, colour(40)},  // wide, level 2 at 40
-      {24, 5, grey},
-      {26, 4, grey},
-      {4, 12, colour(28)},   // tall, level 0: stored row 7 of 4
-      {7, 19, colour(3)},    // tall, level 0: bottom right
-      {12, 12, colour(38)},  // tall, level 1 at 32: stored row 3 of 2
-      {18, 13, colour(40)},  // tall, level 2 at 40: bottom of its 1 x 2
-      {18, 14, grey},
+      {0, 0, -24, grey},
+      {1, sheet.width - 1, 23, grey},
+      {0, 3, 4, grey},
+      {0, 4, 4, colour(24)},   // wide, level 0: its top row is stored last, row 3 of 8
+      {0, 11, 7, colour(7)},   // wide, level 0: bottom right, stored first
+      {0, 16, 4, colour(36)},  // wide, level 1 at 32: top row is stored row 1 of 4
+      {0, 24, 4, colour(40)},  // wide, level 2 at 40
+      {0, 24, 5, grey},
+      {0, 26, 4, grey},
+      {1, 4, 12, colour(28)},   // tall, level 0: stored row 7 of 4
+      {1, 7, 19, colour(3)},    // tall, level 0: bottom right
+      {1, 12, 12, colour(38)},  // tall, level 1 at 32: stored row 3 of 2
+      {1, 18, 13, colour(40)},  // tall, level 2 at 40: bottom of its 1 x 2
+      {1, 18, 14, grey},
   };
-  for (const Spot& spot : spots)
-    EXPECT_EQ(at(spot.x, spot.y), spot.expected) << spot.x << "," << spot.y;
+  for (const Spot& spot : spots) {
+    EXPECT_EQ(at(spot.row, spot.x, spot.y), spot.expected) << spot.x << "," << spot.y;
+  }
 }
 
 TEST(BundledSample, WorkflowRoundTrip) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unordered_set>
+
 namespace tintrod {
 namespace {
 
@@ -36,9 +38,20 @@ TEST(FileNamer, NumbersClashesIgnoringCaseAndLevelFiles) {
   for (const auto& [name, stem] : claims) EXPECT_EQ(namer.claim(name), stem) << name;
 }
 
+TEST(FileNamer, SixteenThousandOfOneNameGetDistinctStems) {
+  FileNamer namer;
+  std::unordered_set<std::string> stems;
+  for (int i = 0; i < 16000; ++i) stems.insert(namer.claim("zbtip"));
+  EXPECT_EQ(stems.size(), 16000u);
+  EXPECT_TRUE(stems.contains("zbtip-16000"));
+  // A later name that a suffix already took is numbered past it.
+  EXPECT_EQ(namer.claim("zbtip-2"), "zbtip-2-2");
+}
+
 TEST(PrintableName, EscapesWhatATerminalWouldInterpret) {
   EXPECT_EQ(printableName("zb1a_256"), "zb1a_256");
   EXPECT_EQ(printableName("a\nb\\c\x01\xE9"), "a\\x0Ab\\x5Cc\\x01\\xE9");
+  EXPECT_EQ(printableName("\x1B[2J\x7F\r"), "\\x1B[2J\\x7F\\x0D");
 }
 
 }  // namespace

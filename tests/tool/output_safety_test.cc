@@ -1,0 +1,209 @@
+// Runs of the real tool that the world interrupts: signals at random points,
+// a file size limit, a umask. Each must leave the folder holding its inputs
+// and either the earlier cueNew.obp or a complete new one, nothing else.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "template/format.h"
+#include "tests/tool/skin_fixture.h"
+
+extern char** environ;
+
+namespace tintrod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Large enough that copying and flushing it spans most of a run.
+constexpr std::size_t kFillerSize = std::size_t{8} << 20;
+
+enum class Path { kUnnamed, kNamed };
+
+struct Launch {
+  Path path = Path::kUnnamed;
+  rlim_t sizeLimit = RLIM_INFINITY;
+};
+
+// Starts the tool in `folder` with its output in `capture`, without waiting.
+pid_t startTool(const fs::path& folder, const std::vector<std::string>& arguments,
+                const Launch& launch, const fs::path& capture) {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
+  if (launch.path == Path::kNamed) environment.emplace_back("TINTROD_TEST_NAMED_TEMPORARIES=1");
+  std::vector<char*> argv{const_cast<char*>(TINTROD_BINARY)};
+  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (auto& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  const pid_t child = fork();
+  if (child != 0) return child;
+  // Only async-signal-safe calls between fork and exec.
+  const rlimit limit{launch.sizeLimit, launch.sizeLimit};
+  const int output = open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int nothing = open("/dev/null", O_RDWR);
+  if (output < 0 || nothing < 0 || dup2(nothing, 0) < 0 || dup2(output, 1) < 0 ||
+      dup2(nothing, 2) < 0 || chdir(folder.c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+    _exit(127);
+  }
+  execve(TINTROD_BINARY, argv.data(), envp.data());
+  _exit(127);
+}
+
+int waitFor(pid_t child) {
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+  }
+  return status;
+}
+
+class OutputSafetyTest : public ::testing::Test {
+ protected:
+  OutputSafetyTest() {
+    fixture_.writeBitmaps();
+    fixture_.writeTemplate(buildTemplate(
+        {chunk("GEOM", Bytes(kFillerSize, 0x5C)), textureTableChunk(SkinFixture::slotTextures())}));
+    inputs_ = listDirectory(fixture_.dir().path());
+  }
+
+  fs::path at(const std::string& name) const { return fixture_.dir() / name; }
+
+  // Runs once to the end; returns the complete output and how long it took.
+  std::pair<Bytes, Clock::duration> completeRun() {
+    const auto start = Clock::now();
+    EXPECT_EQ(waitFor(startTool(fixture_.dir().path(), fixture_.bitmapNames(), {}, capture())), 0);
+    const auto took = Clock::now() - start;
+    const Bytes output = readFile(at(kOutputFileName));
+    fs::remove(at(kOutputFileName));
+    return {output, took};
+  }
+
+  // The folder holds the inputs and, when `earlier` is not empty, that output.
+  void expectFolderAsBefore(const Bytes& earlier, const std::string& context) {
+    std::vector<std::string> expected = inputs_;
+    if (!earlier.empty()) expected.push_back(kOutputFileName);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listDirectory(fixture_.dir().path()), expected) << context;
+    if (!earlier.empty()) {
+      EXPECT_EQ(readFile(at(kOutputFileName)), earlier) << context;
+    }
+  }
+
+  fs::path capture() const { return captures_ / "stdout"; }
+
+  SkinFixture fixture_;
+  ScratchDir captures_;
+  std::vector<std::string> inputs_;
+};
+
+std::string describe(int signalNumber, Path path) {
+  return std::string(strsignal(signalNumber)) + (path == Path::kNamed ? ", named" : ", unnamed");
+}
+
+// Signals land anywhere in a run, from before the template is read to after
+// the output is named. On the named path SIGKILL is left out: nothing can
+// remove a name after it.
+TEST_F(OutputSafetyTest, AnInterruptedRunLeavesTheOldOutputOrTheNewOneAndNothingElse) {
+  const auto [complete, took] = completeRun();
+  const Bytes earlier{1, 2, 3};
+  const struct {
+    int signalNumber;
+    Path path;
+  } cases[] = {{SIGINT, Path::kUnnamed},  {SIGTERM, Path::kUnnamed}, {SIGHUP, Path::kUnnamed},
+               {SIGKILL, Path::kUnnamed}, {SIGINT, Path::kNamed},    {SIGTERM, Path::kNamed},
+               {SIGHUP, Path::kNamed}};
+  constexpr int kRounds = 6;
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<long long> delay(0, (took * 5 / 4).count());
+  for (const auto& test : cases) {
+    for (int round = 0; round < kRounds; ++round) {
+      const std::string context =
+          describe(test.signalNumber, test.path) + ", round " + std::to_string(round);
+      // Every other round has an earlier output to replace.
+      const Bytes before = round % 2 == 0 ? earlier : Bytes{};
+      fs::remove(at(kOutputFileName));
+      if (!before.empty()) writeFile(at(kOutputFileName), before);
+      const pid_t child =
+          startTool(fixture_.dir().path(), fixture_.bitmapNames(), {.path = test.path}, capture());
+      std::this_thread::sleep_for(Clock::duration(delay(random)));
+      kill(child, test.signalNumber);
+      const int status = waitFor(child);
+      const bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+      EXPECT_TRUE(finished || (WIFSIGNALED(status) && WTERMSIG(status) == test.signalNumber))
+          << context;
+      if (fs::exists(at(kOutputFileName)) && readFile(at(kOutputFileName)) == complete) {
+        std::vector<std::string> expected = inputs_;
+        expected.push_back(kOutputFileName);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(listDirectory(fixture_.dir().path()), expected) << context;
+      } else {
+        EXPECT_FALSE(finished) << context;
+        expectFolderAsBefore(before, context);
+      }
+    }
+  }
+}
+
+// Past the file size limit a write fails as a write, not as a killed process.
+TEST_F(OutputSafetyTest, AFileSizeLimitFailsWithTheOutputLine) {
+  const Bytes earlier{1, 2, 3};
+  for (const Path path : {Path::kUnnamed, Path::kNamed}) {
+    for (const rlim_t limit : {rlim_t{4096}, rlim_t{kFillerSize / 2}, rlim_t{kFillerSize}}) {
+      const std::string context = std::to_string(limit) + (path == Path::kNamed ? " named" : "");
+      writeFile(at(kOutputFileName), earlier);
+      const int status = waitFor(startTool(fixture_.dir().path(), fixture_.bitmapNames(),
+                                           {.path = path, .sizeLimit = limit}, capture()));
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << context;
+      const Bytes output = readFile(capture());
+      EXPECT_TRUE(
+          std::string(output.begin(), output.end()).ends_with(failureLine(Failure::kOutputOpen)))
+          << context;
+      expectFolderAsBefore(earlier, context);
+    }
+  }
+}
+
+// As a copy made with cp: the template's permission bits less the umask,
+// never set-user-ID, set-group-ID or sticky.
+TEST_F(OutputSafetyTest, TheOutputTakesTheTemplatesPermissionsLessTheUmask) {
+  const struct {
+    mode_t templateMode;
+    mode_t mask;
+    mode_t outputMode;
+  } cases[] = {{0644, 022, 0644}, {0666, 027, 0640}, {06777, 022, 0755},
+               {07777, 0, 0777},  {0444, 022, 0444}, {0600, 077, 0600}};
+  const mode_t previousMask = umask(0);
+  for (const Path path : {Path::kUnnamed, Path::kNamed}) {
+    for (const auto& test : cases) {
+      fs::remove(at(kOutputFileName));
+      ASSERT_EQ(chmod(at(kTemplateFileName).c_str(), test.templateMode), 0);
+      umask(test.mask);
+      const int status = waitFor(
+          startTool(fixture_.dir().path(), fixture_.bitmapNames(), {.path = path}, capture()));
+      umask(0);
+      struct stat output {};
+      ASSERT_EQ(status, 0);
+      ASSERT_EQ(stat(at(kOutputFileName).c_str(), &output), 0);
+      EXPECT_EQ(output.st_mode & 07777, test.outputMode)
+          << std::oct << test.templateMode << " under " << test.mask
+          << (path == Path::kNamed ? " named" : "");
+    }
+  }
+  umask(previousMask);
+}
+
+}  // namespace
+}  // namespace tintrod::testing
