@@ -6,6 +6,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace tintrod::testing {
@@ -13,8 +14,11 @@ namespace fs = std::filesystem;
 
 ScratchDir::ScratchDir() {
   static std::atomic<int> counter{0};
-  path_ = fs::temp_directory_path() /
-          ("tintrod-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  // Wine hands out the same few process ids to every run, so the id alone
+  // does not keep test processes running side by side apart.
+  static const unsigned salt = std::random_device{}();
+  path_ = fs::temp_directory_path() / ("tintrod-test-" + std::to_string(getpid()) + "-" +
+                                       std::to_string(salt) + "-" + std::to_string(counter++));
   removeTree(path_);
   fs::create_directories(path_);
 }
