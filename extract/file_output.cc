@@ -5,6 +5,11 @@
 
 namespace tintrod {
 
+std::string inFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 void makeFolder(const std::string& folder) {
   if (!folder.empty() && !os::makeFolders(folder)) fail(Failure::kFolderCreate, folder);
 }

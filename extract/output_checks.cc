@@ -25,8 +25,10 @@ void checkPlannedFile(PlannedFile& file, std::FILE* model, bool force) {
   if (os::isSameFile(model, file.path)) fail(Failure::kWriteOverModel, file.path);
   std::error_code error;
   // The name itself, not what a link there points to: a link is replaced,
-  // never written through.
-  const fs::file_status status = fs::symlink_status(file.path, error);
+  // never written through. Spelled as UTF-8, which Windows would otherwise
+  // read in its ANSI code page.
+  const fs::path name(std::u8string(file.path.begin(), file.path.end()));
+  const fs::file_status status = fs::symlink_status(name, error);
   // A name that cannot be looked up (its folder missing) holds nothing yet.
   if (error || status.type() == fs::file_type::not_found) return;
   if (status.type() == fs::file_type::directory) fail(Failure::kFileWrite, file.path);

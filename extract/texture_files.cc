@@ -1,9 +1,8 @@
 #include "extract/texture_files.h"
 
-#include <filesystem>
-
 #include "bitmap/bitmap_writer.h"
 #include "extract/file_names.h"
+#include "extract/file_output.h"
 #include "util/failure.h"
 
 namespace tintrod {
@@ -31,7 +30,7 @@ std::vector<PlannedFile> textureFiles(const TextureRecord& record, const std::st
   std::vector<PlannedFile> files;
   for (int index = 0; index < kPixelLevelCount; ++index) {
     if (!hasPixels(record.level(index))) continue;
-    std::string path = (std::filesystem::path(folder) / levelFileName(stem, index)).string();
+    std::string path = inFolder(folder, levelFileName(stem, index));
     files.push_back({path, [&record, index, path] { return encodeLevel(record, index, path); }});
   }
   return files;

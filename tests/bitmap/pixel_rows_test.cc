@@ -13,15 +13,14 @@ namespace {
 
 // A stream over `bytes`, kept in a file of its own.
 class Stream {
+  ScratchDir dir_;  // first, so that it outlives the open file: Windows removes no open file
+
  public:
   explicit Stream(const Bytes& bytes) {
     writeFile(dir_ / "rows", bytes);
     EXPECT_TRUE(file.open((dir_ / "rows").string()));
   }
   InputFile file;
-
- private:
-  ScratchDir dir_;
 };
 
 using Bgr = std::array<std::uint8_t, 3>;

@@ -14,6 +14,15 @@ namespace tintrod::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// For the tests that cannot mean anything on Windows and skip there, saying why.
+#ifdef _WIN32
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
+inline constexpr const char* kNoSymbolicLinks =
+    "Windows makes symbolic links only with a privilege, MinGW's std::filesystem none at all";
+
 // A fresh directory under the system's temporary directory, removed with its
 // content on destruction.
 class ScratchDir {
@@ -30,18 +39,29 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// A path and its UTF-8 spelling, whatever the system's own path encoding.
+std::string utf8String(const std::filesystem::path& path);
+std::filesystem::path utf8Path(const std::string& text);
+
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 Bytes readFile(const std::filesystem::path& path);
 // Names of the directory's entries, sorted.
 std::vector<std::string> listDirectory(const std::filesystem::path& path);
 
 struct ProcessResult {
-  int exitStatus = -1;  // -1 when the process did not exit normally
-  std::string output;   // standard output
-  std::string errors;   // standard error
+  int exitStatus = -1;    // -1 when the process did not exit normally
+  std::string output;     // standard output, lines ending in "\n" on every system
+  std::string rawOutput;  // standard output as written ("\r\n" line ends on Windows)
+  std::string errors;     // standard error
 };
 
-// Runs `program` with `arguments` in `workingDirectory` and waits for it.
+// Removes `path` and everything below it, read-only entries included; quiet
+// when it is absent. One implementation per system, like runProcess:
+// system_{posix,windows}.cc.
+void removeTree(const std::filesystem::path& path);
+
+// Runs `program` with `arguments` (UTF-8) in `workingDirectory` and waits
+// for it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::filesystem::path& workingDirectory);
 

@@ -84,6 +84,11 @@ INSTANTIATE_TEST_SUITE_P(BothWays, SwappedFolderTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
 
 TEST_P(SwappedFolderTest, GivesTheOutputOfTheTemplateReadOrFailsCleanly) {
+  if (kOnWindows) {
+    GTEST_SKIP() << "on Windows the run's sharing keeps the template from being rewritten, "
+                    "renamed over or removed (tests/windows), and "
+                 << kNoSymbolicLinks;
+  }
   ASSERT_EQ(runHere(), std::nullopt);
   const Bytes expected = readFile(kOutputFileName);
   const Bytes earlier{1, 2, 3};

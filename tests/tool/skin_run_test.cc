@@ -210,7 +210,7 @@ TEST_F(SkinRunTest, AnOutputThatCannotBeWrittenLeavesNoTrace) {
 
 TEST(BundledSample, GeneratesAndSkins) {
   ScratchDir dir;
-  ASSERT_EQ(runProcess(TINTROD_SAMPLE_BINARY, {dir.path()}, dir.path()).exitStatus, 0);
+  ASSERT_EQ(runProcess(TINTROD_SAMPLE_BINARY, {utf8String(dir.path())}, dir.path()).exitStatus, 0);
   const ProcessResult result =
       runProcess(TINTROD_BINARY,
                  {"connect.bmp", "point1.bmp", "point2.bmp", "point3.bmp", "wrap.bmp", "butt.bmp",

@@ -1,0 +1,410 @@
+// The seam on Windows. Paths arrive as UTF-8 and reach the system only
+// through the wide-character calls; every file is a binary handle.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <bcrypt.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "os/os.h"
+
+namespace tintrod::os {
+namespace {
+
+// A path of this length or more needs the \\?\ form unless the system was
+// told otherwise; the margin leaves room for the temporary file's suffix.
+constexpr std::size_t kPlainPathLimit = MAX_PATH - 40;
+
+// Bytes per step when one file is copied into another.
+constexpr DWORD kCopyChunk = DWORD{1} << 20;
+
+std::wstring widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                         static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                      wide.data(), length);
+  return wide;
+}
+
+std::string narrow(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return {};
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), length, nullptr, nullptr);
+  utf8.pop_back();  // the terminator the count included
+  return utf8;
+}
+
+std::wstring fullPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (written == 0 || written >= needed) return path;
+  full.resize(written);
+  return full;
+}
+
+// The wide form of a UTF-8 path that the file calls accept at any length:
+// a long one becomes absolute in the \\?\ form, which takes no "." or ".."
+// and no forward slashes, so it is resolved first. Empty when `path` is not
+// valid UTF-8, which names no file.
+std::wstring systemPath(const std::string& path) {
+  std::wstring wide = widen(path);
+  if (wide.size() < kPlainPathLimit || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  wide = fullPath(wide);
+  if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return L"\\\\?\\" + wide;
+}
+
+// Closes on every path out of a function.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  ~Handle() { reset(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+  void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+HANDLE handleOf(std::FILE* file) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))); }
+
+bool fileIdentity(HANDLE handle, BY_HANDLE_FILE_INFORMATION& information) {
+  return GetFileInformationByHandle(handle, &information) != 0;
+}
+
+// Reads or writes the whole span at `offset`. With an offset in the
+// OVERLAPPED the call needs no seek, and a short count is retried.
+bool readAt(HANDLE file, std::int64_t offset, std::uint8_t* bytes, DWORD count) {
+  while (count > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD got = 0;
+    if (!ReadFile(file, bytes, count, &got, &at) || got == 0) return false;
+    offset += got;
+    bytes += got;
+    count -= got;
+  }
+  return true;
+}
+
+bool writeAtOffset(HANDLE file, std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    const auto count = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kCopyChunk));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), count, &written, &at) || written == 0) return false;
+    offset += written;
+    bytes = bytes.subspan(written);
+  }
+  return true;
+}
+
+// While set, closing the handle deletes the file, however the process ends.
+bool setDeleteOnClose(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) !=
+         0;
+}
+
+// A suffix nobody can guess, so that no one prepares a file or link under it.
+std::wstring randomSuffix() {
+  std::uint8_t random[12] = {};
+  if (!BCRYPT_SUCCESS(
+          BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+    return {};
+  }
+  static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring suffix = L".";
+  for (const std::uint8_t byte : random) {
+    suffix += kDigits[byte >> 4];
+    suffix += kDigits[byte & 15];
+  }
+  return suffix + L".partial";
+}
+
+bool isReadOnlyFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+UINT previousConsoleCodePage = 0;
+
+StepHook stepHook = nullptr;
+
+void reachStep(Step step) {
+  if (stepHook != nullptr) stepHook(step);
+}
+
+void restoreConsoleCodePage() { SetConsoleOutputCP(previousConsoleCodePage); }
+
+}  // namespace
+
+// --- The process -----------------------------------------------------------
+
+std::vector<std::string> startProgram(int argc, char** argv) {
+  // The console shows UTF-8 paths as written; the console is shared with
+  // the shell, so its code page goes back when the program ends.
+  previousConsoleCodePage = GetConsoleOutputCP();
+  if (previousConsoleCodePage != 0 && previousConsoleCodePage != CP_UTF8 &&
+      SetConsoleOutputCP(CP_UTF8)) {
+    std::atexit(restoreConsoleCodePage);
+  }
+
+  // argv holds the arguments in the ANSI code page, which loses letters;
+  // the UTF-16 command line has them all.
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  if (wide == nullptr) {
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    return arguments;
+  }
+  for (int i = 1; i < count; ++i) arguments.push_back(narrow(wide[i]));
+  LocalFree(static_cast<HLOCAL>(wide));
+  return arguments;
+}
+
+// --- Reading ---------------------------------------------------------------
+
+std::FILE* openRegularFile(const std::string& path, std::int64_t& size) {
+  const std::wstring name = systemPath(path);
+  if (name.empty()) return nullptr;
+  // Others may read along but not write: the length checked at opening
+  // stays the file's length. A folder does not open without backup
+  // semantics; a named pipe opens without waiting and is refused below.
+  Handle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
+  BY_HANDLE_FILE_INFORMATION information{};
+  LARGE_INTEGER length{};
+  if (!fileIdentity(file.get(), information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      !GetFileSizeEx(file.get(), &length)) {
+    return nullptr;
+  }
+  const int descriptor =
+      _open_osfhandle(reinterpret_cast<intptr_t>(file.get()), _O_RDONLY | _O_BINARY);
+  if (descriptor < 0) return nullptr;
+  file.release();  // the descriptor owns it now
+  std::FILE* stream = _fdopen(descriptor, "rb");
+  if (stream == nullptr) {
+    _close(descriptor);
+    return nullptr;
+  }
+  size = length.QuadPart;
+  return stream;
+}
+
+// Windows files carry no permission bits; a copy is an ordinary writable
+// file whatever the source's read-only attribute.
+unsigned copyPermissions(std::FILE* /*source*/) { return kNewFilePermissions; }
+
+bool isSameFile(std::FILE* file, const std::string& path) {
+  const std::wstring name = systemPath(path);
+  if (name.empty()) return false;
+  // No access asked, every sharing mode granted: this open never conflicts
+  // with the program's own handles or anyone else's.
+  Handle other(CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION mine{};
+  BY_HANDLE_FILE_INFORMATION theirs{};
+  return other.valid() && fileIdentity(handleOf(file), mine) && fileIdentity(other.get(), theirs) &&
+         mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+         mine.nFileIndexHigh == theirs.nFileIndexHigh && mine.nFileIndexLow == theirs.nFileIndexLow;
+}
+
+// --- Writing ---------------------------------------------------------------
+
+struct NewFile::State {
+  Handle file;
+  std::wstring target;
+  std::wstring temporary;
+  std::int64_t size = 0;
+  bool markedForDeletion = false;
+  bool published = false;
+};
+
+NewFile::NewFile() : state_(std::make_unique<State>()) {}
+
+NewFile::~NewFile() {
+  // Marked for deletion at creation, the file goes with its handle; the
+  // explicit removal covers a system that refused the mark.
+  if (!state_->published && state_->file.valid()) {
+    state_->file.reset();
+    DeleteFileW(state_->temporary.c_str());
+  }
+}
+
+bool NewFile::create(const std::string& target, unsigned /*permissions*/) {
+  state_->target = systemPath(target);
+  const std::wstring suffix = randomSuffix();
+  if (state_->target.empty() || suffix.empty()) return false;
+  state_->temporary = state_->target + suffix;
+  // CREATE_NEW never opens what already stands under the name, a link
+  // included; no sharing, so nobody else writes or renames it meanwhile.
+  state_->file.reset(CreateFileW(state_->temporary.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!state_->file.valid()) return false;
+  state_->size = 0;
+  // Without the mark the destructor still removes the file on every
+  // unwinding path; only a killed process could leave it behind.
+  state_->markedForDeletion = setDeleteOnClose(state_->file.get(), true);
+  reachStep(Step::kCreated);
+  return true;
+}
+
+bool NewFile::copyFrom(std::FILE* source, std::int64_t length) {
+  if (!state_->file.valid() || length < 0) return false;
+  // Reading at explicit offsets moves the handle's position all the same, and
+  // the stream buffered above it relies on that position: it is put back.
+  const HANDLE input = handleOf(source);
+  LARGE_INTEGER saved{};
+  const LARGE_INTEGER zero{};
+  if (!SetFilePointerEx(input, zero, &saved, FILE_CURRENT)) return false;
+  std::vector<std::uint8_t> buffer(
+      static_cast<std::size_t>(std::min<std::int64_t>(length, kCopyChunk)));
+  bool copied = true;
+  for (std::int64_t done = 0; copied && done < length;) {
+    const auto count = static_cast<DWORD>(std::min<std::int64_t>(length - done, kCopyChunk));
+    copied = readAt(input, done, buffer.data(), count) &&
+             writeAtOffset(state_->file.get(), state_->size, {buffer.data(), count});
+    if (copied) {
+      done += count;
+      state_->size += count;
+    }
+  }
+  const bool restored = SetFilePointerEx(input, saved, nullptr, FILE_BEGIN) != 0;
+  if (!copied || !restored) return false;
+  reachStep(Step::kCopied);
+  return true;
+}
+
+bool NewFile::append(std::span<const std::uint8_t> bytes) {
+  if (!state_->file.valid() || !writeAtOffset(state_->file.get(), state_->size, bytes)) {
+    return false;
+  }
+  state_->size += static_cast<std::int64_t>(bytes.size());
+  return true;
+}
+
+bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  if (!state_->file.valid() || offset < 0 ||
+      static_cast<std::int64_t>(bytes.size()) > state_->size - offset) {
+    return false;
+  }
+  return writeAtOffset(state_->file.get(), offset, bytes);
+}
+
+std::int64_t NewFile::size() const { return state_->size; }
+
+bool NewFile::publish() {
+  reachStep(Step::kPublishing);
+  if (!state_->file.valid() || !FlushFileBuffers(state_->file.get()) ||
+      (state_->markedForDeletion && !setDeleteOnClose(state_->file.get(), false))) {
+    return false;
+  }
+  state_->file.reset();
+  // The replace is one rename in the folder, written through before it
+  // returns; a folder under the target's name is never replaced, and
+  // neither is a read-only file, which Windows refuses to replace (Wine
+  // would, hence the explicit look).
+  if (isReadOnlyFile(state_->target) ||
+      !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(state_->temporary.c_str());
+    return false;
+  }
+  state_->published = true;
+  return true;
+}
+
+// --- Folders ---------------------------------------------------------------
+
+namespace {
+
+bool isFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// `folder` is absolute in the \\?\ form and its root (drive or share)
+// ends at `rootEnd`, so its parents are its prefixes down to there.
+bool makeFolderAndParents(const std::wstring& folder, std::size_t rootEnd) {
+  if (isFolder(folder)) return true;
+  const std::size_t separator = folder.find_last_of(L'\\');
+  if (separator == std::wstring::npos || separator < rootEnd) return false;
+  if (separator > rootEnd && !makeFolderAndParents(folder.substr(0, separator), rootEnd)) {
+    return false;
+  }
+  return CreateDirectoryW(folder.c_str(), nullptr) != 0 || isFolder(folder);
+}
+
+}  // namespace
+
+bool makeFolders(const std::string& folder) {
+  std::wstring wide = widen(folder);
+  if (wide.empty()) return false;
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  if (wide.rfind(L"\\\\?\\", 0) != 0) {
+    wide = fullPath(wide);
+    wide = wide.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
+  }
+  const bool share = wide.rfind(L"\\\\?\\UNC\\", 0) == 0;
+  while (!wide.empty() && wide.back() == L'\\') wide.pop_back();
+  // The root is "\\?\C:" or "\\?\UNC\server\share".
+  std::size_t rootEnd = wide.find(L'\\', share ? 8 : 4);
+  if (share && rootEnd != std::wstring::npos) rootEnd = wide.find(L'\\', rootEnd + 1);
+  if (rootEnd == std::wstring::npos) return isFolder(wide + L"\\");
+  return makeFolderAndParents(wide, rootEnd);
+}
+
+// --- Memory ----------------------------------------------------------------
+
+// Large pages need a privilege that ordinary accounts lack; without it the
+// buffer lives on the heap, which works the same, a little slower.
+std::uint8_t* mapLargeRegion(std::size_t size) {
+  const std::size_t largePage = GetLargePageMinimum();
+  if (largePage == 0 || size < largePage) return nullptr;
+  const std::size_t rounded = (size + largePage - 1) / largePage * largePage;
+  return static_cast<std::uint8_t*>(
+      VirtualAlloc(nullptr, rounded, MEM_RESERVE | MEM_COMMIT | MEM_LARGE_PAGES, PAGE_READWRITE));
+}
+
+void releaseLargeRegion(std::uint8_t* region, std::size_t /*size*/) {
+  if (region != nullptr) VirtualFree(region, 0, MEM_RELEASE);
+}
+
+// --- Tests -----------------------------------------------------------------
+
+StepHook setStepHook(StepHook hook) { return std::exchange(stepHook, hook); }
+
+// Windows files always have a name; the temporary one is the only way.
+void preferNamedTemporaries(bool /*prefer*/) {}
+
+}  // namespace tintrod::os
