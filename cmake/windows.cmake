@@ -1,6 +1,5 @@
-# What the Windows build adds to the common one: self-contained programs, the
-# header-only libraries without the build machine's /usr/include, GoogleTest
-# built from its installed sources, and the release zip.
+# What the Windows build adds to the common one: self-contained programs,
+# GoogleTest built from its installed sources, and the release zip.
 
 # Everything linked in (libstdc++, libgcc, winpthread), so that each .exe runs
 # on a bare Windows without any MinGW DLL beside it.
@@ -8,17 +7,6 @@ target_link_options(tintrod_options INTERFACE -static)
 # GCC 12 at -O3 sees overlapping copies inside std::string where there are
 # none (its bug 105329); the Linux release builds have no -Werror to trip on.
 target_compile_options(tintrod_options INTERFACE -Wno-restrict)
-
-# CLI11 and stb are installed for Linux under /usr/include, which holds Linux
-# system headers too; the cross compiler sees only links to those two folders.
-set(TINTROD_CROSS_INCLUDE ${CMAKE_BINARY_DIR}/cross-include)
-file(MAKE_DIRECTORY ${TINTROD_CROSS_INCLUDE})
-foreach(header_dir CLI stb)
-  if(EXISTS /usr/include/${header_dir})
-    file(CREATE_LINK /usr/include/${header_dir} ${TINTROD_CROSS_INCLUDE}/${header_dir} SYMBOLIC)
-  endif()
-endforeach()
-target_include_directories(tintrod_options SYSTEM INTERFACE ${TINTROD_CROSS_INCLUDE})
 
 # Debian's googletest package installs GoogleTest's sources, not Windows libraries.
 set(TINTROD_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for the cross build")
