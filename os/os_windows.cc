@@ -323,20 +323,22 @@ bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
 
 std::int64_t NewFile::size() const { return state_->size; }
 
-bool NewFile::publish() {
+bool NewFile::publish(Durability durability) {
   reachStep(Step::kPublishing);
-  if (!state_->file.valid() || !FlushFileBuffers(state_->file.get()) ||
+  const bool durable = durability == Durability::kDurable;
+  if (!state_->file.valid() || (durable && !FlushFileBuffers(state_->file.get())) ||
       (state_->markedForDeletion && !setDeleteOnClose(state_->file.get(), false))) {
     return false;
   }
   state_->file.reset();
+  const DWORD moveFlags =
+      MOVEFILE_REPLACE_EXISTING | (durable ? DWORD{MOVEFILE_WRITE_THROUGH} : DWORD{0});
   // The replace is one rename in the folder, written through before it
   // returns; a folder under the target's name is never replaced, and
   // neither is a read-only file, which Windows refuses to replace (Wine
   // would, hence the explicit look).
   if (isReadOnlyFile(state_->target) ||
-      !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(), moveFlags)) {
     DeleteFileW(state_->temporary.c_str());
     return false;
   }
