@@ -8,22 +8,13 @@
 #include <vector>
 
 #include "os/os.h"
+#include "tests/support/open_file.h"
 #include "tests/support/scratch.h"
 
 namespace tintrod::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
-
-OpenFile openForReading(const fs::path& path) {
-  std::int64_t size = 0;
-  return OpenFile(os::openRegularFile(path.string(), size));
-}
 
 std::vector<os::Step> stepsSeen;
 void recordStep(os::Step step) { stepsSeen.push_back(step); }
@@ -48,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(BothWays, NewFileTest, ::testing::Bool(),
 TEST_P(NewFileTest, AppearsWholeOnlyWhenPublished) {
   writeFile(dir_ / "source", Bytes{1, 2, 3, 4, 5, 6});
   writeFile(dir_ / "out.bin", Bytes{9});
-  const OpenFile source = openForReading(dir_ / "source");
+  const OpenFile source = openForReading((dir_ / "source").string());
   ASSERT_NE(source, nullptr);
   ASSERT_EQ(std::fseek(source.get(), 4, SEEK_SET), 0);
   stepsSeen.clear();
@@ -92,7 +83,7 @@ TEST_P(NewFileTest, PublishingWithoutFlushesStillReplacesWhole) {
 TEST_P(NewFileTest, GivingUpLeavesTheFolderAsItWas) {
   writeFile(dir_ / "source", Bytes(100, 3));
   writeFile(dir_ / "out.bin", Bytes{9});
-  const OpenFile source = openForReading(dir_ / "source");
+  const OpenFile source = openForReading((dir_ / "source").string());
   ASSERT_NE(source, nullptr);
   const struct {
     const char* name;

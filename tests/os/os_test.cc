@@ -9,17 +9,13 @@
 #include <memory>
 
 #include "os/os.h"
+#include "tests/support/open_file.h"
 #include "tests/support/scratch.h"
 
 namespace tintrod::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
 
 TEST(Seam, OpensOnlyRegularFilesAndTellsTheirLength) {
   ScratchDir dir;

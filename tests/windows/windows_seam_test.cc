@@ -10,22 +10,13 @@
 #include <system_error>
 
 #include "os/os.h"
+#include "tests/support/open_file.h"
 #include "tests/support/scratch.h"
 
 namespace tintrod::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
-
-OpenFile openForReading(const std::string& path) {
-  std::int64_t size = 0;
-  return OpenFile(os::openRegularFile(path, size));
-}
 
 bool publishes(const std::string& target, const Bytes& bytes) {
   os::NewFile file;
