@@ -1,5 +1,11 @@
 #include "bench/large_run.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <random>
 #include <vector>
 
@@ -8,6 +14,8 @@
 #include "tests/support/mip_images.h"
 #include "tests/support/scratch.h"
 #include "tests/support/template_builder.h"
+
+extern char** environ;
 
 namespace tintrod::bench {
 namespace {
@@ -83,6 +91,42 @@ std::int64_t writeLargeRun(const std::filesystem::path& folder, Pictures picture
     testing::writeFile(folder / kLargeRunBitmaps[slot], testing::encodeBitmap(bitmap));
   }
   return static_cast<std::int64_t>(model.size());
+}
+
+namespace {
+
+double millisecondsOf(const timeval& time) {
+  return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
+}
+
+}  // namespace
+
+std::optional<ProcessCost> runQuietly(const std::vector<std::string>& arguments,
+                                      const std::filesystem::path& folder) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t child = 0;
+  const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return std::nullopt;
+  int status = 0;
+  rusage usage{};
+  while (wait4(child, &status, 0, &usage) < 0) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  ProcessCost cost;
+  cost.wallMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  cost.cpuMs = millisecondsOf(usage.ru_utime) + millisecondsOf(usage.ru_stime);
+  return cost;
 }
 
 }  // namespace tintrod::bench

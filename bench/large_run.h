@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tintrod::bench {
 
@@ -26,5 +28,18 @@ enum class Pictures {
 // written.
 std::int64_t writeLargeRun(const std::filesystem::path& folder,
                            Pictures pictures = Pictures::kBanded);
+
+// What one process cost: wall time from its start to its end, and its user
+// and system time.
+struct ProcessCost {
+  double wallMs = 0;
+  double cpuMs = 0;
+};
+
+// Runs `arguments` (the program first, looked up in PATH) in `folder` with
+// its output discarded; nothing when it cannot start or exits other than with
+// status 0.
+std::optional<ProcessCost> runQuietly(const std::vector<std::string>& arguments,
+                                      const std::filesystem::path& folder);
 
 }  // namespace tintrod::bench

@@ -10,10 +10,6 @@
 // so that load from other processes falls on all of them alike. Prints the
 // medians as a Markdown table.
 //   tintrod_process_bench [ROUNDS]      (41 by default)
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,13 +18,13 @@
 #include <ctime>
 #include <exception>
 #include <fstream>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "bench/large_run.h"
 #include "tests/support/scratch.h"
-
-extern char** environ;
 
 namespace tintrod::bench {
 namespace {
@@ -36,19 +32,13 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-struct Cost {
-  double wallMs = 0;
-  double cpuMs = 0;  // user and system time of the processes, and of reading
-};
+// Processes' user and system time, and the benchmark's own time reading.
+using Cost = ProcessCost;
 
 Cost& operator+=(Cost& total, const Cost& part) {
   total.wallMs += part.wallMs;
   total.cpuMs += part.cpuMs;
   return total;
-}
-
-double millisecondsOf(const timeval& time) {
-  return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
 }
 
 double threadCpuMs() {
@@ -57,34 +47,11 @@ double threadCpuMs() {
   return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-// Runs `arguments` (the program first, looked up in PATH) in `folder` with
-// its output discarded; throws unless it exits with status 0.
+// Like runQuietly, but a failing process ends the benchmark.
 Cost runProcess(const std::vector<std::string>& arguments, const fs::path& folder) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const Clock::time_point start = Clock::now();
-  pid_t child = 0;
-  const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
-  int status = 0;
-  rusage usage{};
-  while (wait4(child, &status, 0, &usage) < 0) {
-  }
-  Cost cost;
-  cost.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error(arguments[0] + " failed");
-  }
-  cost.cpuMs = millisecondsOf(usage.ru_utime) + millisecondsOf(usage.ru_stime);
-  return cost;
+  const std::optional<ProcessCost> cost = runQuietly(arguments, folder);
+  if (!cost) throw std::runtime_error(arguments[0] + " failed");
+  return *cost;
 }
 
 Cost runTool(const char* binary, const fs::path& folder) {

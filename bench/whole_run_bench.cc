@@ -3,9 +3,6 @@
 // interleaved case takes all three turn by turn, so that load from other
 // processes spreads over them alike, and reports the ratio tool / (cp + read).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <fstream>
@@ -14,8 +11,6 @@
 
 #include "bench/large_run.h"
 #include "tests/support/scratch.h"
-
-extern char** environ;
 
 namespace tintrod::bench {
 namespace {
@@ -33,36 +28,14 @@ const LargeRun& largeRun() {
   return run;
 }
 
-// Runs `arguments` (the program first, looked up in PATH) in `folder` with
-// its output discarded; true when it exits with status 0.
-bool runQuietly(const std::vector<std::string>& arguments, const fs::path& folder) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return false;
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 bool runTool(const LargeRun& run) {
   std::vector<std::string> arguments = {TINTROD_BINARY};
   arguments.insert(arguments.end(), kLargeRunBitmaps.begin(), kLargeRunBitmaps.end());
-  return runQuietly(arguments, run.dir.path());
+  return runQuietly(arguments, run.dir.path()).has_value();
 }
 
 bool copyTemplate(const LargeRun& run) {
-  return runQuietly({"cp", "cueTemplate.obp", "copy.obp"}, run.dir.path());
+  return runQuietly({"cp", "cueTemplate.obp", "copy.obp"}, run.dir.path()).has_value();
 }
 
 bool readBitmaps(const LargeRun& run) {
