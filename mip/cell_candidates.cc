@@ -3,6 +3,8 @@
 #include "mip/square_average.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <iterator>
 
 #ifdef TINTROD_MIP_X86
@@ -14,10 +16,9 @@ namespace tintrod::mip {
 void CellCandidates::reset(const PlanarPalette& palette) {
   palette_ = &palette;
   std::fill(std::begin(placeOfCell_), std::end(placeOfCell_), kUnknown);
-  cells_.clear();
-  // Room for every cell at once: growing would copy the cells and touch fresh
-  // pages each time, while untouched room costs nothing.
-  cells_.reserve(kCellCount);
+  std::fill(std::begin(placeOfCoarse_), std::end(placeOfCoarse_), kUnknown);
+  cellsKept_ = 0;
+  coarseKept_ = 0;
 }
 
 #ifdef TINTROD_MIP_X86
@@ -26,16 +27,49 @@ bool CellCandidates::supported() { return __builtin_cpu_init(), __builtin_cpu_su
 
 namespace {
 
-// How many chunks around the cell's middle sum bound its reach.
+// How many chunks around a box's middle sum bound its reach.
 constexpr int kReachChunks = 5;
+constexpr int kVectorLanes = 16;
 
-struct CellBounds {
+// The colours of a cell or a coarse cell: each channel from low to high.
+struct Box {
   __m256i low[3];
   __m256i high[3];
+  int lowestSum;
+  int highestSum;
 };
 
-__attribute__((target("avx2"))) inline __m256i lanesOf(const std::uint16_t* channel, int first) {
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(channel + first));
+// Candidates read in place: the sum-ordered palette or a coarse cell's.
+struct Lanes {
+  const std::uint8_t* red;
+  const std::uint8_t* green;
+  const std::uint8_t* blue;
+  const std::uint8_t* index;
+};
+
+template <typename Holder>
+Lanes lanesOf(const Holder& holder) {
+  return {holder.red, holder.green, holder.blue, holder.index};
+}
+
+// `number` counts boxes of 2^shift colours a side, red first.
+__attribute__((target("avx2"))) Box boxOf(int number, int shift) {
+  const int perChannel = (kChannelMax + 1) >> shift;
+  Box box{};
+  box.lowestSum = 0;
+  for (int c = 0; c < 3; ++c) {
+    const int place = number / (c == 0 ? perChannel * perChannel : c == 1 ? perChannel : 1);
+    const int low = (place % perChannel) << shift;
+    box.low[c] = _mm256_set1_epi16(static_cast<std::int16_t>(low));
+    box.high[c] = _mm256_set1_epi16(static_cast<std::int16_t>(low + (1 << shift) - 1));
+    box.lowestSum += low;
+  }
+  box.highestSum = box.lowestSum + 3 * ((1 << shift) - 1);
+  return box;
+}
+
+__attribute__((target("avx2"))) inline __m256i widen(const std::uint8_t* lanes) {
+  return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes)));
 }
 
 __attribute__((target("avx2"))) inline __m256i farthestInChannel(__m256i value, __m256i low,
@@ -48,14 +82,14 @@ __attribute__((target("avx2"))) inline __m256i nearestInChannel(__m256i value, _
   return _mm256_add_epi16(_mm256_subs_epu16(low, value), _mm256_subs_epu16(value, high));
 }
 
-// The largest (or with nearestInChannel the smallest) distance from each
-// entry of a chunk to any colour of the cell.
+// The largest (or with nearestInChannel the smallest) distance from each of
+// sixteen candidates to any colour of the box.
 template <__m256i (*InChannel)(__m256i, __m256i, __m256i)>
-__attribute__((target("avx2"))) inline __m256i distanceToCell(const SumOrderedPalette& ordered,
-                                                              int first, const CellBounds& cell) {
-  const __m256i red = InChannel(lanesOf(ordered.red, first), cell.low[0], cell.high[0]);
-  const __m256i green = InChannel(lanesOf(ordered.green, first), cell.low[1], cell.high[1]);
-  const __m256i blue = InChannel(lanesOf(ordered.blue, first), cell.low[2], cell.high[2]);
+__attribute__((target("avx2"))) inline __m256i distanceToBox(const Lanes& from, int first,
+                                                             const Box& box) {
+  const __m256i red = InChannel(widen(from.red + first), box.low[0], box.high[0]);
+  const __m256i green = InChannel(widen(from.green + first), box.low[1], box.high[1]);
+  const __m256i blue = InChannel(widen(from.blue + first), box.low[2], box.high[2]);
   return _mm256_add_epi16(_mm256_add_epi16(red, green), blue);
 }
 
@@ -65,83 +99,173 @@ __attribute__((target("avx2"))) inline int smallestLane(__m256i values) {
   return _mm_cvtsi128_si32(_mm_minpos_epu16(halves)) & 0xFFFF;
 }
 
-}  // namespace
+// One bit per 16-bit lane that is all ones.
+__attribute__((target("avx2"))) inline unsigned maskOf(__m256i lanes) {
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_packs_epi16(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1))));
+}
 
-// Every colour of the cell lies within `reach` of some entry, the one whose
-// farthest colour of the cell is nearest; so an entry further than `reach`
-// from the whole cell is never the nearest to any of its colours.
-__attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int cell) {
-  const SumOrderedPalette& ordered = palette_->bySum;
-  CellBounds bounds;
-  for (int c = 0; c < 3; ++c) {
-    const int low = (cell >> (kCellShift * (2 - c)) & (kCellsPerChannel - 1)) << kCellShift;
-    bounds.low[c] = _mm256_set1_epi16(static_cast<std::int16_t>(low));
-    bounds.high[c] = _mm256_set1_epi16(static_cast<std::int16_t>(low + kCellSide - 1));
+// For each set of eight lanes, the byte shuffle that brings them to the front.
+constexpr auto kToFront = [] {
+  std::array<std::array<std::uint8_t, 8>, 256> table{};
+  for (unsigned lanes = 0; lanes < 256; ++lanes) {
+    int next = 0;
+    for (int lane = 0; lane < 8; ++lane) {
+      if ((lanes >> lane & 1) != 0) table[lanes][next++] = static_cast<std::uint8_t>(lane);
+    }
+    for (; next < 8; ++next) table[lanes][next] = 0x80;  // shuffles in a zero
   }
-  const int lowestSum = ((cell >> 8) + (cell >> 4 & 15) + (cell & 15)) * kCellSide;
-  const int highestSum = lowestSum + 3 * (kCellSide - 1);
+  return table;
+}();
+
+__attribute__((target("avx2"))) inline void moveToFront(const std::uint8_t* from, __m128i shuffle,
+                                                        std::uint8_t* to) {
+  const __m128i lanes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(lanes, shuffle));
+}
+
+// Appends the sixteen lanes from `first` that `chosen` names; false once
+// more than Capacity are held.
+template <int Capacity>
+__attribute__((target("avx2"))) bool append(const Lanes& from, int first, unsigned chosen,
+                                            CellCandidates::Candidates<Capacity>& to) {
+  for (int half = 0; half < 2; ++half, first += 8, chosen >>= 8) {
+    const unsigned eight = chosen & 0xFF;
+    const __m128i shuffle =
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kToFront[eight].data()));
+    moveToFront(from.red + first, shuffle, to.red + to.count);
+    moveToFront(from.green + first, shuffle, to.green + to.count);
+    moveToFront(from.blue + first, shuffle, to.blue + to.count);
+    moveToFront(from.index + first, shuffle, to.index + to.count);
+    to.count += std::popcount(eight);
+    if (to.count > Capacity) return false;
+  }
+  return true;
+}
+
+// Every colour of the box lies within `reach` of some entry, the one whose
+// farthest colour of the box is nearest; so an entry further than `reach`
+// from the whole box is never the nearest to any of its colours. A reach of
+// kSaturatedDistance or more is refused: keys saturate there.
+template <int Capacity>
+__attribute__((target("avx2"))) bool gatherWithin(const Lanes& from, int firstLane, int endLane,
+                                                  const Box& box, int reach,
+                                                  CellCandidates::Candidates<Capacity>& to) {
+  if (reach >= kSaturatedDistance) return false;
+  const __m256i limit = _mm256_set1_epi16(static_cast<std::int16_t>(reach));
+  const __m256i laneNumbers =
+      _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  for (int first = firstLane; first < endLane; first += kVectorLanes) {
+    const __m256i valid = _mm256_cmpgt_epi16(
+        _mm256_set1_epi16(static_cast<std::int16_t>(endLane - first)), laneNumbers);
+    const __m256i beyond =
+        _mm256_cmpgt_epi16(distanceToBox<nearestInChannel>(from, first, box), limit);
+    if (!append(from, first, maskOf(_mm256_andnot_si256(beyond, valid)), to)) return false;
+  }
+  return true;
+}
+
+// The box's candidates among the whole palette, searched only over the
+// entries whose sums lie within reach of the box's sums.
+template <int Capacity>
+__attribute__((target("avx2"))) bool gatherFromPalette(const SumOrderedPalette& ordered,
+                                                       const Box& box,
+                                                       CellCandidates::Candidates<Capacity>& to) {
+  const Lanes palette = lanesOf(ordered);
   // Any entry's farthest distance bounds the reach; the entries that give the
-  // smallest lie near the cell's middle, and so near its sum.
-  const int middle = ordered.chunkAtSum[(lowestSum + highestSum) / 2];
+  // smallest lie near the box's middle, and so near its sum.
+  const int middle = ordered.chunkAtSum[(box.lowestSum + box.highestSum) / 2];
   __m256i reaches = _mm256_set1_epi16(INT16_MAX);
   for (int chunk = std::max(middle - kReachChunks / 2, 0);
        chunk <= std::min(middle + kReachChunks / 2, kSumChunks - 1); ++chunk) {
     reaches = _mm256_min_epu16(
-        reaches, distanceToCell<farthestInChannel>(ordered, chunk * kSumChunkLanes, bounds));
+        reaches, distanceToBox<farthestInChannel>(palette, chunk * kSumChunkLanes, box));
   }
   const int reach = smallestLane(reaches);
-  // Keys saturate there; a cell this far from the palette is searched in full.
-  if (reach >= kSaturatedDistance) return kSearchedInFull;
-  const __m256i limit = _mm256_set1_epi16(static_cast<std::int16_t>(reach));
-  // A candidate's sum is within `reach` of the cell's sums, too.
-  const int fromChunk = ordered.chunkAtSum[std::max(lowestSum - reach, 0)];
-  const int toChunk = highestSum + reach < kSumCount - 1
-                          ? ordered.chunkAtSum[highestSum + reach + 1]
+  if (reach >= kSaturatedDistance) return false;
+  const int fromChunk = ordered.chunkAtSum[std::max(box.lowestSum - reach, 0)];
+  const int toChunk = box.highestSum + reach < kSumCount - 1
+                          ? ordered.chunkAtSum[box.highestSum + reach + 1]
                           : kSumChunks - 1;
-  Cell found{};  // holds one candidate at least: the entry that sets the reach
-  int count = 0;
-  for (int first = fromChunk * kSumChunkLanes; first <= toChunk * kSumChunkLanes;
-       first += kSumChunkLanes) {
-    const __m256i beyond =
-        _mm256_cmpgt_epi16(distanceToCell<nearestInChannel>(ordered, first, bounds), limit);
-    // Two mask bits per 16-bit lane.
-    auto within = static_cast<std::uint32_t>(~_mm256_movemask_epi8(beyond));
-    for (; within != 0; within &= within - 1, within &= within - 1) {
-      if (count == kCellLanes) return kSearchedInFull;
-      const int j = first + __builtin_ctz(within) / 2;
-      found.red[count] = static_cast<std::uint8_t>(ordered.red[j]);
-      found.green[count] = static_cast<std::uint8_t>(ordered.green[j]);
-      found.blue[count] = static_cast<std::uint8_t>(ordered.blue[j]);
-      found.index[count] = static_cast<std::uint8_t>(ordered.index[j]);
-      ++count;
-    }
+  return gatherWithin(palette, fromChunk * kSumChunkLanes, (toChunk + 1) * kSumChunkLanes, box,
+                      reach, to);
+}
+
+// The box's candidates among those of a coarse cell around it: an entry that
+// may be nearest to a colour of the box may be nearest to that colour of the
+// coarse cell too, so it is among them.
+template <int Capacity, int FromCapacity>
+__attribute__((target("avx2"))) bool gatherFromCoarse(
+    const CellCandidates::Candidates<FromCapacity>& coarse, const Box& box,
+    CellCandidates::Candidates<Capacity>& to) {
+  const Lanes from = lanesOf(coarse);
+  const __m256i laneNumbers =
+      _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  __m256i reaches = _mm256_set1_epi16(-1);
+  for (int first = 0; first < coarse.count; first += kVectorLanes) {
+    const __m256i unused = _mm256_cmpgt_epi16(
+        laneNumbers, _mm256_set1_epi16(static_cast<std::int16_t>(coarse.count - first - 1)));
+    reaches = _mm256_min_epu16(
+        reaches, _mm256_or_si256(distanceToBox<farthestInChannel>(from, first, box), unused));
   }
-  for (int lane = count; lane < kCellLanes; ++lane) {
-    found.red[lane] = found.red[0];
-    found.green[lane] = found.green[0];
-    found.blue[lane] = found.blue[0];
-    found.index[lane] = found.index[0];
+  return gatherWithin(from, 0, coarse.count, box, smallestLane(reaches), to);
+}
+
+// Lanes past `count` take lane 0's value.
+__attribute__((target("avx2"))) inline void copyPadded(const std::uint8_t* from, int count,
+                                                       std::uint8_t* to) {
+  const __m256i laneNumbers =
+      _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                       22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  const __m256i used = _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(count)), laneNumbers);
+  const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+  const __m256i padding = _mm256_set1_epi8(static_cast<char>(from[0]));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(to), _mm256_blendv_epi8(padding, lanes, used));
+}
+
+int coarseOf(int cell) { return (cell >> 9 & 7) << 6 | (cell >> 5 & 7) << 3 | (cell >> 1 & 7); }
+
+}  // namespace
+
+__attribute__((target("avx2"))) const CellCandidates::CoarseCell* CellCandidates::coarseCandidates(
+    int coarse) {
+  std::uint16_t& place = placeOfCoarse_[coarse];
+  if (place == kUnknown) {
+    CoarseCell& found = coarse_[coarseKept_];
+    found.count = 0;
+    const bool fits = gatherFromPalette(palette_->bySum, boxOf(coarse, kCoarseShift), found);
+    place = fits ? static_cast<std::uint16_t>(kFirstCell + coarseKept_++) : kTooMany;
   }
-  cells_.push_back(found);
-  return static_cast<std::uint16_t>(kFirstCell + cells_.size() - 1);
+  return place >= kFirstCell ? &coarse_[place - kFirstCell] : nullptr;
+}
+
+__attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int cell) {
+  const Box box = boxOf(cell, kCellShift);
+  const CoarseCell* coarse = coarseCandidates(coarseOf(cell));
+  Candidates<kCellLanes>
+      found;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled as counted
+  found.count = 0;
+  const bool fits = coarse != nullptr ? gatherFromCoarse(*coarse, box, found)
+                                      : gatherFromPalette(palette_->bySum, box, found);
+  if (!fits) return kSearchedInFull;
+  Cell& kept = cells_[cellsKept_];
+  copyPadded(found.red, found.count, kept.red);
+  copyPadded(found.green, found.count, kept.green);
+  copyPadded(found.blue, found.count, kept.blue);
+  copyPadded(found.index, found.count, kept.index);
+  return static_cast<std::uint16_t>(kFirstCell + cellsKept_++);
 }
 
 namespace {
 
-__attribute__((target("avx2"))) inline __m256i difference(int target, const std::uint8_t* lanes) {
-  const __m256i values =
-      _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(lanes)));
-  return _mm256_abs_epi16(
-      _mm256_sub_epi16(_mm256_set1_epi16(static_cast<std::int16_t>(target)), values));
+__attribute__((target("avx2"))) inline __m256i loadLanes(const std::uint8_t* lanes) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
 }
 
-__attribute__((target("avx2"))) inline std::uint8_t smallestIndex(__m256i distance,
-                                                                  const std::uint8_t* indices) {
-  distance = _mm256_min_epu16(distance, _mm256_set1_epi16(kSaturatedDistance));
-  const __m256i index =
-      _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(indices)));
-  return static_cast<std::uint8_t>(
-      smallestLane(_mm256_or_si256(_mm256_slli_epi16(distance, 8), index)) & 0xFF);
+__attribute__((target("avx2"))) inline __m256i difference(__m256i target,
+                                                          const std::uint8_t* lanes) {
+  const __m256i values = loadLanes(lanes);
+  return _mm256_or_si256(_mm256_subs_epu8(target, values), _mm256_subs_epu8(values, target));
 }
 
 int cellOf(PackedColour colour) {
@@ -150,19 +274,30 @@ int cellOf(PackedColour colour) {
 
 }  // namespace
 
+// Byte lanes suffice: distances saturate at kSaturatedDistance, where no
+// cell's nearest entry lies, and saturating adds keep the sum exact below it.
 __attribute__((target("avx2"))) inline std::uint8_t CellCandidates::nearestCandidate(
     const Cell& candidates, PackedColour colour) {
-  __m256i distance = _mm256_add_epi16(difference(channelOf(colour, 0), candidates.red),
-                                      difference(channelOf(colour, 1), candidates.green));
-  distance = _mm256_add_epi16(distance, difference(channelOf(colour, 2), candidates.blue));
-  return smallestIndex(distance, candidates.index);
+  const __m256i packed = _mm256_set1_epi32(static_cast<int>(colour));
+  const __m256i red = _mm256_shuffle_epi8(packed, _mm256_set1_epi8(2));
+  const __m256i green = _mm256_shuffle_epi8(packed, _mm256_set1_epi8(1));
+  const __m256i blue = _mm256_shuffle_epi8(packed, _mm256_setzero_si256());
+  const __m256i distance = _mm256_adds_epu8(
+      _mm256_adds_epu8(difference(red, candidates.red), difference(green, candidates.green)),
+      difference(blue, candidates.blue));
+  // Keys of distance above, index below: the smallest is the answer.
+  const __m256i index = loadLanes(candidates.index);
+  const __m256i keys = _mm256_min_epu16(_mm256_unpacklo_epi8(index, distance),
+                                        _mm256_unpackhi_epi8(index, distance));
+  return static_cast<std::uint8_t>(smallestLane(keys) & 0xFF);
 }
 
 std::uint8_t CellCandidates::nearest(PackedColour colour, NearestEntryFinder fallback) {
   const int cell = cellOf(colour);
   if (placeOfCell_[cell] == kUnknown) placeOfCell_[cell] = findCandidates(cell);
-  if (placeOfCell_[cell] < kFirstCell) return fallback(*palette_, colour);
-  return nearestCandidate(cells_[placeOfCell_[cell] - kFirstCell], colour);
+  const std::uint16_t place = placeOfCell_[cell];
+  if (place < kFirstCell) return fallback(*palette_, colour);
+  return nearestCandidate(cells_[place - kFirstCell], colour);
 }
 
 __attribute__((target("avx2"))) void CellCandidates::halve(std::uint8_t* level, std::int32_t width,
@@ -181,8 +316,7 @@ __attribute__((target("avx2"))) void CellCandidates::halve(std::uint8_t* level, 
     for (std::ptrdiff_t x = 0; x < cols; ++x) {
       const PackedColour average = averageOfSquare(palette_->spread, top + 2 * x, bottom + 2 * x);
       if (average != lastColour) {
-        const int cell = cellOf(average);
-        const std::uint16_t place = placeOfCell_[cell];
+        const std::uint16_t place = placeOfCell_[cellOf(average)];
         lastEntry = place >= kFirstCell ? nearestCandidate(cells_[place - kFirstCell], average)
                                         : nearest(average, fallback);
         lastColour = average;

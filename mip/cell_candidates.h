@@ -3,10 +3,14 @@
 // 16 x 16 x 16 colours, and only the few entries that can be nearest to some
 // colour of that cell need comparing. A cell's candidates are found on its
 // first search and kept until the palette changes.
+//
+// Cells are found in two steps: a coarse cell of 32 x 32 x 32 colours finds
+// its candidates among the whole palette, and each of its eight cells among
+// the coarse cell's candidates alone, which costs a fraction of a palette.
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "mip/nearest_entry.h"
 
@@ -16,7 +20,13 @@ inline constexpr int kCellShift = 4;
 inline constexpr int kCellSide = 1 << kCellShift;
 inline constexpr int kCellsPerChannel = (kChannelMax + 1) / kCellSide;
 inline constexpr int kCellCount = kCellsPerChannel * kCellsPerChannel * kCellsPerChannel;
-inline constexpr int kCellLanes = 16;
+// One vector of bytes: on random palettes no cell has more.
+inline constexpr int kCellLanes = 32;
+
+inline constexpr int kCoarseShift = kCellShift + 1;
+inline constexpr int kCoarsePerChannel = kCellsPerChannel / 2;
+inline constexpr int kCoarseCount = kCoarsePerChannel * kCoarsePerChannel * kCoarsePerChannel;
+inline constexpr int kCoarseLanes = 64;
 
 class CellCandidates {
  public:
@@ -27,35 +37,59 @@ class CellCandidates {
   void reset(const PlanarPalette& palette);
 
   // Builds the level behind `level` as buildMipLevel does; cells with more
-  // candidates than one vector holds, or whose colours may all lie far from
-  // every entry, ask `fallback`.
+  // candidates than kCellLanes, or whose colours may all lie far from every
+  // entry, ask `fallback`.
   void halve(std::uint8_t* level, std::int32_t width, std::int32_t height,
              NearestEntryFinder fallback);
 
   // One colour's search, as halve makes it for each square.
   std::uint8_t nearest(PackedColour colour, NearestEntryFinder fallback);
 
+  // Candidates as they are gathered: `Capacity` lanes and room behind them
+  // for the eight that one step may write past the end.
+  template <int Capacity>
+  struct Candidates {
+    alignas(32) std::uint8_t red[Capacity + 8];
+    alignas(32) std::uint8_t green[Capacity + 8];
+    alignas(32) std::uint8_t blue[Capacity + 8];
+    alignas(32) std::uint8_t index[Capacity + 8];
+    int count;
+  };
+
  private:
-  // Up to kCellLanes candidates of one cell, unused lanes repeating the first.
+  // A cell's candidates, unused lanes repeating the first.
   struct Cell {
     alignas(64) std::uint8_t red[kCellLanes];
     std::uint8_t green[kCellLanes];
     std::uint8_t blue[kCellLanes];
     std::uint8_t index[kCellLanes];
   };
+  using CoarseCell = Candidates<kCoarseLanes>;
+
+  // What placeOfCell_ holds: kUnknown; kSearchedInFull; or kFirstCell plus
+  // the cell's place in cells_.
   static constexpr std::uint16_t kUnknown = 0;
   static constexpr std::uint16_t kSearchedInFull = 1;
   static constexpr std::uint16_t kFirstCell = 2;
+  // And placeOfCoarse_: kUnknown; kTooMany, when its cells search the palette;
+  // or kFirstCell plus its place in coarse_.
+  static constexpr std::uint16_t kTooMany = 1;
 
   std::uint16_t findCandidates(int cell);
+  const CoarseCell* coarseCandidates(int coarse);
   static std::uint8_t nearestCandidate(const Cell& candidates, PackedColour colour);
 
   const PlanarPalette* palette_ = nullptr;
-  // Per cell: kUnknown; kSearchedInFull when it has too many candidates or lies
-  // too far from the palette; or kFirstCell plus its place in cells_.
   std::uint16_t placeOfCell_[kCellCount] = {};
-  // Kept between palettes, so that its memory is touched once per process.
-  std::vector<Cell> cells_;
+  std::uint16_t placeOfCoarse_[kCoarseCount] = {};
+  // Room for every cell at once, left uninitialised: each is written whole
+  // before it is read, and untouched room costs nothing. Kept between
+  // palettes, so that its memory is touched once per process.
+  std::unique_ptr<Cell[]> cells_ = std::make_unique_for_overwrite<Cell[]>(kCellCount);
+  std::unique_ptr<CoarseCell[]> coarse_ =
+      std::make_unique_for_overwrite<CoarseCell[]>(kCoarseCount);
+  int cellsKept_ = 0;
+  int coarseKept_ = 0;
 };
 
 }  // namespace tintrod::mip

@@ -58,7 +58,7 @@ void orderBySum(const std::uint8_t* palette, SumOrderedPalette& ordered) {
     ordered.red[place] = palette[3 * j];
     ordered.green[place] = palette[3 * j + 1];
     ordered.blue[place] = palette[3 * j + 2];
-    ordered.index[place] = static_cast<std::uint16_t>(j);
+    ordered.index[place] = static_cast<std::uint8_t>(j);
   }
   constexpr std::int32_t kOutOfReach = 4 * kSumCount;
   ordered.lowestSum[0] = ordered.highestSum[0] = -kOutOfReach;

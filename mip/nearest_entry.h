@@ -47,10 +47,10 @@ inline constexpr int kSaturatedDistance = 255;
 
 struct SumOrderedPalette {
   // Unscaled channels and the original index, by ascending sum, then index.
-  alignas(64) std::uint16_t red[kEntryCount];
-  alignas(64) std::uint16_t green[kEntryCount];
-  alignas(64) std::uint16_t blue[kEntryCount];
-  alignas(64) std::uint16_t index[kEntryCount];
+  alignas(64) std::uint8_t red[kEntryCount];
+  alignas(64) std::uint8_t green[kEntryCount];
+  alignas(64) std::uint8_t blue[kEntryCount];
+  alignas(64) std::uint8_t index[kEntryCount];
   // The smallest and largest sum in each chunk, one place later than the
   // chunk's number: the places before and after hold sums no colour reaches,
   // so the search needs no end checks.
