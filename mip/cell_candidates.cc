@@ -124,23 +124,26 @@ __attribute__((target("avx2"))) inline void moveToFront(const std::uint8_t* from
   _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(lanes, shuffle));
 }
 
-// Appends the sixteen lanes from `first` that `chosen` names; false once
-// more than Capacity are held.
+// Appends the sixteen lanes from `first` that `chosen` names to the `held`
+// lanes already in `to`; returns how many it holds then, or -1 once more
+// than Capacity. Everything stays in registers: byte stores may alias any
+// memory, so counts and pointers kept there would be reloaded after each.
 template <int Capacity>
-__attribute__((target("avx2"))) bool append(const Lanes& from, int first, unsigned chosen,
-                                            CellCandidates::Candidates<Capacity>& to) {
+__attribute__((target("avx2"))) inline int append(Lanes from, int first, unsigned chosen,
+                                                  CellCandidates::Candidates<Capacity>& to,
+                                                  int held) {
   for (int half = 0; half < 2; ++half, first += 8, chosen >>= 8) {
     const unsigned eight = chosen & 0xFF;
     const __m128i shuffle =
         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kToFront[eight].data()));
-    moveToFront(from.red + first, shuffle, to.red + to.count);
-    moveToFront(from.green + first, shuffle, to.green + to.count);
-    moveToFront(from.blue + first, shuffle, to.blue + to.count);
-    moveToFront(from.index + first, shuffle, to.index + to.count);
-    to.count += std::popcount(eight);
-    if (to.count > Capacity) return false;
+    moveToFront(from.red + first, shuffle, to.red + held);
+    moveToFront(from.green + first, shuffle, to.green + held);
+    moveToFront(from.blue + first, shuffle, to.blue + held);
+    moveToFront(from.index + first, shuffle, to.index + held);
+    held += std::popcount(eight);
+    if (held > Capacity) return -1;
   }
-  return true;
+  return held;
 }
 
 // Every colour of the box lies within `reach` of some entry, the one whose
@@ -148,20 +151,23 @@ __attribute__((target("avx2"))) bool append(const Lanes& from, int first, unsign
 // from the whole box is never the nearest to any of its colours. A reach of
 // kSaturatedDistance or more is refused: keys saturate there.
 template <int Capacity>
-__attribute__((target("avx2"))) bool gatherWithin(const Lanes& from, int firstLane, int endLane,
-                                                  const Box& box, int reach,
-                                                  CellCandidates::Candidates<Capacity>& to) {
+__attribute__((target("avx2"))) inline bool gatherWithin(Lanes from, int firstLane, int endLane,
+                                                         const Box& box, int reach,
+                                                         CellCandidates::Candidates<Capacity>& to) {
   if (reach >= kSaturatedDistance) return false;
   const __m256i limit = _mm256_set1_epi16(static_cast<std::int16_t>(reach));
   const __m256i laneNumbers =
       _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  int held = 0;
   for (int first = firstLane; first < endLane; first += kVectorLanes) {
     const __m256i valid = _mm256_cmpgt_epi16(
         _mm256_set1_epi16(static_cast<std::int16_t>(endLane - first)), laneNumbers);
     const __m256i beyond =
         _mm256_cmpgt_epi16(distanceToBox<nearestInChannel>(from, first, box), limit);
-    if (!append(from, first, maskOf(_mm256_andnot_si256(beyond, valid)), to)) return false;
+    held = append(from, first, maskOf(_mm256_andnot_si256(beyond, valid)), to, held);
+    if (held < 0) return false;
   }
+  to.count = held;
   return true;
 }
 
@@ -227,33 +233,40 @@ int coarseOf(int cell) { return (cell >> 9 & 7) << 6 | (cell >> 5 & 7) << 3 | (c
 
 }  // namespace
 
-__attribute__((target("avx2"))) const CellCandidates::CoarseCell* CellCandidates::coarseCandidates(
+__attribute__((target("avx2"))) CellCandidates::CoarseCell* CellCandidates::coarseCandidates(
     int coarse) {
   std::uint16_t& place = placeOfCoarse_[coarse];
   if (place == kUnknown) {
     CoarseCell& found = coarse_[coarseKept_];
-    found.count = 0;
+    found.sharedCell = kUnknown;
     const bool fits = gatherFromPalette(palette_->bySum, boxOf(coarse, kCoarseShift), found);
     place = fits ? static_cast<std::uint16_t>(kFirstCell + coarseKept_++) : kTooMany;
   }
   return place >= kFirstCell ? &coarse_[place - kFirstCell] : nullptr;
 }
 
-__attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int cell) {
-  const Box box = boxOf(cell, kCellShift);
-  const CoarseCell* coarse = coarseCandidates(coarseOf(cell));
-  Candidates<kCellLanes>
-      found;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled as counted
-  found.count = 0;
-  const bool fits = coarse != nullptr ? gatherFromCoarse(*coarse, box, found)
-                                      : gatherFromPalette(palette_->bySum, box, found);
-  if (!fits) return kSearchedInFull;
+template <typename Found>
+__attribute__((target("avx2"))) std::uint16_t CellCandidates::keep(const Found& found) {
   Cell& kept = cells_[cellsKept_];
   copyPadded(found.red, found.count, kept.red);
   copyPadded(found.green, found.count, kept.green);
   copyPadded(found.blue, found.count, kept.blue);
   copyPadded(found.index, found.count, kept.index);
   return static_cast<std::uint16_t>(kFirstCell + cellsKept_++);
+}
+
+__attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int cell) {
+  CoarseCell* coarse = coarseCandidates(coarseOf(cell));
+  if (coarse != nullptr && coarse->count <= kCellLanes) {
+    if (coarse->sharedCell == kUnknown) coarse->sharedCell = keep(*coarse);
+    return coarse->sharedCell;
+  }
+  const Box box = boxOf(cell, kCellShift);
+  Candidates<kCellLanes>
+      found;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled as counted
+  const bool fits = coarse != nullptr ? gatherFromCoarse(*coarse, box, found)
+                                      : gatherFromPalette(palette_->bySum, box, found);
+  return fits ? keep(found) : kSearchedInFull;
 }
 
 namespace {

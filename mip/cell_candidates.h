@@ -64,7 +64,11 @@ class CellCandidates {
     std::uint8_t blue[kCellLanes];
     std::uint8_t index[kCellLanes];
   };
-  using CoarseCell = Candidates<kCoarseLanes>;
+  struct CoarseCell : Candidates<kCoarseLanes> {
+    // With no more candidates than a cell holds, its cells all share one,
+    // kept at this place; the search costs the same for any count up to there.
+    std::uint16_t sharedCell;
+  };
 
   // What placeOfCell_ holds: kUnknown; kSearchedInFull; or kFirstCell plus
   // the cell's place in cells_.
@@ -76,7 +80,9 @@ class CellCandidates {
   static constexpr std::uint16_t kTooMany = 1;
 
   std::uint16_t findCandidates(int cell);
-  const CoarseCell* coarseCandidates(int coarse);
+  CoarseCell* coarseCandidates(int coarse);
+  template <typename Found>
+  std::uint16_t keep(const Found& found);
   static std::uint8_t nearestCandidate(const Cell& candidates, PackedColour colour);
 
   const PlanarPalette* palette_ = nullptr;
