@@ -88,12 +88,12 @@ class CellCandidates {
   const PlanarPalette* palette_ = nullptr;
   std::uint16_t placeOfCell_[kCellCount] = {};
   std::uint16_t placeOfCoarse_[kCoarseCount] = {};
-  // Room for every cell at once, left uninitialised: each is written whole
-  // before it is read, and untouched room costs nothing. Kept between
-  // palettes, so that its memory is touched once per process.
-  std::unique_ptr<Cell[]> cells_ = std::make_unique_for_overwrite<Cell[]>(kCellCount);
-  std::unique_ptr<CoarseCell[]> coarse_ =
-      std::make_unique_for_overwrite<CoarseCell[]>(kCoarseCount);
+  // Room for every cell at once, left uninitialised (make_unique would zero
+  // it): each cell is written whole before it is read, and untouched room
+  // costs nothing. Kept between palettes, so that its memory is touched once
+  // per process.
+  std::unique_ptr<Cell[]> cells_{new Cell[kCellCount]};
+  std::unique_ptr<CoarseCell[]> coarse_{new CoarseCell[kCoarseCount]};
   int cellsKept_ = 0;
   int coarseKept_ = 0;
 };
