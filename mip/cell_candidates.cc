@@ -29,120 +29,96 @@ namespace {
 
 // How many chunks around a box's middle sum bound its reach.
 constexpr int kReachChunks = 5;
-constexpr int kVectorLanes = 16;
+// Entries in a vector of packed entries.
+constexpr int kWordLanes = 8;
 
-// The colours of a cell or a coarse cell: each channel from low to high.
+// The colours of a cell or a coarse cell: each channel from low to high, as
+// packed entries whose index byte is left out of every distance.
 struct Box {
-  __m256i low[3];
-  __m256i high[3];
+  __m256i low;
+  __m256i high;
   int lowestSum;
   int highestSum;
 };
 
-// Candidates read in place: the sum-ordered palette or a coarse cell's.
-struct Lanes {
-  const std::uint8_t* red;
-  const std::uint8_t* green;
-  const std::uint8_t* blue;
-  const std::uint8_t* index;
-};
-
-template <typename Holder>
-Lanes lanesOf(const Holder& holder) {
-  return {holder.red, holder.green, holder.blue, holder.index};
-}
-
 // `number` counts boxes of 2^shift colours a side, red in its highest bits.
 __attribute__((target("avx2"))) Box boxOf(int number, int shift) {
   const int bits = 8 - shift;  // of the box's place along one channel
-  Box box;                     // every field set below; zeroing it first shows in the profile
-  box.lowestSum = 0;
+  std::uint32_t low = 0;
+  int lowestSum = 0;
   for (int c = 0; c < 3; ++c) {
-    const int low = (number >> (bits * (2 - c)) & ((1 << bits) - 1)) << shift;
-    box.low[c] = _mm256_set1_epi16(static_cast<std::int16_t>(low));
-    box.high[c] = _mm256_set1_epi16(static_cast<std::int16_t>(low + (1 << shift) - 1));
-    box.lowestSum += low;
+    const int channelLow = (number >> (bits * (2 - c)) & ((1 << bits) - 1)) << shift;
+    low |= static_cast<std::uint32_t>(channelLow) << (8 * c);
+    lowestSum += channelLow;
   }
-  box.highestSum = box.lowestSum + 3 * ((1 << shift) - 1);
-  return box;
+  const std::uint32_t side = (1U << shift) - 1;
+  const std::uint32_t high = low + (side | side << 8 | side << 16);
+  return {_mm256_set1_epi32(static_cast<int>(low)), _mm256_set1_epi32(static_cast<int>(high)),
+          lowestSum, lowestSum + 3 * static_cast<int>(side)};
 }
 
-__attribute__((target("avx2"))) inline __m256i widen(const std::uint8_t* lanes) {
-  return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes)));
+// Each word's red, green and blue bytes added up; its index byte weighs nothing.
+__attribute__((target("avx2"))) inline __m256i sumOfChannels(__m256i bytes) {
+  const __m256i pairs = _mm256_maddubs_epi16(bytes, _mm256_set1_epi32(0x00010101));
+  return _mm256_madd_epi16(pairs, _mm256_set1_epi16(1));
 }
 
-__attribute__((target("avx2"))) inline __m256i farthestInChannel(__m256i value, __m256i low,
-                                                                 __m256i high) {
-  return _mm256_max_epi16(_mm256_sub_epi16(value, low), _mm256_sub_epi16(high, value));
+// From each of eight entries to the nearest colour of the box.
+__attribute__((target("avx2"))) inline __m256i nearestDistance(__m256i entries, const Box& box) {
+  return sumOfChannels(
+      _mm256_or_si256(_mm256_subs_epu8(box.low, entries), _mm256_subs_epu8(entries, box.high)));
 }
 
-__attribute__((target("avx2"))) inline __m256i nearestInChannel(__m256i value, __m256i low,
-                                                                __m256i high) {
-  return _mm256_add_epi16(_mm256_subs_epu16(low, value), _mm256_subs_epu16(value, high));
+// From each of eight entries to the farthest colour of the box.
+__attribute__((target("avx2"))) inline __m256i farthestDistance(__m256i entries, const Box& box) {
+  return sumOfChannels(
+      _mm256_max_epu8(_mm256_subs_epu8(entries, box.low), _mm256_subs_epu8(box.high, entries)));
 }
 
-// The largest (or with nearestInChannel the smallest) distance from each of
-// sixteen candidates to any colour of the box.
-template <__m256i (*InChannel)(__m256i, __m256i, __m256i)>
-__attribute__((target("avx2"))) inline __m256i distanceToBox(const Lanes& from, int first,
-                                                             const Box& box) {
-  const __m256i red = InChannel(widen(from.red + first), box.low[0], box.high[0]);
-  const __m256i green = InChannel(widen(from.green + first), box.low[1], box.high[1]);
-  const __m256i blue = InChannel(widen(from.blue + first), box.low[2], box.high[2]);
-  return _mm256_add_epi16(_mm256_add_epi16(red, green), blue);
+__attribute__((target("avx2"))) inline __m256i loadEntries(const std::uint32_t* entries) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(entries));
 }
 
-__attribute__((target("avx2"))) inline int smallestLane(__m256i values) {
-  const __m128i halves =
-      _mm_min_epu16(_mm256_castsi256_si128(values), _mm256_extracti128_si256(values, 1));
-  return _mm_cvtsi128_si32(_mm_minpos_epu16(halves)) & 0xFFFF;
+__attribute__((target("avx2"))) inline void storeLanes(std::uint8_t* to, __m256i lanes) {
+  _mm256_store_si256(reinterpret_cast<__m256i*>(to), lanes);
 }
 
-// One bit per 16-bit lane that is all ones.
-__attribute__((target("avx2"))) inline unsigned maskOf(__m256i lanes) {
-  return static_cast<unsigned>(_mm_movemask_epi8(
-      _mm_packs_epi16(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1))));
+__attribute__((target("avx2"))) inline __m256i wordLaneNumbers() {
+  return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
 }
 
-// For each set of eight lanes, the byte shuffle that brings them to the front.
+__attribute__((target("avx2"))) inline int smallestWord(__m256i words) {
+  __m128i least = _mm_min_epu32(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+  least = _mm_min_epu32(least, _mm_shuffle_epi32(least, _MM_SHUFFLE(1, 0, 3, 2)));
+  least = _mm_min_epu32(least, _mm_shuffle_epi32(least, _MM_SHUFFLE(2, 3, 0, 1)));
+  return _mm_cvtsi128_si32(least);
+}
+
+// For each set of eight lanes, the lanes in order, four bits each: the word
+// permutation that brings them to the front.
 constexpr auto kToFront = [] {
-  std::array<std::array<std::uint8_t, 8>, 256> table{};
+  std::array<std::uint32_t, 256> table{};
   for (unsigned lanes = 0; lanes < 256; ++lanes) {
     int next = 0;
-    for (int lane = 0; lane < 8; ++lane) {
-      if ((lanes >> lane & 1) != 0) table[lanes][next++] = static_cast<std::uint8_t>(lane);
+    for (std::uint32_t lane = 0; lane < 8; ++lane) {
+      if ((lanes >> lane & 1) != 0) table[lanes] |= lane << (4 * next++);
     }
-    for (; next < 8; ++next) table[lanes][next] = 0x80;  // shuffles in a zero
   }
   return table;
 }();
 
-__attribute__((target("avx2"))) inline void moveToFront(const std::uint8_t* from, __m128i shuffle,
-                                                        std::uint8_t* to) {
-  const __m128i lanes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(lanes, shuffle));
-}
-
-// Appends the sixteen lanes from `first` that `chosen` names to the `held`
-// lanes already in `to`; returns how many it holds then, or -1 once more
-// than Capacity. Everything stays in registers: byte stores may alias any
-// memory, so counts and pointers kept there would be reloaded after each.
+// Appends the entries that `chosen` names to the `held` ones already in
+// `to`; returns how many it holds then, or -1 once more than Capacity.
 template <int Capacity>
-__attribute__((target("avx2"))) inline int append(Lanes from, int first, unsigned chosen,
+__attribute__((target("avx2"))) inline int append(__m256i entries, unsigned chosen,
                                                   CellCandidates::Candidates<Capacity>& to,
                                                   int held) {
-  for (int half = 0; half < 2; ++half, first += 8, chosen >>= 8) {
-    const unsigned eight = chosen & 0xFF;
-    const __m128i shuffle =
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kToFront[eight].data()));
-    moveToFront(from.red + first, shuffle, to.red + held);
-    moveToFront(from.green + first, shuffle, to.green + held);
-    moveToFront(from.blue + first, shuffle, to.blue + held);
-    moveToFront(from.index + first, shuffle, to.index + held);
-    held += std::popcount(eight);
-    if (held > Capacity) return -1;
-  }
-  return held;
+  const __m256i order = _mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(kToFront[chosen])),
+                                          _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(to.entries + held),
+                      _mm256_permutevar8x32_epi32(entries, order));
+  held += std::popcount(chosen);
+  return held > Capacity ? -1 : held;
 }
 
 // Every colour of the box lies within `reach` of some entry, the one whose
@@ -150,20 +126,19 @@ __attribute__((target("avx2"))) inline int append(Lanes from, int first, unsigne
 // from the whole box is never the nearest to any of its colours. A reach of
 // kSaturatedDistance or more is refused: keys saturate there.
 template <int Capacity>
-__attribute__((target("avx2"))) inline bool gatherWithin(Lanes from, int firstLane, int endLane,
-                                                         const Box& box, int reach,
+__attribute__((target("avx2"))) inline bool gatherWithin(const std::uint32_t* from, int firstLane,
+                                                         int endLane, const Box& box, int reach,
                                                          CellCandidates::Candidates<Capacity>& to) {
   if (reach >= kSaturatedDistance) return false;
-  const __m256i limit = _mm256_set1_epi16(static_cast<std::int16_t>(reach));
-  const __m256i laneNumbers =
-      _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m256i limit = _mm256_set1_epi32(reach);
   int held = 0;
-  for (int first = firstLane; first < endLane; first += kVectorLanes) {
-    const __m256i valid = _mm256_cmpgt_epi16(
-        _mm256_set1_epi16(static_cast<std::int16_t>(endLane - first)), laneNumbers);
-    const __m256i beyond =
-        _mm256_cmpgt_epi16(distanceToBox<nearestInChannel>(from, first, box), limit);
-    held = append(from, first, maskOf(_mm256_andnot_si256(beyond, valid)), to, held);
+  for (int first = firstLane; first < endLane; first += kWordLanes) {
+    const __m256i entries = loadEntries(from + first);
+    const __m256i valid = _mm256_cmpgt_epi32(_mm256_set1_epi32(endLane - first), wordLaneNumbers());
+    const __m256i within =
+        _mm256_andnot_si256(_mm256_cmpgt_epi32(nearestDistance(entries, box), limit), valid);
+    held = append(entries, static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(within))),
+                  to, held);
     if (held < 0) return false;
   }
   to.count = held;
@@ -176,24 +151,23 @@ template <int Capacity>
 __attribute__((target("avx2"))) bool gatherFromPalette(const SumOrderedPalette& ordered,
                                                        const Box& box,
                                                        CellCandidates::Candidates<Capacity>& to) {
-  const Lanes palette = lanesOf(ordered);
   // Any entry's farthest distance bounds the reach; the entries that give the
   // smallest lie near the box's middle, and so near its sum.
   const int middle = ordered.chunkAtSum[(box.lowestSum + box.highestSum) / 2];
-  __m256i reaches = _mm256_set1_epi16(INT16_MAX);
-  for (int chunk = std::max(middle - kReachChunks / 2, 0);
-       chunk <= std::min(middle + kReachChunks / 2, kSumChunks - 1); ++chunk) {
-    reaches = _mm256_min_epu16(
-        reaches, distanceToBox<farthestInChannel>(palette, chunk * kSumChunkLanes, box));
+  __m256i reaches = _mm256_set1_epi32(-1);
+  for (int first = std::max(middle - kReachChunks / 2, 0) * kSumChunkLanes;
+       first < (std::min(middle + kReachChunks / 2, kSumChunks - 1) + 1) * kSumChunkLanes;
+       first += kWordLanes) {
+    reaches = _mm256_min_epu32(reaches, farthestDistance(loadEntries(ordered.packed + first), box));
   }
-  const int reach = smallestLane(reaches);
+  const int reach = smallestWord(reaches);
   if (reach >= kSaturatedDistance) return false;
   const int fromChunk = ordered.chunkAtSum[std::max(box.lowestSum - reach, 0)];
   const int toChunk = box.highestSum + reach < kSumCount - 1
                           ? ordered.chunkAtSum[box.highestSum + reach + 1]
                           : kSumChunks - 1;
-  return gatherWithin(palette, fromChunk * kSumChunkLanes, (toChunk + 1) * kSumChunkLanes, box,
-                      reach, to);
+  return gatherWithin(ordered.packed, fromChunk * kSumChunkLanes, (toChunk + 1) * kSumChunkLanes,
+                      box, reach, to);
 }
 
 // The box's candidates among those of a coarse cell around it: an entry that
@@ -203,29 +177,15 @@ template <int Capacity, int FromCapacity>
 __attribute__((target("avx2"))) bool gatherFromCoarse(
     const CellCandidates::Candidates<FromCapacity>& coarse, const Box& box,
     CellCandidates::Candidates<Capacity>& to) {
-  const Lanes from = lanesOf(coarse);
-  const __m256i laneNumbers =
-      _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  __m256i reaches = _mm256_set1_epi16(-1);
-  for (int first = 0; first < coarse.count; first += kVectorLanes) {
-    const __m256i unused = _mm256_cmpgt_epi16(
-        laneNumbers, _mm256_set1_epi16(static_cast<std::int16_t>(coarse.count - first - 1)));
-    reaches = _mm256_min_epu16(
-        reaches, _mm256_or_si256(distanceToBox<farthestInChannel>(from, first, box), unused));
+  __m256i reaches = _mm256_set1_epi32(-1);
+  for (int first = 0; first < coarse.count; first += kWordLanes) {
+    const __m256i unused =
+        _mm256_cmpgt_epi32(wordLaneNumbers(), _mm256_set1_epi32(coarse.count - first - 1));
+    reaches = _mm256_min_epu32(
+        reaches,
+        _mm256_or_si256(farthestDistance(loadEntries(coarse.entries + first), box), unused));
   }
-  return gatherWithin(from, 0, coarse.count, box, smallestLane(reaches), to);
-}
-
-// Lanes past `count` take lane 0's value.
-__attribute__((target("avx2"))) inline void copyPadded(const std::uint8_t* from, int count,
-                                                       std::uint8_t* to) {
-  const __m256i laneNumbers =
-      _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                       22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
-  const __m256i used = _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(count)), laneNumbers);
-  const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
-  const __m256i padding = _mm256_set1_epi8(static_cast<char>(from[0]));
-  _mm256_store_si256(reinterpret_cast<__m256i*>(to), _mm256_blendv_epi8(padding, lanes, used));
+  return gatherWithin(coarse.entries, 0, coarse.count, box, smallestWord(reaches), to);
 }
 
 int coarseOf(int cell) { return (cell >> 9 & 7) << 6 | (cell >> 5 & 7) << 3 | (cell >> 1 & 7); }
@@ -244,13 +204,37 @@ __attribute__((target("avx2"))) CellCandidates::CoarseCell* CellCandidates::coar
   return place >= kFirstCell ? &coarse_[place - kFirstCell] : nullptr;
 }
 
-template <typename Found>
-__attribute__((target("avx2"))) std::uint16_t CellCandidates::keep(const Found& found) {
+// Lays the first kCellLanes entries out as a cell, one vector per channel;
+// lanes past the count repeat the first entry.
+template <int Capacity>
+__attribute__((target("avx2"))) std::uint16_t CellCandidates::keep(
+    const Candidates<Capacity>& found) {
+  static_assert(Capacity >= kCellLanes);
+  // In each half of a vector of four entries, the bytes by channel: four
+  // words of red, green, blue and index; then those words paired across the
+  // halves, so that each eighth of a vector is one channel of eight entries.
+  const __m256i byChannel = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,
+                                             0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+  const __m256i pairedHalves = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  const __m256i padding = _mm256_set1_epi32(static_cast<int>(found.entries[0]));
+  __m256i eights[kCellLanes / kWordLanes];
+  for (int k = 0; k < kCellLanes / kWordLanes; ++k) {
+    const __m256i used =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(found.count - k * kWordLanes), wordLaneNumbers());
+    const __m256i entries =
+        _mm256_blendv_epi8(padding, loadEntries(found.entries + k * kWordLanes), used);
+    eights[k] = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(entries, byChannel), pairedHalves);
+  }
+  // Eights of red and blue, then of green and index, from two vectors each.
+  const __m256i redBlueLow = _mm256_unpacklo_epi64(eights[0], eights[1]);
+  const __m256i redBlueHigh = _mm256_unpacklo_epi64(eights[2], eights[3]);
+  const __m256i greenIndexLow = _mm256_unpackhi_epi64(eights[0], eights[1]);
+  const __m256i greenIndexHigh = _mm256_unpackhi_epi64(eights[2], eights[3]);
   Cell& kept = cells_[cellsKept_];
-  copyPadded(found.red, found.count, kept.red);
-  copyPadded(found.green, found.count, kept.green);
-  copyPadded(found.blue, found.count, kept.blue);
-  copyPadded(found.index, found.count, kept.index);
+  storeLanes(kept.red, _mm256_permute2x128_si256(redBlueLow, redBlueHigh, 0x20));
+  storeLanes(kept.blue, _mm256_permute2x128_si256(redBlueLow, redBlueHigh, 0x31));
+  storeLanes(kept.green, _mm256_permute2x128_si256(greenIndexLow, greenIndexHigh, 0x20));
+  storeLanes(kept.index, _mm256_permute2x128_si256(greenIndexLow, greenIndexHigh, 0x31));
   return static_cast<std::uint16_t>(kFirstCell + cellsKept_++);
 }
 
@@ -268,6 +252,12 @@ __attribute__((target("avx2"))) std::uint16_t CellCandidates::findCandidates(int
 }
 
 namespace {
+
+__attribute__((target("avx2"))) inline int smallestLane(__m256i values) {
+  const __m128i halves =
+      _mm_min_epu16(_mm256_castsi256_si128(values), _mm256_extracti128_si256(values, 1));
+  return _mm_cvtsi128_si32(_mm_minpos_epu16(halves)) & 0xFFFF;
+}
 
 __attribute__((target("avx2"))) inline __m256i loadLanes(const std::uint8_t* lanes) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));

@@ -45,14 +45,12 @@ class CellCandidates {
   // One colour's search, as halve makes it for each square.
   std::uint8_t nearest(PackedColour colour, NearestEntryFinder fallback);
 
-  // Candidates as they are gathered: `Capacity` lanes and room behind them
-  // for the eight that one step may write past the end.
+  // Candidates as they are gathered, each entry packed as in
+  // SumOrderedPalette: `Capacity` of them, and room behind them for the eight
+  // that one step may write past the end.
   template <int Capacity>
   struct Candidates {
-    alignas(32) std::uint8_t red[Capacity + 8];
-    alignas(32) std::uint8_t green[Capacity + 8];
-    alignas(32) std::uint8_t blue[Capacity + 8];
-    alignas(32) std::uint8_t index[Capacity + 8];
+    alignas(32) std::uint32_t entries[Capacity + 8];
     int count;
   };
 
@@ -81,8 +79,8 @@ class CellCandidates {
 
   std::uint16_t findCandidates(int cell);
   CoarseCell* coarseCandidates(int coarse);
-  template <typename Found>
-  std::uint16_t keep(const Found& found);
+  template <int Capacity>
+  std::uint16_t keep(const Candidates<Capacity>& found);
   static std::uint8_t nearestCandidate(const Cell& candidates, PackedColour colour);
 
   const PlanarPalette* palette_ = nullptr;

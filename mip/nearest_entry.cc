@@ -59,6 +59,8 @@ void orderBySum(const std::uint8_t* palette, SumOrderedPalette& ordered) {
     ordered.green[place] = palette[3 * j + 1];
     ordered.blue[place] = palette[3 * j + 2];
     ordered.index[place] = static_cast<std::uint8_t>(j);
+    ordered.packed[place] = static_cast<std::uint32_t>(palette[3 * j] | palette[3 * j + 1] << 8 |
+                                                       palette[3 * j + 2] << 16 | j << 24);
   }
   constexpr std::int32_t kOutOfReach = 4 * kSumCount;
   ordered.lowestSum[0] = ordered.highestSum[0] = -kOutOfReach;

@@ -51,6 +51,9 @@ struct SumOrderedPalette {
   alignas(64) std::uint8_t green[kEntryCount];
   alignas(64) std::uint8_t blue[kEntryCount];
   alignas(64) std::uint8_t index[kEntryCount];
+  // The same, one word per entry: red, green, blue and index from the lowest
+  // byte up.
+  alignas(64) std::uint32_t packed[kEntryCount];
   // The smallest and largest sum in each chunk, one place later than the
   // chunk's number: the places before and after hold sums no colour reaches,
   // so the search needs no end checks.
