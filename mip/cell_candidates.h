@@ -7,6 +7,7 @@
 // Cells are found in two steps: a coarse cell of 32 x 32 x 32 colours finds
 // its candidates among the whole palette, and each of its eight cells among
 // the coarse cell's candidates alone, which costs a fraction of a palette.
+// When a coarse cell's candidates fit in one cell, its eight cells share them.
 #pragma once
 
 #include <cstdint>
