@@ -160,8 +160,7 @@ __attribute__((target("avx2"))) bool gatherFromPalette(const SumOrderedPalette& 
        first += kWordLanes) {
     reaches = _mm256_min_epu32(reaches, farthestDistance(loadEntries(ordered.packed + first), box));
   }
-  const int reach = smallestWord(reaches);
-  if (reach >= kSaturatedDistance) return false;
+  const int reach = smallestWord(reaches);  // at most 765: every box is within the cube
   const int fromChunk = ordered.chunkAtSum[std::max(box.lowestSum - reach, 0)];
   const int toChunk = box.highestSum + reach < kSumCount - 1
                           ? ordered.chunkAtSum[box.highestSum + reach + 1]
