@@ -8,6 +8,7 @@
 #include "template/format.h"
 #include "template/skin_slots.h"
 #include "tests/extract/extract_fixture.h"
+#include "tests/support/failure_line.h"
 #include "tests/support/mip_reference.h"
 #include "tests/tool/skin_fixture.h"
 
@@ -46,9 +47,7 @@ class ExtractRunTest : public ::testing::Test {
   void expectFailure(const std::vector<std::string>& arguments, const std::string& line) {
     const auto before = listDirectory(dir.path());
     const ProcessResult result = run(arguments);
-    EXPECT_EQ(result.output, line);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.errors, "");
+    expectFailureLine(result, line);
     EXPECT_EQ(listDirectory(dir.path()), before);
   }
 
@@ -218,15 +217,6 @@ TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
   EXPECT_TRUE(fs::exists(dir / "dashed" / "a.bmp"));
 }
 
-// Every file under `root` with its content.
-std::map<std::string, Bytes> snapshot(const fs::path& root) {
-  std::map<std::string, Bytes> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) files[entry.path().string()] = readFile(entry.path());
-  }
-  return files;
-}
-
 TEST_F(ExtractRunTest, NeverWritesOverTheModelOrChangedFiles) {
   const Bytes model =
       buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1), makeTexture("b", 4, 4, 2)})});
@@ -259,13 +249,13 @@ TEST_F(ExtractRunTest, NeverWritesOverTheModelOrChangedFiles) {
       {{"--sheet", "out/b.bmp", kTemplateFileName, "new"},
        "file out/b.bmp exists; --force replaces it\n"},
   };
-  const auto before = snapshot(dir.path());
+  const auto before = snapshotOf(dir.path());
   for (const Case& c : refused) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
     const ProcessResult result = run(c.arguments);
     EXPECT_EQ(result.output, c.line);
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_TRUE(snapshot(dir.path()) == before);
+    EXPECT_TRUE(snapshotOf(dir.path()) == before);
   }
 
   ASSERT_EQ(run({"--force", kTemplateFileName, "out"}).exitStatus, 0);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/prepare/picture_files.h"
+#include "tests/support/failure_line.h"
 #include "util/coding.h"
 
 namespace tintrod::testing {
@@ -47,9 +48,7 @@ class PrepareProcess : public ::testing::Test {
     SCOPED_TRACE(::testing::PrintToString(arguments));
     const auto before = listDirectory(dir.path());
     const ProcessResult result = run(arguments);
-    EXPECT_EQ(result.output, line);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.errors, "");
+    expectFailureLine(result, line);
     EXPECT_EQ(listDirectory(dir.path()), before);
     EXPECT_EQ(readFile(dir / "previous.bmp"), kPrevious);
   }

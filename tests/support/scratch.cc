@@ -59,6 +59,16 @@ std::vector<std::string> listDirectory(const fs::path& path) {
   return names;
 }
 
+FolderSnapshot snapshotOf(const fs::path& folder) {
+  FolderSnapshot entries;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const bool regular = fs::is_regular_file(entry.symlink_status());
+    entries[utf8String(entry.path().lexically_relative(folder))] =
+        regular ? readFile(entry.path()) : Bytes{};
+  }
+  return entries;
+}
+
 namespace {
 
 void throwCaughtFailure(Failure failure, const std::string& line) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,12 @@ void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 Bytes readFile(const std::filesystem::path& path);
 // Names of the directory's entries, sorted.
 std::vector<std::string> listDirectory(const std::filesystem::path& path);
+
+// Every entry below `folder` by its path relative to it, a regular file with
+// its bytes and anything else (a folder, a link) with none: two snapshots
+// differ when anything there was made, removed or changed.
+using FolderSnapshot = std::map<std::string, Bytes>;
+FolderSnapshot snapshotOf(const std::filesystem::path& folder);
 
 struct ProcessResult {
   int exitStatus = -1;    // -1 when the process did not exit normally

@@ -22,29 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every entry by name, with a regular file's bytes.
-using Snapshot = std::map<std::string, Bytes>;
-Snapshot snapshot(const fs::path& folder) {
-  Snapshot entries;
-  for (const auto& name : listDirectory(folder)) {
-    entries[name] =
-        fs::is_regular_file(fs::symlink_status(folder / name)) ? readFile(folder / name) : Bytes{};
-  }
-  return entries;
-}
-
 // The one action a test takes at the one step it chose, and the folder it
 // leaves, less whatever the run itself has made by then: what a failure must
 // leave too.
 os::Step pauseAt = os::Step::kCreated;
 std::function<void()> actionAtPause;
-Snapshot beforeRun;
-Snapshot afterAction;
+FolderSnapshot beforeRun;
+FolderSnapshot afterAction;
 void actAtPause(os::Step step) {
   if (step != pauseAt || !actionAtPause) return;
   std::exchange(actionAtPause, nullptr)();
   afterAction.clear();
-  for (auto& [name, bytes] : snapshot(".")) {
+  for (auto& [name, bytes] : snapshotOf(".")) {
     if (beforeRun.contains(name) || name == kOutputFileName) afterAction[name] = bytes;
   }
 }
@@ -130,17 +119,17 @@ TEST_P(SwappedFolderTest, GivesTheOutputOfTheTemplateReadOrFailsCleanly) {
     writeFile(kOutputFileName, earlier);
     pauseAt = test.step;
     actionAtPause = test.action;
-    beforeRun = snapshot(".");
+    beforeRun = snapshotOf(".");
     const auto failure = runHere();
     EXPECT_EQ(actionAtPause, nullptr) << test.name << ": never paused";
     EXPECT_EQ(readFile("victim"), (Bytes{4, 4})) << test.name;
     if (test.fails) {
       EXPECT_EQ(failure, failureLine(Failure::kOutputOpen)) << test.name;
-      EXPECT_TRUE(snapshot(".") == afterAction) << test.name << ": the folder changed";
+      EXPECT_TRUE(snapshotOf(".") == afterAction) << test.name << ": the folder changed";
     } else {
       EXPECT_EQ(failure, std::nullopt) << test.name;
       EXPECT_EQ(readFile(kOutputFileName), expected) << test.name;
-      Snapshot published = snapshot(".");
+      FolderSnapshot published = snapshotOf(".");
       published.erase(kOutputFileName);
       afterAction.erase(kOutputFileName);
       EXPECT_TRUE(published == afterAction) << test.name << ": more than the output changed";

@@ -6,6 +6,7 @@
 
 #include "template/format.h"
 #include "template/skin_slots.h"
+#include "tests/support/failure_line.h"
 #include "tests/tool/skin_fixture.h"
 
 namespace tintrod::testing {
@@ -33,27 +34,16 @@ std::vector<TexturePlan> skinned(std::vector<TexturePlan> textures,
   return textures;
 }
 
-// Every regular file's bytes by name; other entries by name alone.
-std::map<std::string, Bytes> snapshot(const fs::path& folder) {
-  std::map<std::string, Bytes> entries;
-  for (const auto& name : listDirectory(folder)) {
-    entries[name] = fs::is_regular_file(folder / name) ? readFile(folder / name) : Bytes{};
-  }
-  return entries;
-}
-
 class SkinRunTest : public ::testing::Test {
  protected:
   // Runs and checks a failure: its one line, status 1, and a folder exactly
   // as it was (no output created or changed, no temporary file, template
   // unchanged).
   void expectFailure(const std::vector<std::string>& arguments, const std::string& lines) {
-    const auto before = snapshot(fixture.dir().path());
+    const auto before = snapshotOf(fixture.dir().path());
     const ProcessResult result = fixture.run(arguments);
-    EXPECT_EQ(result.output, lines);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.errors, "");
-    const auto after = snapshot(fixture.dir().path());
+    expectFailureLine(result, lines);
+    const auto after = snapshotOf(fixture.dir().path());
     EXPECT_TRUE(after == before) << "the folder changed";
   }
 
