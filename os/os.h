@@ -44,6 +44,20 @@ inline constexpr unsigned kNewFilePermissions = 0666;
 // not exist.
 bool isSameFile(std::FILE* file, const std::string& path);
 
+// --- Names -----------------------------------------------------------------
+
+// What stands under a name itself: a link there is a link, never followed.
+enum class EntryKind { kNothing, kRegularFile, kLink, kFolder, kOther };
+EntryKind entryKind(const std::string& path);
+
+// The absolute name `path` will have once its missing folders are made: the
+// folders that exist resolved by the system, the missing ones as spelled,
+// with "." and ".." applied to the text; the last name is kept, a link there
+// unresolved. A check made before the folders exist must look here, since
+// "new/../model" cannot be looked up until "new" is made, and then it is the
+// model. `path` itself when it cannot be worked out.
+std::string plannedPath(const std::string& path);
+
 // --- Writing ---------------------------------------------------------------
 
 // A file that appears under its name whole or not at all. It is made in the
@@ -73,10 +87,11 @@ class NewFile {
   [[nodiscard]] bool writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
   std::int64_t size() const;
 
-  // Gives the content the target's name, replacing what stood there (never a
-  // folder). Durable publishing first flushes the content to disk and then
-  // makes the name durable too; files that can always be made again skip
-  // both flushes, which cost milliseconds each.
+  // Gives the content the target's name, replacing what stood there: a
+  // regular file or a link, never a folder, a device or a FIFO. Durable
+  // publishing first flushes the content to disk and then makes the name
+  // durable too; files that can always be made again skip both flushes,
+  // which cost milliseconds each.
   enum class Durability { kDurable, kAtomicOnly };
   [[nodiscard]] bool publish(Durability durability = Durability::kDurable);
 
@@ -84,6 +99,12 @@ class NewFile {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// --- The console -------------------------------------------------------------
+
+// True when standard output is a terminal (a console on Windows), where
+// control characters act instead of showing.
+bool standardOutputIsTerminal();
 
 // --- Folders ---------------------------------------------------------------
 

@@ -221,6 +221,13 @@ bool syncFile(int descriptor) {
   return fsync(descriptor) == 0 || errno == EINVAL;
 }
 
+EntryKind kindOf(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::kRegularFile;
+  if (S_ISLNK(mode)) return EntryKind::kLink;
+  if (S_ISDIR(mode)) return EntryKind::kFolder;
+  return EntryKind::kOther;
+}
+
 std::pair<std::string, std::string> splitTarget(const std::string& target) {
   const std::filesystem::path path(target);
   std::string folder = path.parent_path().string();
@@ -274,6 +281,30 @@ bool isSameFile(std::FILE* file, const std::string& path) {
          open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
+// --- Names -----------------------------------------------------------------
+
+EntryKind entryKind(const std::string& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) return EntryKind::kNothing;
+  return kindOf(status.st_mode);
+}
+
+std::string plannedPath(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path absolute = fs::absolute(path, error);
+  if (error) return path;
+  // A last name of "." or ".." is a folder's, resolved with the rest.
+  const fs::path name = absolute.filename();
+  const bool folderName = name.empty() || name == "." || name == "..";
+  fs::path folder = fs::weakly_canonical(folderName ? absolute : absolute.parent_path(), error);
+  if (error) return path;
+  // "new/." of a folder not made yet comes back as "new/"; a folder is
+  // spelled one way.
+  if (!folder.has_filename() && folder.has_relative_path()) folder = folder.parent_path();
+  return (folderName ? folder : folder / name).string();
+}
+
 // --- Writing ---------------------------------------------------------------
 
 struct NewFile::State {
@@ -299,6 +330,15 @@ struct NewFile::State {
     close(descriptor);
     descriptor = copy;
     return copied;
+  }
+
+  // Checked again just before naming: a device or FIFO planted meanwhile
+  // stays what it is.
+  bool targetReplaceable() const {
+    struct stat status {};
+    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+    const EntryKind kind = kindOf(status.st_mode);
+    return kind == EntryKind::kRegularFile || kind == EntryKind::kLink;
   }
 
   enum class Naming { kNamed, kFailed, kUnnameable };
@@ -372,6 +412,7 @@ std::int64_t NewFile::size() const { return state_ == nullptr ? 0 : state_->size
 bool NewFile::publish(Durability durability) {
   if (state_ == nullptr) return false;
   reach(Step::kPublishing);
+  if (!state_->targetReplaceable()) return false;
   const bool durable = durability == Durability::kDurable;
   if (durable && !syncFile(state_->descriptor)) return false;
   State::Naming naming = state_->giveName();
@@ -391,6 +432,10 @@ bool NewFile::publish(Durability durability) {
   state_.reset();
   return true;
 }
+
+// --- The console -------------------------------------------------------------
+
+bool standardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 // --- Folders ---------------------------------------------------------------
 

@@ -152,6 +152,24 @@ bool isReadOnlyFile(const std::wstring& path) {
          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+EntryKind kindOf(const std::wstring& name) {
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::kNothing;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return EntryKind::kLink;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryKind::kFolder;
+  // A device name (NUL, CON, COM1) answers like a file; only an open tells.
+  const Handle file(CreateFileW(name.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.valid() && GetFileType(file.get()) != FILE_TYPE_DISK) return EntryKind::kOther;
+  return EntryKind::kRegularFile;
+}
+
+bool isReplaceable(const std::wstring& name) {
+  const EntryKind kind = kindOf(name);
+  return kind == EntryKind::kNothing || kind == EntryKind::kRegularFile || kind == EntryKind::kLink;
+}
+
 UINT previousConsoleCodePage = 0;
 
 StepHook stepHook = nullptr;
@@ -236,6 +254,22 @@ bool isSameFile(std::FILE* file, const std::string& path) {
   return other.valid() && fileIdentity(handleOf(file), mine) && fileIdentity(other.get(), theirs) &&
          mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
          mine.nFileIndexHigh == theirs.nFileIndexHigh && mine.nFileIndexLow == theirs.nFileIndexLow;
+}
+
+// --- Names -----------------------------------------------------------------
+
+EntryKind entryKind(const std::string& path) {
+  const std::wstring name = systemPath(path);
+  return name.empty() ? EntryKind::kNothing : kindOf(name);
+}
+
+// The system applies "." and ".." to the text before it looks at any folder,
+// so the full path is what any name will be, folders made or not.
+std::string plannedPath(const std::string& path) {
+  std::wstring wide = widen(path);
+  if (wide.empty()) return path;
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  return narrow(fullPath(wide).c_str());
 }
 
 // --- Writing ---------------------------------------------------------------
@@ -336,14 +370,21 @@ bool NewFile::publish(Durability durability) {
   // The replace is one rename in the folder, written through before it
   // returns; a folder under the target's name is never replaced, and
   // neither is a read-only file, which Windows refuses to replace (Wine
-  // would, hence the explicit look).
-  if (isReadOnlyFile(state_->target) ||
+  // would, hence the explicit look), nor a device.
+  if (isReadOnlyFile(state_->target) || !isReplaceable(state_->target) ||
       !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(), moveFlags)) {
     DeleteFileW(state_->temporary.c_str());
     return false;
   }
   state_->published = true;
   return true;
+}
+
+// --- The console -------------------------------------------------------------
+
+bool standardOutputIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
 // --- Folders ---------------------------------------------------------------

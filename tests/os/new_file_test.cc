@@ -108,7 +108,7 @@ TEST_P(NewFileTest, GivingUpLeavesTheFolderAsItWas) {
   }
 }
 
-TEST_P(NewFileTest, ReplacesLinksButNeverAFolder) {
+TEST_P(NewFileTest, ReplacesLinksButNeverAFolderOrAFifo) {
   if (kOnWindows) GTEST_SKIP() << kNoSymbolicLinks << " (tests/windows: never a folder)";
   writeFile(dir_ / "victim", Bytes{4});
   const struct {
@@ -120,6 +120,7 @@ TEST_P(NewFileTest, ReplacesLinksButNeverAFolder) {
       {"link to a file", [](const fs::path& at) { fs::create_symlink("victim", at); }, true},
       {"dangling link", [](const fs::path& at) { fs::create_symlink("nowhere", at); }, true},
       {"folder", [](const fs::path& at) { fs::create_directory(at); }, false},
+      {"FIFO", [](const fs::path& at) { ASSERT_TRUE(makeFifo(at)); }, false},
   };
   for (const auto& test : cases) {
     fs::remove_all(target());

@@ -67,6 +67,10 @@ struct ProcessResult {
 // system_{posix,windows}.cc.
 void removeTree(const std::filesystem::path& path);
 
+// Makes a FIFO at `path`; false where the system has none (Windows), so
+// that a test leaves those cases out.
+bool makeFifo(const std::filesystem::path& path);
+
 // Runs `program` with `arguments` (UTF-8) in `workingDirectory` and waits
 // for it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,

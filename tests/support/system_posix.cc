@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +50,8 @@ void removeTree(const fs::path& path) {
   }
   fs::remove_all(path, ignored);
 }
+
+bool makeFifo(const fs::path& path) { return mkfifo(path.c_str(), 0600) == 0; }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const fs::path& workingDirectory) {

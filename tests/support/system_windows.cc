@@ -78,6 +78,9 @@ void removeLongTree(const std::wstring& path) {
 
 void removeTree(const fs::path& path) { removeLongTree(L"\\\\?\\" + fs::absolute(path).wstring()); }
 
+// Windows has named pipes, but none under a file's name in a folder.
+bool makeFifo(const fs::path& /*path*/) { return false; }
+
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const fs::path& workingDirectory) {
   // Output goes to files rather than pipes so that a chatty child never blocks.

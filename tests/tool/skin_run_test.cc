@@ -188,14 +188,20 @@ TEST_F(SkinRunTest, ACorruptTableLeavesAnEarlierOutputAsItWas) {
   expectFailure("cue stick file is corrupt\n");
 }
 
+// A folder, a device or a FIFO under the output's name stays what it is.
 TEST_F(SkinRunTest, AnOutputThatCannotBeWrittenLeavesNoTrace) {
   fixture.writeBitmaps();
   const auto textures = SkinFixture::slotTextures();
   fixture.writeTemplate(SkinFixture::templateWith(textures));
-  fs::create_directory(fixture.dir() / kOutputFileName);
-  writeFile(fixture.dir() / kOutputFileName / "keep", Bytes(1, 1));
+  const fs::path output = fixture.dir() / kOutputFileName;
+  fs::create_directory(output);
+  writeFile(output / "keep", Bytes(1, 1));
   expectFailure(namesListed(textures) + "can't open new cue obp file\n");
-  EXPECT_EQ(listDirectory(fixture.dir() / kOutputFileName), std::vector<std::string>{"keep"});
+  EXPECT_EQ(listDirectory(output), std::vector<std::string>{"keep"});
+  fs::remove_all(output);
+  if (!makeFifo(output)) return;
+  expectFailure(namesListed(textures) + "can't open new cue obp file\n");
+  EXPECT_EQ(fs::symlink_status(output).type(), fs::file_type::fifo);
 }
 
 TEST(BundledSample, GeneratesAndSkins) {
