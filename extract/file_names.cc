@@ -8,7 +8,6 @@ namespace {
 constexpr char kReplacement = '_';
 constexpr char kPlaceholder[] = "texture";
 constexpr int kFirstSuffix = 2;  // "name", then "name-2"
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Spelled out rather than asked of the locale: the same name must give the
 // same file everywhere.
@@ -37,21 +36,6 @@ std::string safeStem(std::string_view textureName) {
 
 std::string levelFileName(const std::string& stem, int level) {
   return level == 0 ? stem + ".bmp" : stem + ".mip" + std::to_string(level) + ".bmp";
-}
-
-std::string printableName(std::string_view textureName) {
-  std::string shown;
-  for (const char c : textureName) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
-      shown.push_back(c);
-    } else {
-      shown += "\\x";
-      shown.push_back(kHexDigits[byte >> 4]);
-      shown.push_back(kHexDigits[byte & 0xF]);
-    }
-  }
-  return shown;
 }
 
 std::string FileNamer::claim(std::string_view textureName) {

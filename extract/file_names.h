@@ -15,9 +15,6 @@ std::string safeStem(std::string_view textureName);
 // "STEM.bmp" for level 0, "STEM.mip1.bmp" and "STEM.mip2.bmp" after it.
 std::string levelFileName(const std::string& stem, int level);
 
-// The name with bytes outside printable ASCII shown as \xNN, for listing.
-std::string printableName(std::string_view textureName);
-
 // Hands out stems whose level files clash with no earlier stem's, ignoring
 // case, so that no texture overwrites another on any file system.
 class FileNamer {

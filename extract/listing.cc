@@ -1,6 +1,6 @@
 #include "extract/listing.h"
 
-#include "extract/file_names.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
 namespace {

@@ -2,13 +2,16 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "os/os.h"
 #include "template/chunk_table_reader.h"
 #include "template/format.h"
 #include "template/table_shape.h"
 #include "util/coding.h"
 #include "util/failure.h"
 #include "util/input_file.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
 namespace {
@@ -59,9 +62,12 @@ TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream) {
 
 TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
   TextureTable table = readTextureTable(reader, stream);
+  // Scripts read these lines byte for byte; only a person at a terminal gets
+  // the names escaped, where a control sequence in one would act.
+  const bool terminal = os::standardOutputIsTerminal();
   for (const TextureRecord& record : table.records) {
-    const std::string_view name = record.name();
-    std::printf("Texture name = %.*s\n", static_cast<int>(name.size()), name.data());
+    const std::string shown = terminal ? printableName(record.name()) : std::string(record.name());
+    std::printf("Texture name = %.*s\n", static_cast<int>(shown.size()), shown.data());
   }
   return table;
 }

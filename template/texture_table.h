@@ -27,7 +27,8 @@ struct TextureTable {
 // verified ends the run with Failure::kTemplateCorrupt.
 TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream);
 
-// readTextureTable, then "Texture name = %s\n" per record; a corrupt template
+// readTextureTable, then "Texture name = %s\n" per record, the name shown
+// by printableName when standard output is a terminal; a corrupt template
 // lists no names.
 TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream);
 

@@ -1,15 +1,18 @@
 // Runs of the real tool that the world interrupts: signals at random points,
 // a file size limit, a umask. Each must leave the folder holding its inputs
 // and either the earlier cueNew.obp or a complete new one, nothing else.
+// And a terminal, which must show what a template holds, never obey it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -34,6 +37,7 @@ enum class Path { kUnnamed, kNamed };
 struct Launch {
   Path path = Path::kUnnamed;
   rlim_t sizeLimit = RLIM_INFINITY;
+  int output = -1;  // standard output's descriptor; -1: the capture file
 };
 
 // Starts the tool in `folder` with its output in `capture`, without waiting.
@@ -53,7 +57,8 @@ pid_t startTool(const fs::path& folder, const std::vector<std::string>& argument
   if (child != 0) return child;
   // Only async-signal-safe calls between fork and exec.
   const rlimit limit{launch.sizeLimit, launch.sizeLimit};
-  const int output = open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int output = launch.output >= 0 ? launch.output
+                                        : open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   const int nothing = open("/dev/null", O_RDWR);
   if (output < 0 || nothing < 0 || dup2(nothing, 0) < 0 || dup2(output, 1) < 0 ||
       dup2(nothing, 2) < 0 || chdir(folder.c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
@@ -107,6 +112,39 @@ class OutputSafetyTest : public ::testing::Test {
   SkinFixture fixture_;
   ScratchDir captures_;
   std::vector<std::string> inputs_;
+};
+
+// A pseudo-terminal's far end, in raw mode so that bytes pass unchanged.
+struct Terminal {
+  int master = posix_openpt(O_RDWR | O_NOCTTY);
+  int follower = -1;
+
+  Terminal() {
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return;
+    follower = open(ptsname(master), O_RDWR | O_NOCTTY);
+    termios mode{};
+    if (follower >= 0 && tcgetattr(follower, &mode) == 0) {
+      cfmakeraw(&mode);
+      tcsetattr(follower, TCSANOW, &mode);
+    }
+  }
+  ~Terminal() {
+    if (follower >= 0) close(follower);
+    if (master >= 0) close(master);
+  }
+
+  // Everything shown until the last writer lets go of the terminal.
+  std::string drain() {
+    close(follower);
+    follower = -1;
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t got; (got = read(master, buffer, sizeof buffer)) != 0;) {
+      if (got < 0 && errno != EINTR) break;  // EIO: no writer left
+      if (got > 0) shown.append(buffer, static_cast<std::size_t>(got));
+    }
+    return shown;
+  }
 };
 
 std::string describe(int signalNumber, Path path) {
@@ -172,6 +210,38 @@ TEST_F(OutputSafetyTest, AFileSizeLimitFailsWithTheOutputLine) {
           std::string(output.begin(), output.end()).ends_with(failureLine(Failure::kOutputOpen)))
           << context;
       expectFolderAsBefore(earlier, context);
+    }
+  }
+}
+
+// A template names its textures as it likes. Read by a script the names stay
+// byte for byte; shown on a terminal, a control sequence shows as \xNN
+// instead of retitling the window and clearing the screen.
+TEST_F(OutputSafetyTest, TextureNamesReachATerminalOnlyEscaped) {
+  const std::string hostile = "\x1B]0;pwned\x07\x1B[2J";
+  std::vector<TexturePlan> textures = SkinFixture::slotTextures();
+  textures.push_back(makeTexture(hostile, 4, 4, 9));
+  fixture_.writeTemplate(SkinFixture::templateWith(textures));
+  for (const bool terminal : {false, true}) {
+    std::string shown;
+    if (terminal) {
+      Terminal screen;
+      ASSERT_GE(screen.follower, 0);
+      const pid_t child = startTool(fixture_.dir().path(), fixture_.bitmapNames(),
+                                    {.output = screen.follower}, capture());
+      shown = screen.drain();
+      EXPECT_EQ(waitFor(child), 0);
+    } else {
+      EXPECT_EQ(waitFor(startTool(fixture_.dir().path(), fixture_.bitmapNames(), {}, capture())),
+                0);
+      const Bytes output = readFile(capture());
+      shown.assign(output.begin(), output.end());
+    }
+    const std::string line =
+        "Texture name = " + (terminal ? "\\x1B]0;pwned\\x07\\x1B[2J" : hostile) + "\n";
+    EXPECT_NE(shown.find(line), std::string::npos) << terminal << ": " << shown;
+    if (terminal) {
+      EXPECT_EQ(shown.find('\x1B'), std::string::npos) << shown;
     }
   }
 }
