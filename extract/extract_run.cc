@@ -11,6 +11,7 @@
 #include "extract/listing.h"
 #include "extract/output_checks.h"
 #include "extract/texture_files.h"
+#include "os/os.h"
 #include "template/format.h"
 #include "template/texture_table.h"
 #include "util/failure.h"
@@ -35,13 +36,16 @@ struct TextureOutput {
 };
 
 std::vector<TextureOutput> planTextures(const TextureTable& table, const std::string& folder) {
+  // Resolved once: a model's thousands of files would each cost a walk up
+  // the folder's path.
+  const std::string plannedFolder = os::plannedPath(inFolder(folder, "."));
   const std::vector<const SkinSlot*> slots = feedingSlots(table);
   FileNamer namer;
   std::vector<TextureOutput> outputs;
   for (std::size_t index = 0; index < table.records.size(); ++index) {
     const TextureRecord& record = table.records[index];
     const std::string stem = namer.claim(record.name());
-    TextureOutput output{textureFiles(record, folder, stem), {}};
+    TextureOutput output{textureFiles(record, folder, plannedFolder, stem), {}};
     // Level 0 has pixels whenever a smaller level has.
     const std::string file = output.files.empty() ? "" : levelFileName(stem, 0);
     output.line = listingLine(index, record, slots[index], file);
@@ -59,13 +63,21 @@ PlannedFile planSheet(const TextureTable& table, const std::string& path) {
   const SheetLayout layout = layOutSheet(table.records, labels);
   // Refused before any file is written, so a refusal leaves nothing behind.
   if (!layout.fitsLimit()) fail(Failure::kSheetTooLarge, path);
-  return PlannedFile{path, [&table, labels, layout, path] {
+  return PlannedFile{path, os::plannedPath(path), [&table, labels, layout, path] {
                        auto file = encodeRgbBitmap(static_cast<std::int32_t>(layout.width),
                                                    static_cast<std::int32_t>(layout.height),
                                                    drawSheet(table.records, labels, layout));
                        if (!file) fail(Failure::kFileWrite, path);
                        return std::move(*file);
                      }};
+}
+
+std::vector<const PlannedFile*> textureFilesOf(const std::vector<TextureOutput>& textures) {
+  std::vector<const PlannedFile*> files;
+  for (const TextureOutput& texture : textures) {
+    for (const PlannedFile& file : texture.files) files.push_back(&file);
+  }
+  return files;
 }
 
 void writePlanned(const PlannedFile& file) {
@@ -89,6 +101,7 @@ int runExtract(std::span<const std::string> arguments, ChunkTableReader& reader)
   if (options->sheet) sheet = planSheet(table, *options->sheet);
 
   // Every refusal comes before the first write, so it leaves the folder as it was.
+  if (sheet) checkSheetApart(*sheet, textureFilesOf(textures));
   for (TextureOutput& texture : textures) {
     for (PlannedFile& file : texture.files) checkPlannedFile(file, model.handle(), options->force);
   }

@@ -1,7 +1,6 @@
 #include "extract/output_checks.h"
 
-#include <filesystem>
-#include <system_error>
+#include <unordered_set>
 
 #include "os/os.h"
 #include "util/failure.h"
@@ -10,8 +9,6 @@
 namespace tintrod {
 namespace {
 
-namespace fs = std::filesystem;
-
 bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   InputFile file;
   if (!file.open(path) || file.size() != static_cast<std::int64_t>(bytes.size())) return false;
@@ -19,23 +16,48 @@ bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   return file.read(content.data(), content.size()) && content == bytes;
 }
 
+// Names that differ only in ASCII case are one file on the file systems
+// most users have. Windows spells planned folders with backslashes, which no
+// texture file name holds.
+std::string comparable(std::string path) {
+  for (char& c : path) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
 }  // namespace
 
 void checkPlannedFile(PlannedFile& file, std::FILE* model, bool force) {
-  if (os::isSameFile(model, file.path)) fail(Failure::kWriteOverModel, file.path);
-  std::error_code error;
+  const std::string& planned = file.planned;
+  if (os::isSameFile(model, planned)) fail(Failure::kWriteOverModel, file.path);
   // The name itself, not what a link there points to: a link is replaced,
-  // never written through. Spelled as UTF-8, which Windows would otherwise
-  // read in its ANSI code page.
-  const fs::path name(std::u8string(file.path.begin(), file.path.end()));
-  const fs::file_status status = fs::symlink_status(name, error);
-  // A name that cannot be looked up (its folder missing) holds nothing yet.
-  if (error || status.type() == fs::file_type::not_found) return;
-  if (status.type() == fs::file_type::directory) fail(Failure::kFileWrite, file.path);
-  if (status.type() == fs::file_type::regular && holds(file.path, file.bytes())) {
-    file.inPlace = true;
-  } else if (!force) {
-    fail(Failure::kFileExists, file.path);
+  // never written through.
+  switch (os::entryKind(planned)) {
+    case os::EntryKind::kNothing:
+      return;
+    case os::EntryKind::kFolder:
+    case os::EntryKind::kOther:  // a device or a FIFO is never replaced by a file
+      fail(Failure::kFileWrite, file.path);
+    case os::EntryKind::kRegularFile:
+      if (holds(planned, file.bytes())) {
+        file.inPlace = true;
+        return;
+      }
+      break;
+    case os::EntryKind::kLink:
+      break;
+  }
+  if (!force) fail(Failure::kFileExists, file.path);
+}
+
+void checkSheetApart(const PlannedFile& sheet, const std::vector<const PlannedFile*>& textures) {
+  const std::string planned = comparable(sheet.planned);
+  for (const PlannedFile* texture : textures) {
+    if (comparable(texture->planned) == planned) {
+      fail(Failure::kSheetOverTexture, sheet.path);
+    }
   }
 }
 

@@ -26,12 +26,14 @@ std::vector<std::uint8_t> encodeLevel(const TextureRecord& record, int index,
 }  // namespace
 
 std::vector<PlannedFile> textureFiles(const TextureRecord& record, const std::string& folder,
-                                      const std::string& stem) {
+                                      const std::string& plannedFolder, const std::string& stem) {
   std::vector<PlannedFile> files;
   for (int index = 0; index < kPixelLevelCount; ++index) {
     if (!hasPixels(record.level(index))) continue;
-    std::string path = inFolder(folder, levelFileName(stem, index));
-    files.push_back({path, [&record, index, path] { return encodeLevel(record, index, path); }});
+    const std::string name = levelFileName(stem, index);
+    std::string path = inFolder(folder, name);
+    files.push_back({path, inFolder(plannedFolder, name),
+                     [&record, index, path] { return encodeLevel(record, index, path); }});
   }
   return files;
 }

@@ -43,6 +43,8 @@ const char* lineFormat(Failure failure) {
       return "can't write over model file %s\n";
     case Failure::kFileExists:
       return "file %s exists; --force replaces it\n";
+    case Failure::kSheetOverTexture:
+      return "sheet %s would replace a texture\n";
     case Failure::kPrepareUsage:
       return "usage tintrod-prepare [--dither] [--fit stretch|crop|pad] PICTURE SLOT OUTPUT\n";
     case Failure::kPictureRead:
@@ -53,6 +55,10 @@ const char* lineFormat(Failure failure) {
       return "picture %s is too large\n";
     case Failure::kUnknownSlot:
       return "unknown slot %s\n";
+    case Failure::kWriteOverPicture:
+      return "can't write over picture %s\n";
+    case Failure::kOutputNotBitmap:
+      return "can't replace %s, not an 8-bit BMP\n";
   }
   return "cue stick file is corrupt\n";
 }

@@ -27,12 +27,15 @@ enum class Failure {
   kSheetTooLarge,
   kWriteOverModel,
   kFileExists,
+  kSheetOverTexture,
   // tintrod-prepare's own; an output it cannot write is kFileWrite.
   kPrepareUsage,
   kPictureRead,
   kPictureDecode,
   kPictureTooLarge,
   kUnknownSlot,
+  kWriteOverPicture,
+  kOutputNotBitmap,
 };
 
 // The exact line, newline included; failures that name a file carry its path

@@ -217,6 +217,7 @@ TEST_F(ExtractRunTest, UsageAndUnwritableOutputs) {
   EXPECT_TRUE(fs::exists(dir / "dashed" / "a.bmp"));
 }
 
+// Nor does the sheet take a texture's name, nor a file replace a device or a FIFO.
 TEST_F(ExtractRunTest, NeverWritesOverTheModelOrChangedFiles) {
   const Bytes model =
       buildTemplate({textureTableChunk({makeTexture("a", 4, 4, 1), makeTexture("b", 4, 4, 2)})});
@@ -232,11 +233,17 @@ TEST_F(ExtractRunTest, NeverWritesOverTheModelOrChangedFiles) {
   fs::create_directory(dir / "linked");
   fs::create_hard_link(dir / kTemplateFileName, dir / "linked" / "a.bmp");
 
+  const bool fifos = makeFifo(dir / "fifo");
+  if (fifos) {
+    fs::create_directory(dir / "piped");
+    ASSERT_TRUE(makeFifo(dir / "piped" / "a.bmp"));
+  }
+
   struct Case {
     std::vector<std::string> arguments;
     std::string line;
   };
-  const std::vector<Case> refused = {
+  std::vector<Case> refused = {
       {{"--sheet", kTemplateFileName, kTemplateFileName, "new"},
        "can't write over model file cueTemplate.obp\n"},
       {{"--force", "--sheet", "./cueTemplate.obp", kTemplateFileName, "new"},
@@ -248,7 +255,21 @@ TEST_F(ExtractRunTest, NeverWritesOverTheModelOrChangedFiles) {
       {{kTemplateFileName, "out"}, "file out/b.bmp exists; --force replaces it\n"},
       {{"--sheet", "out/b.bmp", kTemplateFileName, "new"},
        "file out/b.bmp exists; --force replaces it\n"},
+      {{"--force", "--sheet", "out/a.bmp", kTemplateFileName, "out"},
+       "sheet out/a.bmp would replace a texture\n"},
+      {{"--sheet", "new/sub/../B.mip1.bmp", kTemplateFileName, "new"},
+       "sheet new/sub/../B.mip1.bmp would replace a texture\n"},
+      // Through a folder the run would make, the names are what they will be.
+      {{kTemplateFileName, "gone/../out"}, "file gone/../out/b.bmp exists; --force replaces it\n"},
+      {{"--sheet", "fresh/../cueTemplate.obp", kTemplateFileName, "fresh"},
+       "can't write over model file fresh/../cueTemplate.obp\n"},
   };
+  if (fifos) {
+    refused.insert(
+        refused.begin(),
+        {{{"--force", kTemplateFileName, "piped"}, "can't write file piped/a.bmp\n"},
+         {{"--force", "--sheet", "fifo", kTemplateFileName, "new"}, "can't write file fifo\n"}});
+  }
   const auto before = snapshotOf(dir.path());
   for (const Case& c : refused) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
