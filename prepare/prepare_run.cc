@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "bitmap/bitmap_headers.h"
+#include "bitmap/bitmap_writer.h"
 #include "os/os.h"
 #include "prepare/command_line.h"
 #include "prepare/prepare_picture.h"
@@ -13,9 +15,33 @@
 namespace tintrod {
 namespace {
 
-std::vector<std::uint8_t> readPicture(const std::string& path) {
+bool isEightBitBitmap(const std::string& path) {
   InputFile file;
-  if (!file.open(path)) fail(Failure::kPictureRead, path);
+  if (!file.open(path)) return false;
+  // A file too short for the headers reads as zeros: no signature.
+  const BitmapHeaders headers = readBitmapHeaders(file);
+  return headers.file.bfType == kBitmapSignature && headers.info.biBitCount == 8;
+}
+
+// Refused before the picture is decoded: a refusal costs no time and leaves
+// everything as it was. A bitmap this program may have written before is the
+// only file it replaces.
+void checkOutput(const std::string& output, const InputFile& picture) {
+  if (os::isSameFile(picture.handle(), output)) fail(Failure::kWriteOverPicture, output);
+  switch (os::entryKind(output)) {
+    case os::EntryKind::kNothing:
+    case os::EntryKind::kLink:  // the link itself is replaced, never written through
+      return;
+    case os::EntryKind::kFolder:
+    case os::EntryKind::kOther:  // a device or a FIFO is never replaced by a file
+      fail(Failure::kFileWrite, output);
+    case os::EntryKind::kRegularFile:
+      if (!isEightBitBitmap(output)) fail(Failure::kOutputNotBitmap, output);
+      return;
+  }
+}
+
+std::vector<std::uint8_t> readPicture(InputFile& file, const std::string& path) {
   if (file.size() < 0 || std::uint64_t(file.size()) > kMaxPictureFileSize) {
     fail(Failure::kPictureTooLarge, path);
   }
@@ -42,7 +68,11 @@ int runPrepare(std::span<const std::string> arguments) {
   const PrepareArguments& run = *command->arguments;
   const auto slot = slotSize(run.slot);
   if (!slot) fail(Failure::kUnknownSlot, run.slot);
-  const std::vector<std::uint8_t> picture = readPicture(run.picture);
+  InputFile pictureFile;
+  if (!pictureFile.open(run.picture)) fail(Failure::kPictureRead, run.picture);
+  checkOutput(run.output, pictureFile);
+  const std::vector<std::uint8_t> picture = readPicture(pictureFile, run.picture);
+  pictureFile.close();
   const PreparedPicture prepared = preparePicture(picture, slot->width, slot->height, run.options);
   if (prepared.failure) fail(*prepared.failure, run.picture);
   if (!writeBitmap(run.output, prepared.bitmap)) fail(Failure::kFileWrite, run.output);

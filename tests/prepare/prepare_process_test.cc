@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/prepare/picture_files.h"
+#include "tests/support/bitmap_builder.h"
 #include "tests/support/failure_line.h"
 #include "util/coding.h"
 
@@ -14,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kPngWidthOffset = 16;  // IHDR's width, then its height
+constexpr int kBitCountOffset = 28;  // biBitCount, behind the file header and four fields
 
 // A real PNG whose header then claims another size; only the header is read
 // before the size is refused.
@@ -53,7 +55,8 @@ class PrepareProcess : public ::testing::Test {
     EXPECT_EQ(readFile(dir / "previous.bmp"), kPrevious);
   }
 
-  const Bytes kPrevious = Bytes{'o', 'l', 'd'};
+  // An earlier output: any 8-bit BMP may be replaced.
+  const Bytes kPrevious = encodeBitmap(makeBitmap(2, 2, 1, 4));
   ScratchDir dir;
 };
 
@@ -76,6 +79,22 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   expectFailure({"picture.png", "shaftbmp", "missing/out.bmp"},
                 "can't write file missing/out.bmp\n");
   expectFailure({"picture.png", "shaftbmp", "folder"}, "can't write file folder\n");
+
+  // The picture under any of its names, and files that this program did not write.
+  fs::create_hard_link(dir / "picture.png", dir / "same.bmp");
+  Bytes deeper = kPrevious;
+  deeper[kBitCountOffset] = 24;
+  writeFile(dir / "photo.bmp", deeper);
+  expectFailure({"picture.png", "shaftbmp", "picture.png"},
+                "can't write over picture picture.png\n");
+  expectFailure({"picture.png", "shaftbmp", "same.bmp"}, "can't write over picture same.bmp\n");
+  expectFailure({"picture.png", "shaftbmp", "garbage.png"},
+                "can't replace garbage.png, not an 8-bit BMP\n");
+  expectFailure({"picture.png", "shaftbmp", "photo.bmp"},
+                "can't replace photo.bmp, not an 8-bit BMP\n");
+  if (makeFifo(dir / "fifo")) {
+    expectFailure({"picture.png", "shaftbmp", "fifo"}, "can't write file fifo\n");
+  }
 }
 
 TEST_F(PrepareProcess, WritesTheBitmapAndReplacesAnEarlierOne) {
