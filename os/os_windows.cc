@@ -269,7 +269,10 @@ std::string plannedPath(const std::string& path) {
   std::wstring wide = widen(path);
   if (wide.empty()) return path;
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
-  return narrow(fullPath(wide).c_str());
+  std::wstring full = fullPath(wide);
+  // A folder is spelled one way: "out\" as "out", though "C:\" stays a root.
+  if (full.size() > 3 && full.back() == L'\\' && full[full.size() - 2] != L':') full.pop_back();
+  return narrow(full.c_str());
 }
 
 // --- Writing ---------------------------------------------------------------

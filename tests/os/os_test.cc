@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "os/os.h"
 #include "tests/support/open_file.h"
@@ -52,25 +50,6 @@ TEST(Seam, KnowsAFileUnderAnyOfItsNames) {
   } cases[] = {{"model", true}, {"second name", true}, {"copy", false}, {"absent", false}};
   for (const auto& test : cases) {
     EXPECT_EQ(os::isSameFile(model.get(), (dir / test.name).string()), test.same) << test.name;
-  }
-}
-
-TEST(Seam, TellsWhatStandsUnderANameWithoutFollowingLinks) {
-  ScratchDir dir;
-  writeFile(dir / "plain", Bytes{1});
-  fs::create_directory(dir / "folder");
-  std::vector<std::pair<std::string, os::EntryKind>> cases = {
-      {"plain", os::EntryKind::kRegularFile},
-      {"folder", os::EntryKind::kFolder},
-      {"absent", os::EntryKind::kNothing},
-      {"absent/below", os::EntryKind::kNothing}};
-  if (!kOnWindows) {
-    fs::create_symlink("folder", dir / "link");
-    cases.emplace_back("link", os::EntryKind::kLink);
-  }
-  if (makeFifo(dir / "fifo")) cases.emplace_back("fifo", os::EntryKind::kOther);
-  for (const auto& [name, kind] : cases) {
-    EXPECT_EQ(os::entryKind(utf8String(dir / name)), kind) << name;
   }
 }
 
