@@ -1,6 +1,7 @@
 #include "extract/output_checks.h"
 
-#include <unordered_set>
+#include <string>
+#include <vector>
 
 #include "os/os.h"
 #include "util/failure.h"
