@@ -276,6 +276,17 @@ for (const browserName of browserNames) {
       mkdirSync(bad, { recursive: true });
       writeFileSync(join(bad, 'notes.png'), 'not a picture\n');
       writeFileSync(join(bad, 'cueTemplate.obp'), Buffer.alloc(64, 7));
+      // A PNG that claims 8000 × 8000 pixels: the browser's one-pixel PNG, its size rewritten.
+      const huge = Buffer.from(await page.evaluate(() => {
+        const canvas = document.createElement('canvas');
+        canvas.width = 1;
+        canvas.height = 1;
+        const url = canvas.toDataURL('image/png');
+        return url.slice(url.indexOf(',') + 1);
+      }), 'base64');
+      huge.writeUInt32BE(8000, 16);
+      huge.writeUInt32BE(8000, 20);
+      writeFileSync(join(bad, 'huge.png'), huge);
       const blockers = () => page.$$eval('[data-role="status"] a',
         (links) => links.map((a) => a.getAttribute('href')));
 
@@ -289,6 +300,9 @@ for (const browserName of browserNames) {
       const cases = [
         [() => giveSlot(page, 'bumperbmp', join(bad, 'notes.png')),
           ['bumperbmp', "can't decode picture notes.png"], ['#slot-bumperbmp']],
+        [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
+          ['bumperbmp', 'picture huge.png is too large (more than 32 megapixels, 16384 pixels on '
+            + 'a side or 256 MiB)'], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp')),
           ['bumperbmp', 'bumper.bmp: used as it is'], []],
         [() => openModel(page, join(bad, 'cueTemplate.obp')),
