@@ -137,19 +137,19 @@ function link(text, target) {
   return anchor;
 }
 
-// What still stands between the user and Skin, each linked to where to fix it.
+// What still stands between the user and Skin: [words, [[name, id of where
+// to fix it]]], one entry for the model and one for each kind of slot.
 function blockers() {
   const list = [];
   if (!state.model.ready) {
-    list.push([state.model.file ? 'The model cannot be used: pick another' : 'Pick a cue model',
-      'model-input']);
+    list.push([state.model.file ? 'The model cannot be used: ' : '',
+      [[state.model.file ? 'pick another' : 'Pick a cue model', 'model-input']]]);
   }
-  const kinds = [['empty', 'needs a picture'], ['error', 'has a picture that cannot be used'],
-    ['working', 'is still being prepared']];
+  const kinds = [['empty', 'Still without a picture: '],
+    ['error', 'A picture that cannot be used: '], ['working', 'Still being prepared: ']];
   for (const [kind, words] of kinds) {
-    for (const slot of state.slots.filter((entry) => entry.state === kind)) {
-      list.push([`${slot.part} ${words}`, slot.card.id]);
-    }
+    const slots = state.slots.filter((entry) => entry.state === kind);
+    if (slots.length > 0) list.push([words, slots.map((slot) => [slot.part, slot.card.id])]);
   }
   return list;
 }
@@ -167,9 +167,13 @@ function updateStatus() {
   const heading = document.createElement('p');
   heading.textContent = 'Before you can skin:';
   const items = document.createElement('ul');
-  for (const [text, target] of list) {
+  for (const [words, places] of list) {
     const item = document.createElement('li');
-    item.append(link(text, target));
+    item.append(words);
+    places.forEach(([name, target], index) => {
+      if (index > 0) item.append(', ');
+      item.append(link(name, target));
+    });
     items.append(item);
   }
   status.replaceChildren(heading, items);
