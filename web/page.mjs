@@ -352,8 +352,8 @@ async function distribute(files) {
   $('[data-role="drop-report"]').textContent = lines.join('; ');
 }
 
-// A drop anywhere is the page's: on a slot one picture goes to that slot, on
-// the model one file is the model, anything else is shared out by name.
+// A drop anywhere is the page's: one picture dropped on a slot goes to that
+// slot, one model anywhere is the model, anything else is shared out by name.
 function handleDrops() {
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
@@ -375,11 +375,11 @@ function handleDrops() {
     const files = [...(event.dataTransfer?.files ?? [])];
     if (files.length === 0) return;
     const card = event.target.closest?.('[data-slot-card]');
-    const onModel = event.target.closest?.('#model-section');
-    if (files.length === 1 && card) {
-      givePicture(state.slots.findIndex((slot) => slot.card === card), files[0]);
-    } else if (files.length === 1 && onModel) {
+    const isModel = files[0].name.toLowerCase().endsWith(kModelEnding);
+    if (files.length === 1 && isModel) {
       openModel(files[0]);
+    } else if (files.length === 1 && card) {
+      givePicture(state.slots.findIndex((slot) => slot.card === card), files[0]);
     } else {
       distribute(files);
     }
