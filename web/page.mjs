@@ -30,8 +30,8 @@ const $ = (selector, root = document) => root.querySelector(selector);
 function startWorker() {
   const source = $('#worker-source').textContent;
   const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
+  // The URL stays: a browser may fetch the script after this call returns.
   const worker = new Worker(url);
-  URL.revokeObjectURL(url);
   worker.onmessage = ({ data }) => {
     const call = state.calls.get(data.id);
     state.calls.delete(data.id);
@@ -303,6 +303,8 @@ async function skin() {
   resetDownload();
   const done = timeStep('skin');
   const before = state.changes;
+  $('[data-role="skin"]').disabled = true;
+  $('[data-role="status"]').textContent = 'Skinning…';
   const result = await call('skin', { bitmapPaths: state.slots.map((slot) => slot.bitmapPath) });
   if (before !== state.changes) return;
   setMessages(result.lines);
