@@ -20,14 +20,15 @@ function(tintrod_add_cross_googletest)
   add_subdirectory(${TINTROD_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endfunction()
 
-# The zip: the programs at its top, README and LICENSE, the manual pages as text.
+# The zip: the programs and the page at its top, README and LICENSE, the
+# manual pages as text.
 function(tintrod_add_windows_package)
   foreach(program tintrod tintrod-extract tintrod-prepare)
     if(TARGET ${program})
       install(TARGETS ${program} RUNTIME DESTINATION .)
     endif()
   endforeach()
-  install(FILES README.md DESTINATION .)
+  install(FILES README.md ${TINTROD_PAGE} DESTINATION .)
   if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   endif()

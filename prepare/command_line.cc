@@ -24,9 +24,9 @@ std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string>
   app.add_flag("--dither", parsed.options.dither,
                "Diffuse the quantization error (Floyd-Steinberg); off by default, since dither "
                "noise shimmers on mip-mapped textures");
-  std::string fit = "stretch";
+  std::string fit = "crop";
   app.add_option("--fit", fit,
-                 "stretch (default) to the slot's size, crop to cover it, or pad to fit inside")
+                 "crop (default) to cover the slot, pad to fit inside, or stretch to its size")
       ->check(CLI::IsMember(kFits))
       ->option_text("stretch|crop|pad");
   app.add_option("PICTURE", parsed.picture, "The picture to prepare")->required();

@@ -1,13 +1,14 @@
 // The core's interface: moves bytes into the WebAssembly core's in-memory
 // file system, runs the core's passes there and hands back what they made.
 // It knows no file format; the core does all the reading and writing.
-import createCore from './tintrod-core.mjs';
+import createCore from './tintrod-core.js';
 
 const kModelFolder = '/model';
 const kSlotsFolder = '/slots';
 const kPreparedFolder = '/prepared';
 const kModelName = 'cueTemplate.obp';
 const kOutputName = 'cueNew.obp';
+const kReadBackFolder = '/read-back';
 
 // A picker or a drop never gives a name with a slash; anything that could
 // still step out of its folder is renamed.
@@ -19,14 +20,27 @@ export class Core {
   constructor(module, printed) {
     this.module = module;
     this.printed = printed;
-    for (const folder of [kModelFolder, kSlotsFolder, kPreparedFolder]) module.FS.mkdir(folder);
+    for (const folder of [kModelFolder, kSlotsFolder, kPreparedFolder, kReadBackFolder]) {
+      module.FS.mkdir(folder);
+    }
     this.slotList = module.skinSlots();
     for (const slot of this.slotList) module.FS.mkdir(`${kSlotsFolder}/${slot.argument}`);
   }
 
-  // The nine slots in command-line order: argument, texture, width, height.
+  // The nine slots in command-line order: argument, texture, part (its plain
+  // name), width, height.
   slots() {
     return this.slotList;
+  }
+
+  // The slot (0 to 8) a picture's file name stands for, or -1.
+  slotNamed(fileName) {
+    return this.module.slotNamed(fileName);
+  }
+
+  // The bundled sample's model and nine bitmaps: {model, bitmaps: [{name, bytes}]}.
+  sample() {
+    return this.module.sampleFiles();
   }
 
   // Puts the model in place and lists its textures: {textures: [{name,
@@ -52,8 +66,9 @@ export class Core {
   }
 
   // Runs the skinning pass on the model with the nine bitmaps, in order:
-  // {lines, status, output} where lines are what the command line prints
-  // and output the bytes of cueNew.obp (null when the run failed).
+  // {lines, status, output, textures} where lines are what the command line
+  // prints, output the bytes of cueNew.obp and textures its textures as
+  // openModel lists them (both null when the run failed).
   skin(bitmapPaths) {
     const outputPath = `${kModelFolder}/${kOutputName}`;
     this.removeIfPresent(outputPath);
@@ -62,7 +77,14 @@ export class Core {
     const lines = [...this.printed];
     if (result.failure !== undefined) lines.push(result.failure);
     const output = result.status === 0 ? this.module.FS.readFile(outputPath) : null;
-    return { lines, status: result.status, output };
+    return { lines, status: result.status, output, textures: output && this.readBack(output) };
+  }
+
+  // What the skinned model holds, read from its bytes as a model is.
+  readBack(bytes) {
+    this.module.FS.writeFile(`${kReadBackFolder}/${kModelName}`, bytes);
+    const listing = this.module.listTextures(kReadBackFolder);
+    return listing.textures ?? null;
   }
 
   removeIfPresent(path) {

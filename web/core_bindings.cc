@@ -17,6 +17,8 @@
 #include "bitmap/validate_bitmap.h"
 #include "extract/listing.h"
 #include "mip/mip_level.h"
+#include "prepare/prepare_picture.h"
+#include "sample/sample_files.h"
 #include "template/chunk_table_reader.h"
 #include "template/format.h"
 #include "template/skin_slots.h"
@@ -85,6 +87,18 @@ val failureToJs(const std::string& line) {
   return result;
 }
 
+// A picture refused for its size: the line as tintrod-prepare prints it, and
+// the limits it passed, which the command line leaves to its manual page.
+val pictureFailureToJs(const std::string& line, const std::string& name) {
+  val result = failureToJs(line);
+  if (line == failureLine(Failure::kPictureTooLarge, name)) {
+    result.set("limit", "more than " + std::to_string(kMaxPicturePixels >> 20) + " megapixels, " +
+                            std::to_string(kMaxPictureSide) + " pixels on a side or " +
+                            std::to_string(kMaxPictureFileSize >> 20) + " MiB");
+  }
+  return result;
+}
+
 // Every texture of the model `cueTemplate.obp` in `folder`, in table order.
 val listTextures(const std::string& folder) {
   val textures = val::array();
@@ -118,6 +132,7 @@ val skinSlots() {
     val entry = val::object();
     entry.set("argument", slot.argumentName);
     entry.set("texture", slot.textureName);
+    entry.set("part", slot.partName);
     entry.set("width", slot.width);
     entry.set("height", slot.height);
     slots.call<void>("push", entry);
@@ -158,7 +173,7 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
     const PrepareOptions options{static_cast<Fit>(fit), dither};
     if (const std::optional<std::string> failure =
             prepareSlotPicture(name, slot, options, preparedPath)) {
-      return failureToJs(*failure);
+      return pictureFailureToJs(*failure, name);
     }
     bitmapPath = preparedPath;
   }
@@ -172,6 +187,30 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   result.set("prepared", !asIs);
   result.set("levels", levels);
   return result;
+}
+
+// The slot a picture's file name stands for (0 to 8), by the stem's argument,
+// texture or part name; -1 when none does.
+int slotNamed(const std::string& fileName) {
+  const std::string stem = fileName.substr(0, fileName.rfind('.'));
+  const SkinSlot* slot = skinSlotNamed(stem);
+  return slot != nullptr ? slot->argumentIndex - 1 : -1;
+}
+
+// The bundled sample, as tintrod-sample writes it: {model, bitmaps: [{name,
+// bytes}]} with the bitmaps in slot order.
+val sampleFiles() {
+  val bitmaps = val::array();
+  for (int slot = 0; slot < static_cast<int>(sample::kBitmapNames.size()); ++slot) {
+    val entry = val::object();
+    entry.set("name", std::string(sample::kBitmapNames[static_cast<std::size_t>(slot)]));
+    entry.set("bytes", bytesToJs(sample::slotBitmap(slot)));
+    bitmaps.call<void>("push", entry);
+  }
+  val files = val::object();
+  files.set("model", bytesToJs(sample::sampleTemplate()));
+  files.set("bitmaps", bitmaps);
+  return files;
 }
 
 // One run of the skinning pass in `folder` with `arguments` (one per line).
@@ -206,4 +245,6 @@ EMSCRIPTEN_BINDINGS(tintrod_core) {
   emscripten::function("skinSlots", &tintrod::web::skinSlots);
   emscripten::function("useSlotPicture", &tintrod::web::useSlotPicture);
   emscripten::function("skin", &tintrod::web::skin);
+  emscripten::function("slotNamed", &tintrod::web::slotNamed);
+  emscripten::function("sampleFiles", &tintrod::web::sampleFiles);
 }

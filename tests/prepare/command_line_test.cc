@@ -20,8 +20,8 @@ struct Accepted {
 
 TEST(PrepareCommandLine, Accepts) {
   const Accepted cases[] = {
-      {{"a.png", "shaftbmp", "b.bmp"}, "a.png", "shaftbmp", "b.bmp", Fit::kStretch, false},
-      {{"--dither", "a.png", "s", "b"}, "a.png", "s", "b", Fit::kStretch, true},
+      {{"a.png", "shaftbmp", "b.bmp"}, "a.png", "shaftbmp", "b.bmp", Fit::kCrop, false},
+      {{"--dither", "a.png", "s", "b"}, "a.png", "s", "b", Fit::kCrop, true},
       {{"a.png", "--fit", "crop", "s", "b"}, "a.png", "s", "b", Fit::kCrop, false},
       {{"a.png", "s", "b", "--fit=pad", "--dither"}, "a.png", "s", "b", Fit::kPad, true},
       {{"--fit", "stretch", "--", "--dither", "s", "b"},

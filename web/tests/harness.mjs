@@ -2,15 +2,17 @@
 // loopback, headless Chromium, and the native programs that say what the
 // page must produce.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { dirname, extname, join, normalize, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 export const repository = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 export const site = process.env.TINTROD_WEB_SITE ?? join(repository, 'build/web');
+// The single file as a user opens it, by double-click.
+export const singleFile = pathToFileURL(join(site, 'tintrod.html')).href;
 const nativeBuild = process.env.TINTROD_NATIVE_BUILD ?? join(repository, 'build/release');
 export const native = {
   tintrod: join(nativeBuild, 'tool/tintrod'),
@@ -49,14 +51,31 @@ export async function serve(root = site) {
   return { address, requests, close: () => new Promise((done) => server.close(done)) };
 }
 
-export async function launch() {
-  const profile = mkdtempSync(join(tmpdir(), 'tintrod-chromium-'));
-  const browser = await puppeteer.launch({
+// The browsers the page is tested in, each as installed by the system
+// (TINTROD_BROWSERS=chromium picks one).
+const kBrowsers = {
+  chromium: () => ({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`],
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  }),
+  firefox: () => ({
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr',
+    args: [],
+  }),
+};
+
+export const browserNames = (process.env.TINTROD_BROWSERS ??
+  (existsSync(process.env.FIREFOX ?? '/usr/bin/firefox-esr') ? 'chromium,firefox' : 'chromium'))
+  .split(',');
+
+export async function launch(name = 'chromium') {
+  const profile = mkdtempSync(join(tmpdir(), `tintrod-${name}-`));
+  const browser = await puppeteer.launch({
+    ...kBrowsers[name](),
+    headless: true,
+    userDataDir: profile,
   });
   return {
     browser,
@@ -84,9 +103,17 @@ export function runNative(program, args, folder) {
   }
 }
 
-// Opens the page and waits until its core is running.
+// Opens the page in a context of its own, so that no test finds what another
+// left in the browser's storage, and waits until its core is running.
+// `page.outsideRequests` lists every request that left the browser.
 export async function openPage(browser, address) {
-  const page = await browser.newPage();
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  page.outsideRequests = [];
+  page.on('request', (request) => {
+    if (/^(https?|wss?):/.test(request.url())) page.outsideRequests.push(request.url());
+  });
+  page.on('close', () => context.close().catch(() => {}));
   await page.goto(address);
   await page.waitForSelector('body[data-ready="true"]');
   return page;

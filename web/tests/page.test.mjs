@@ -4,25 +4,27 @@
 import assert from 'node:assert/strict';
 import { copyFileSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
+import { createRequire } from 'node:module';
 import { after, before, describe, it } from 'node:test';
 
 import { readBmp8 } from './bmp8.mjs';
 import {
-  launch, makeSample, native, openPage, runNative, sampleBitmaps, serve,
+  browserNames, launch, makeSample, native, openPage, runNative, sampleBitmaps, serve, singleFile,
 } from './harness.mjs';
 
 const kArguments = ['connectbmp', 'pointbmp1', 'pointbmp2', 'pointbmp3', 'wrapbmp', 'buttbmp',
   'ferrulebmp', 'shaftbmp', 'bumperbmp'];
 const kLevelFiles = ['.bmp', '.mip1.bmp', '.mip2.bmp'];
+const axeScript = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 let server;
-let chromium;
 let sample;
 
 // tintrod-extract's listing of `model` in `where`, writing the textures to
-// `folder` there: [{name, width, height, slot}] in table order.
+// `folder` there, over what the run in the last browser wrote: [{name, width,
+// height, slot}] in table order.
 function extractListing(model, folder, where = sample) {
-  const run = runNative(native.extract, [model, folder], where);
+  const run = runNative(native.extract, ['--force', model, folder], where);
   assert.equal(run.status, 0, run.stdout);
   return run.stdout.trim().split('\n').slice(1).map((line) => {
     const [, name, width, height, slot] = line.trim().split(/\s+/).map((field, index) =>
@@ -73,17 +75,63 @@ async function messages(page) {
 }
 
 async function openModel(page, path) {
-  await (await page.$('[data-role="model"]')).uploadFile(path);
-  await page.waitForFunction(() => document.querySelector('[data-role="model-status"]').textContent);
+  await upload(page, '[data-role="model"]', '#model-section', path);
+}
+
+// Waits until no slot is still at work.
+async function settled(page) {
+  await page.waitForFunction(() => !document.querySelector('[data-state="working"]'));
+}
+
+// Hands `path` to the element under `selector` and waits until `zone` has
+// taken it, well or not.
+async function upload(page, selector, zone, path) {
+  await page.$eval(zone, (element) => { element.dataset.state = 'uploading'; });
+  await (await page.$(selector)).uploadFile(path);
+  await page.waitForFunction((where) =>
+    ['ready', 'error'].includes(document.querySelector(where).dataset.state), {}, zone);
 }
 
 async function giveSlot(page, argument, path) {
-  const status = `[data-slot-card="${argument}"] .slot-status`;
-  await page.$eval(status, (element) => { element.textContent = ''; });
-  await (await page.$(`[data-slot="${argument}"]`)).uploadFile(path);
-  await page.waitForFunction((selector) => document.querySelector(selector).textContent, {},
-    status);
-  return page.$eval(status, (element) => element.textContent);
+  const card = `[data-slot-card="${argument}"]`;
+  await upload(page, `[data-slot="${argument}"]`, card, path);
+  return page.$eval(`${card} .slot-status`, (element) => element.textContent);
+}
+
+// The sample's files handed to the page as a drop on `selector`, under the
+// given names; true when the page kept the browser from opening them.
+async function dropFiles(page, selector, files) {
+  const encoded = files.map(([name, path]) => [name, readFileSync(path).toString('base64')]);
+  return page.$eval(selector, (target, list) => {
+    const transfer = new DataTransfer();
+    for (const [name, base64] of list) {
+      transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name));
+    }
+    const event = new DragEvent('drop',
+      { dataTransfer: transfer, bubbles: true, cancelable: true });
+    target.dispatchEvent(event);
+    return event.defaultPrevented;
+  }, encoded);
+}
+
+// Presses Tab until `selector` has the focus.
+async function tabTo(page, selector) {
+  for (let presses = 0; presses < 200; ++presses) {
+    if (await page.$eval(selector, (element) => element === document.activeElement)) return;
+    await page.keyboard.press('Tab');
+  }
+  assert.fail(`Tab never reaches ${selector}`);
+}
+
+async function skinAndDownload(page) {
+  await settled(page);
+  await page.waitForFunction(() => !document.querySelector('[data-role="skin"]').disabled);
+  await page.click('[data-role="skin"]');
+  return downloadBytes(page);
+}
+
+function nativeOutput() {
+  return readFileSync(join(sample, 'cueNew.obp'));
 }
 
 async function skinButtonEnabled(page) {
@@ -92,7 +140,6 @@ async function skinButtonEnabled(page) {
 
 before(async () => {
   server = await serve();
-  chromium = await launch();
   sample = makeSample();
   const run = runNative(native.tintrod, sampleBitmaps, sample);
   assert.equal(run.status, 0, run.stdout);
@@ -100,150 +147,264 @@ before(async () => {
 });
 
 after(async () => {
-  await chromium?.close();
   await server?.close();
   if (sample) rmSync(sample, { recursive: true, force: true });
 });
 
-describe('the page', () => {
-  it('lists and draws every texture of the model as tintrod-extract does', async () => {
-    const page = await openPage(chromium.browser, server.address);
-    const listing = extractListing('cueTemplate.obp', 'before');
-    await openModel(page, join(sample, 'cueTemplate.obp'));
-    const rows = await page.$$eval('#texture-table tbody tr', (trs) => trs.map((tr) =>
-      [...tr.cells].slice(1, 4).map((cell) => cell.textContent)));
-    assert.deepEqual(rows, listing.map((texture) =>
-      [texture.name, `${texture.width} × ${texture.height}`, texture.slot]));
-    for (const texture of listing) {
-      await assertLevels(page, `tr[data-texture="${texture.name}"]`,
-        join(sample, 'before', texture.name));
-    }
-    await page.close();
-  });
+for (const browserName of browserNames) {
+  describe(`the page in ${browserName}`, () => {
+    let launched;
+    before(async () => { launched = await launch(browserName); });
+    after(async () => { await launched?.close(); });
 
-  it('skins the nine sample bitmaps into the bytes tintrod writes', async () => {
-    const page = await openPage(chromium.browser, server.address);
-    const requestsAfterLoad = server.requests.length;
-    await openModel(page, join(sample, 'cueTemplate.obp'));
-    assert.equal(await skinButtonEnabled(page), false);
-    for (const [index, argument] of kArguments.entries()) {
-      const status = await giveSlot(page, argument, join(sample, sampleBitmaps[index]));
-      assert.equal(status, `${sampleBitmaps[index]}: used as it is`);
-    }
-    // Each slot shows its texture as the skinned model stores it.
-    const skinned = extractListing('cueNew.obp', 'after');
-    for (const texture of skinned.filter((entry) => entry.slot !== '-')) {
-      await assertLevels(page, `[data-slot-card="${texture.slot}"]`,
-        join(sample, 'after', texture.name));
-    }
-    assert.equal(await skinButtonEnabled(page), true);
-    await page.click('[data-role="skin"]');
-    const output = await downloadBytes(page);
-    assert.ok(output.equals(readFileSync(join(sample, 'cueNew.obp'))), 'cueNew.obp differs');
-    assert.deepEqual(await messages(page),
-      readFileSync(join(sample, 'native.txt'), 'utf8').trimEnd().split('\n'));
-    assert.equal(server.requests.length, requestsAfterLoad, 'the page asked the network');
-    await page.close();
-  });
-
-  it('prepares PNG, JPEG and other bitmaps as tintrod-prepare does, then skins', async () => {
-    const page = await openPage(chromium.browser, server.address);
-    const folder = join(sample, 'prepared');
-    mkdirSync(folder, { recursive: true });
-    // The browser encodes the pictures, so the test holds no encoder of its own.
-    const encoded = await page.evaluate(() => {
-      const canvas = document.createElement('canvas');
-      canvas.width = 300;
-      canvas.height = 200;
-      const context = canvas.getContext('2d');
-      const gradient = context.createLinearGradient(0, 0, 300, 200);
-      gradient.addColorStop(0, '#1d3f8f');
-      gradient.addColorStop(0.5, '#f2c14e');
-      gradient.addColorStop(1, '#8a1c2b');
-      context.fillStyle = gradient;
-      context.fillRect(0, 0, 300, 200);
-      context.fillStyle = '#2e8b57';
-      context.beginPath();
-      context.arc(150, 100, 60, 0, 2 * Math.PI);
-      context.fill();
-      const strip = (url) => url.slice(url.indexOf(',') + 1);
-      return { png: strip(canvas.toDataURL('image/png')),
-        jpeg: strip(canvas.toDataURL('image/jpeg', 0.9)),
-        webp: strip(canvas.toDataURL('image/webp', 0.9)) };
+    it('lists and draws every texture of the model as tintrod-extract does', async () => {
+      const page = await openPage(launched.browser, server.address);
+      const listing = extractListing('cueTemplate.obp', 'before');
+      await openModel(page, join(sample, 'cueTemplate.obp'));
+      const rows = await page.$$eval('#texture-table tbody tr', (trs) => trs.map((tr) =>
+        [...tr.cells].slice(1, 4).map((cell) => cell.textContent)));
+      assert.deepEqual(rows, listing.map((texture) =>
+        [texture.name, `${texture.width} × ${texture.height}`, texture.slot]));
+      for (const texture of listing) {
+        await assertLevels(page, `tr[data-texture="${texture.name}"]`,
+          join(sample, 'before', texture.name));
+      }
+      await page.close();
     });
-    writeFileSync(join(folder, 'picture.png'), Buffer.from(encoded.png, 'base64'));
-    writeFileSync(join(folder, 'picture.jpg'), Buffer.from(encoded.jpeg, 'base64'));
-    writeFileSync(join(folder, 'picture.webp'), Buffer.from(encoded.webp, 'base64'));
 
-    // slot, picture, fit (as the page's select and the program's option), dither
-    const prepared = {
-      connectbmp: [join(sample, 'bumper.bmp'), 'stretch', false],
-      shaftbmp: [join(folder, 'picture.png'), 'crop', true],
-      bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],
-      wrapbmp: [join(folder, 'picture.png'), 'stretch', false],
-    };
-    const fits = { stretch: '0', crop: '1', pad: '2' };
-    // The native run works in its own folder, beside the plain sample's output.
-    copyFileSync(join(sample, 'cueTemplate.obp'), join(folder, 'cueTemplate.obp'));
-    const bitmaps = sampleBitmaps.map((name) => join(sample, name));
-    for (const [argument, [picture, fit, dither]] of Object.entries(prepared)) {
-      const output = join(folder, `${argument}.bmp`);
-      const run = runNative(native.prepare,
-        [...(dither ? ['--dither'] : []), '--fit', fit, picture, argument, output], folder);
-      assert.equal(run.status, 0, run.stdout);
-      bitmaps[kArguments.indexOf(argument)] = output;
-    }
-    const skinned = runNative(native.tintrod, bitmaps, folder);
-    assert.equal(skinned.status, 0, skinned.stdout);
-    const listing = extractListing('cueNew.obp', 'after', folder);
-
-    await openModel(page, join(sample, 'cueTemplate.obp'));
-    for (const [index, argument] of kArguments.entries()) {
-      const [picture, fit, dither] = prepared[argument] ?? [join(sample, sampleBitmaps[index])];
-      if (fit) await page.select(`[data-slot-card="${argument}"] .fit`, fits[fit]);
-      if (dither) await page.click(`[data-slot-card="${argument}"] .dither`);
-      const status = await giveSlot(page, argument, picture);
-      assert.match(status, fit ? /: prepared$/ : /: used as it is$/);
-    }
-    for (const texture of listing.filter((entry) => entry.slot in prepared)) {
-      await assertLevels(page, `[data-slot-card="${texture.slot}"]`,
-        join(folder, 'after', texture.name));
-    }
-    await page.click('[data-role="skin"]');
-    assert.ok((await downloadBytes(page)).equals(readFileSync(join(folder, 'cueNew.obp'))),
-      'cueNew.obp differs');
-
-    // The core reads no WebP; the browser decodes it for the core.
-    assert.equal(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')),
-      'picture.webp: prepared');
-    assert.equal(await page.$$eval('[data-slot-card="wrapbmp"] canvas', (c) => c.length), 3);
-    await page.close();
-  });
-
-  it('shows why a file cannot be used and refuses to skin', async () => {
-    const page = await openPage(chromium.browser, server.address);
-    const bad = join(sample, 'bad');
-    mkdirSync(bad, { recursive: true });
-    writeFileSync(join(bad, 'notes.png'), 'not a picture\n');
-    writeFileSync(join(bad, 'cueTemplate.obp'), Buffer.alloc(64, 7));
-
-    await openModel(page, join(bad, 'cueTemplate.obp'));
-    assert.equal(await page.$eval('[data-role="model-status"]', (p) => p.textContent),
-      'cue stick file is corrupt');
-    await openModel(page, join(sample, 'cueTemplate.obp'));
-    for (const [index, argument] of kArguments.entries()) {
-      await giveSlot(page, argument, join(sample, sampleBitmaps[index]));
-    }
-    assert.equal(await skinButtonEnabled(page), true);
-    const cases = [
-      ['bumperbmp', join(bad, 'notes.png'), "can't decode picture notes.png"],
-    ];
-    for (const [argument, path, line] of cases) {
-      assert.equal(await giveSlot(page, argument, path), line);
-      assert.equal(await page.$$eval(`[data-slot-card="${argument}"] canvas`, (c) => c.length), 0);
+    it('skins the nine sample bitmaps into the bytes tintrod writes, from disk', async () => {
+      const page = await openPage(launched.browser, singleFile);
+      await openModel(page, join(sample, 'cueTemplate.obp'));
       assert.equal(await skinButtonEnabled(page), false);
-      assert.equal(await page.$('[data-role="download"][href]'), null);
-    }
-    await page.close();
+      for (const [index, argument] of kArguments.entries()) {
+        const status = await giveSlot(page, argument, join(sample, sampleBitmaps[index]));
+        assert.equal(status, `${sampleBitmaps[index]}: used as it is`);
+      }
+      // Each slot shows its texture as the skinned model stores it.
+      const skinned = extractListing('cueNew.obp', 'after');
+      for (const texture of skinned.filter((entry) => entry.slot !== '-')) {
+        await assertLevels(page, `[data-slot-card="${texture.slot}"]`,
+          join(sample, 'after', texture.name));
+      }
+      assert.equal(await skinButtonEnabled(page), true);
+      await page.click('[data-role="skin"]');
+      const output = await downloadBytes(page);
+      assert.ok(output.equals(readFileSync(join(sample, 'cueNew.obp'))), 'cueNew.obp differs');
+      assert.deepEqual(await messages(page),
+        readFileSync(join(sample, 'native.txt'), 'utf8').trimEnd().split('\n'));
+      assert.deepEqual(page.outsideRequests, [], 'the page asked the network');
+      await page.close();
+    });
+
+    it('prepares PNG, JPEG and other bitmaps as tintrod-prepare does, then skins', async () => {
+      const page = await openPage(launched.browser, server.address);
+      const folder = join(sample, 'prepared');
+      mkdirSync(folder, { recursive: true });
+      // The browser encodes the pictures, so the test holds no encoder of its own.
+      const encoded = await page.evaluate(() => {
+        const canvas = document.createElement('canvas');
+        canvas.width = 300;
+        canvas.height = 200;
+        const context = canvas.getContext('2d');
+        const gradient = context.createLinearGradient(0, 0, 300, 200);
+        gradient.addColorStop(0, '#1d3f8f');
+        gradient.addColorStop(0.5, '#f2c14e');
+        gradient.addColorStop(1, '#8a1c2b');
+        context.fillStyle = gradient;
+        context.fillRect(0, 0, 300, 200);
+        context.fillStyle = '#2e8b57';
+        context.beginPath();
+        context.arc(150, 100, 60, 0, 2 * Math.PI);
+        context.fill();
+        const strip = (url) => url.slice(url.indexOf(',') + 1);
+        return { png: strip(canvas.toDataURL('image/png')),
+          jpeg: strip(canvas.toDataURL('image/jpeg', 0.9)),
+          webp: strip(canvas.toDataURL('image/webp', 0.9)) };
+      });
+      writeFileSync(join(folder, 'picture.png'), Buffer.from(encoded.png, 'base64'));
+      writeFileSync(join(folder, 'picture.jpg'), Buffer.from(encoded.jpeg, 'base64'));
+      writeFileSync(join(folder, 'picture.webp'), Buffer.from(encoded.webp, 'base64'));
+
+      // slot, picture, fit (as the page's select and the program's option), dither
+      const prepared = {
+        connectbmp: [join(sample, 'bumper.bmp'), 'stretch', false],
+        shaftbmp: [join(folder, 'picture.png'), 'crop', true],
+        bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],
+        wrapbmp: [join(folder, 'picture.png'), 'stretch', false],
+      };
+      const fits = { stretch: '0', crop: '1', pad: '2' };
+      // The native run works in its own folder, beside the plain sample's output.
+      copyFileSync(join(sample, 'cueTemplate.obp'), join(folder, 'cueTemplate.obp'));
+      const bitmaps = sampleBitmaps.map((name) => join(sample, name));
+      for (const [argument, [picture, fit, dither]] of Object.entries(prepared)) {
+        const output = join(folder, `${argument}.bmp`);
+        const run = runNative(native.prepare,
+          [...(dither ? ['--dither'] : []), '--fit', fit, picture, argument, output], folder);
+        assert.equal(run.status, 0, run.stdout);
+        bitmaps[kArguments.indexOf(argument)] = output;
+      }
+      const skinned = runNative(native.tintrod, bitmaps, folder);
+      assert.equal(skinned.status, 0, skinned.stdout);
+      const listing = extractListing('cueNew.obp', 'after', folder);
+
+      await openModel(page, join(sample, 'cueTemplate.obp'));
+      for (const [index, argument] of kArguments.entries()) {
+        const [picture, fit, dither] = prepared[argument] ?? [join(sample, sampleBitmaps[index])];
+        if (fit) await page.select(`[data-slot-card="${argument}"] .fit`, fits[fit]);
+        if (dither) await page.click(`[data-slot-card="${argument}"] .dither`);
+        const status = await giveSlot(page, argument, picture);
+        assert.match(status, fit ? /: prepared$/ : /: used as it is$/);
+      }
+      for (const texture of listing.filter((entry) => entry.slot in prepared)) {
+        await assertLevels(page, `[data-slot-card="${texture.slot}"]`,
+          join(folder, 'after', texture.name));
+      }
+      await page.click('[data-role="skin"]');
+      assert.ok((await downloadBytes(page)).equals(readFileSync(join(folder, 'cueNew.obp'))),
+        'cueNew.obp differs');
+
+      // The core reads no WebP; the browser decodes it for the core.
+      assert.equal(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')),
+        'picture.webp: prepared');
+      assert.equal(await page.$$eval('[data-slot-card="wrapbmp"] canvas', (c) => c.length), 3);
+      await page.close();
+    });
+
+    it('says what stands in the way, and a change clears the last run at once', async () => {
+      const page = await openPage(launched.browser, server.address);
+      const bad = join(sample, 'bad');
+      mkdirSync(bad, { recursive: true });
+      writeFileSync(join(bad, 'notes.png'), 'not a picture\n');
+      writeFileSync(join(bad, 'cueTemplate.obp'), Buffer.alloc(64, 7));
+      // A PNG that claims 8000 × 8000 pixels: the browser's one-pixel PNG, its size rewritten.
+      const huge = Buffer.from(await page.evaluate(() => {
+        const canvas = document.createElement('canvas');
+        canvas.width = 1;
+        canvas.height = 1;
+        const url = canvas.toDataURL('image/png');
+        return url.slice(url.indexOf(',') + 1);
+      }), 'base64');
+      huge.writeUInt32BE(8000, 16);
+      huge.writeUInt32BE(8000, 20);
+      writeFileSync(join(bad, 'huge.png'), huge);
+      const blockers = () => page.$$eval('[data-role="status"] a',
+        (links) => links.map((a) => a.getAttribute('href')));
+
+      assert.deepEqual(await blockers(), ['#model-input', ...kArguments.map((a) => `#slot-${a}`)]);
+      await openModel(page, join(sample, 'cueTemplate.obp'));
+      for (const [index, argument] of kArguments.entries()) {
+        await giveSlot(page, argument, join(sample, sampleBitmaps[index]));
+      }
+      // each change after a good run: what it does, the line it shows and where, what then
+      // stands in the way
+      const cases = [
+        [() => giveSlot(page, 'bumperbmp', join(bad, 'notes.png')),
+          ['bumperbmp', "can't decode picture notes.png"], ['#slot-bumperbmp']],
+        [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
+          ['bumperbmp', 'picture huge.png is too large (more than 32 megapixels, 16384 pixels on '
+            + 'a side or 256 MiB)'], ['#slot-bumperbmp']],
+        [() => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp')),
+          ['bumperbmp', 'bumper.bmp: used as it is'], []],
+        [() => openModel(page, join(bad, 'cueTemplate.obp')),
+          ['model', 'cue stick file is corrupt'], ['#model-input']],
+      ];
+      for (const [change, [where, line], standing] of cases) {
+        if ((await blockers()).length === 0) {
+          assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'cueNew.obp differs');
+        }
+        await change();
+        assert.equal(await page.$('[data-role="download"][href]'), null, line);
+        assert.deepEqual(await messages(page), [''], line);
+        const status = where === 'model' ? '[data-role="model-status"]'
+          : `[data-slot-card="${where}"] .slot-status`;
+        assert.equal(await page.$eval(status, (element) => element.textContent), line);
+        assert.deepEqual(await blockers(), standing, line);
+        assert.equal(await skinButtonEnabled(page), standing.length === 0, line);
+      }
+      assert.equal(await page.$$eval('[data-slot-card="bumperbmp"] canvas', (c) => c.length), 3);
+      await page.close();
+    });
+
+    it('builds the sample, shares dropped pictures out by name and keeps them over a reload',
+      async () => {
+        const page = await openPage(launched.browser, server.address);
+        await page.click('[data-role="sample"]');
+        assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'the sample differs');
+
+        // Named after a part, a texture or an argument, or after none: those
+        // go to the slots still empty, in order.
+        await page.click('[data-role="start-over"]');
+        await openModel(page, join(sample, 'cueTemplate.obp'));
+        const named = {
+          'Bumper.bmp': 'bumper.bmp', 'zbshaft.bmp': 'shaft.bmp', 'ferrule_bmp.bmp': 'ferrule.bmp',
+          'connect.bmp': 'connect.bmp', 'point1.bmp': 'point1.bmp', 'point2.bmp': 'point2.bmp',
+          'point3.bmp': 'point3.bmp', 'wrap.bmp': 'wrap.bmp', 'butt.bmp': 'butt.bmp',
+        };
+        const dropped = Object.entries(named).map(([name, file]) => [name, join(sample, file)]);
+        assert.equal(await dropFiles(page, 'h1', dropped), true, 'the browser opens them');
+        const report = await page.$eval('[data-role="drop-report"]', (p) => p.textContent);
+        assert.match(report, /zbshaft\.bmp → shaft/);
+        await page.select('[data-slot-card="shaftbmp"] .fit', '2');
+        assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'dropped files misplaced');
+
+        await page.reload();
+        await page.waitForSelector('body[data-ready="true"]');
+        assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .fit', (s) => s.value), '2');
+        assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'the reload lost work');
+        await page.close();
+      });
+
+    it('works at phone width by keyboard alone, for assistive technology, and with a large photo',
+      async (t) => {
+      const page = await openPage(launched.browser, server.address);
+      await page.setViewport({ width: 360, height: 740 });
+      await tabTo(page, '[data-role="sample"]');
+      await page.keyboard.press('Enter');
+      await settled(page);
+      await page.waitForFunction(() => !document.querySelector('[data-role="skin"]').disabled);
+      await tabTo(page, '[data-role="skin"]');
+      await page.keyboard.press('Enter');
+      assert.ok((await downloadBytes(page)).equals(nativeOutput()), 'the sample differs');
+      assert.equal(await page.evaluate(() =>
+        document.documentElement.scrollWidth - document.documentElement.clientWidth), 0);
+      await page.addScriptTag({ content: readFileSync(axeScript, 'utf8') });
+      assert.deepEqual(await page.evaluate(async () => (await window.axe.run()).violations
+        .filter((violation) => ['serious', 'critical'].includes(violation.impact))
+        .map((violation) => `${violation.id}: ${violation.nodes.map((node) => node.target)}`)), []);
+
+      // A 12-megapixel camera photo, encoded by the browser before the watch starts.
+      const photo = join(sample, 'photo.jpg');
+      writeFileSync(photo, Buffer.from(await page.evaluate(() => {
+        const canvas = document.createElement('canvas');
+        canvas.width = 4000;
+        canvas.height = 3000;
+        const context = canvas.getContext('2d');
+        const gradient = context.createRadialGradient(2000, 1500, 100, 2000, 1500, 2500);
+        gradient.addColorStop(0, '#f2c14e');
+        gradient.addColorStop(1, '#1d3f8f');
+        context.fillStyle = gradient;
+        context.fillRect(0, 0, 4000, 3000);
+        const url = canvas.toDataURL('image/jpeg', 0.92);
+        return url.slice(url.indexOf(',') + 1);
+      }), 'base64'));
+      await page.evaluate(() => {
+        window.longTasks = [];
+        new PerformanceObserver((list) => {
+          for (const entry of list.getEntries()) window.longTasks.push(entry.duration);
+        }).observe({ type: 'longtask' });
+      });
+      await (await page.$('[data-slot="shaftbmp"]')).uploadFile(photo);
+      // The page answers while the photo is being prepared.
+      assert.equal(await page.$eval('[data-slot-card="shaftbmp"]', (card) => card.dataset.state),
+        'working');
+      assert.match(await page.$eval('[data-slot-card="shaftbmp"] .slot-status',
+        (p) => p.textContent), /photo\.jpg/);
+      await settled(page);
+      assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .slot-status',
+        (p) => p.textContent), 'photo.jpg: prepared');
+      t.diagnostic(`long tasks while preparing: ${JSON.stringify(
+        await page.evaluate(() => window.longTasks))} ms`);
+      await page.close();
+    });
   });
-});
+}

@@ -1,0 +1,66 @@
+// The page's worker: it holds the core and runs every step that can take a
+// while (reading a model, decoding and preparing a picture, skinning), so the
+// page never waits on one. Each message names a step; the reply carries the
+// step's result under the message's id.
+import { loadCore } from './core.mjs';
+
+const corePromise = loadCore();
+
+// A format the core does not read (WebP, say) may still be one the browser
+// does: the browser decodes it and hands the core a PNG.
+async function browserPng(file) {
+  try {
+    const bitmap = await createImageBitmap(file,
+      { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    bitmap.close();
+    const png = await canvas.convertToBlob({ type: 'image/png' });
+    return new Uint8Array(await png.arrayBuffer());
+  } catch {
+    return null;
+  }
+}
+
+async function usePicture(core, { index, file, fit, dither }) {
+  const options = { fit, dither };
+  let result = core.useSlotPicture(index, file.name, new Uint8Array(await file.arrayBuffer()),
+    options);
+  if (result.failure !== undefined && result.failure.startsWith("can't decode picture")) {
+    const png = await browserPng(file);
+    if (png) result = core.useSlotPicture(index, file.name, png, options);
+  }
+  return result;
+}
+
+// Steps that change the core's files run one after another, so a slow one
+// never interleaves with the next; the others answer at once.
+const queuedSteps = {
+  openModel: async (core, { file }) => core.openModel(new Uint8Array(await file.arrayBuffer())),
+  usePicture,
+  skin: (core, { bitmapPaths }) => core.skin(bitmapPaths),
+};
+const immediateSteps = {
+  slots: (core) => core.slots(),
+  slotsNamed: (core, { names }) => names.map((name) => core.slotNamed(name)),
+  sample: (core) => core.sample(),
+};
+
+async function answer(message) {
+  try {
+    const core = await corePromise;
+    const step = queuedSteps[message.step] ?? immediateSteps[message.step];
+    self.postMessage({ id: message.id, result: await step(core, message) });
+  } catch (error) {
+    self.postMessage({ id: message.id, error: String(error) });
+  }
+}
+
+let queue = Promise.resolve();
+self.onmessage = ({ data }) => {
+  if (data.step in queuedSteps) {
+    queue = queue.then(() => answer(data));
+  } else {
+    answer(data);
+  }
+};
