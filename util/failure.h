@@ -30,9 +30,15 @@ enum class Failure {
   // tintrod-prepare's own; an output it cannot write is kFileWrite.
   kPrepareUsage,
   kPictureRead,
+  kPictureMissing,
+  kPictureNotPermitted,
+  kPictureFolder,
   kPictureDecode,
   kPictureTooLarge,
   kUnknownSlot,
+  // --into: a picture's name must name one slot, and one picture a slot.
+  kPictureNamesNoSlot,
+  kPicturesShareSlot,
 };
 
 // The exact line, newline included; failures that name a file carry its path

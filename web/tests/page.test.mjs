@@ -236,7 +236,7 @@ describe('the page', () => {
     }
     assert.equal(await skinButtonEnabled(page), true);
     const cases = [
-      ['bumperbmp', join(bad, 'notes.png'), "can't decode picture notes.png"],
+      ['bumperbmp', join(bad, 'notes.png'), "can't decode picture notes.png; use a PNG, JPEG, BMP, GIF or TGA file"],
     ];
     for (const [argument, path, line] of cases) {
       assert.equal(await giveSlot(page, argument, path), line);
