@@ -5,7 +5,9 @@
 
 #include "bitmap/bitmap_writer.h"
 #include "prepare/decode_picture.h"
+#include "prepare/exif_orientation.h"
 #include "prepare/fit_picture.h"
+#include "prepare/orient_picture.h"
 #include "prepare/slot_size.h"
 #include "quantize/quantize.h"
 
@@ -44,6 +46,7 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
     result.failure = decoded.failure;
     return result;
   }
+  decoded.picture = orientPicture(std::move(decoded.picture), pictureOrientation(picture));
   const RgbPicture fitted =
       fitPicture(decoded.picture, width, height, options.fit, options.background);
   decoded.picture = RgbPicture{};  // the full-size picture is no longer needed
