@@ -10,8 +10,6 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 # The single-file page goes in when a web build has made it; without one the
 # package holds the programs alone.
-set(TINTROD_PAGE_FILE ${PROJECT_SOURCE_DIR}/build/web/tintrod.html
-  CACHE FILEPATH "The single-file page the package installs when it exists")
 install(FILES ${TINTROD_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/tintrod OPTIONAL)
 
 set(CPACK_GENERATOR DEB)
