@@ -31,7 +31,7 @@ std::string inFolder(const std::string& folder, std::string_view file) {
 // Double quotes keep a path with spaces whole in both cmd and a POSIX shell.
 std::string shellWord(const std::string& word) {
   const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) ||
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
            std::string_view("/\\._-:").find(c) != std::string_view::npos;
   });
   return plain && !word.empty() ? word : "\"" + word + "\"";
