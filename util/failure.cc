@@ -33,6 +33,12 @@ const char* lineFormat(Failure failure) {
       return "usage tintrod-extract [--force] [--sheet FILE] [MODEL] [DIR]\n";
     case Failure::kModelMissing:
       return "can't find model file %s\n";
+    case Failure::kModelNotPermitted:
+      return "can't read model file %s: not permitted\n";
+    case Failure::kModelFolder:
+      return "model file %s is a folder; give the cue model's .obp file\n";
+    case Failure::kModelRead:
+      return "can't read model file %s\n";
     case Failure::kFolderCreate:
       return "can't create folder %s\n";
     case Failure::kFileWrite:

@@ -22,6 +22,9 @@ enum class Failure {
   // tintrod-extract's own; a corrupt model is kTemplateCorrupt there too.
   kExtractUsage,
   kModelMissing,
+  kModelNotPermitted,
+  kModelFolder,
+  kModelRead,
   kFolderCreate,
   kFileWrite,
   kSheetTooLarge,

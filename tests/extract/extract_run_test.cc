@@ -170,7 +170,8 @@ TEST_F(ExtractRunTest, MissingOrCorruptModelsWriteNothing) {
   expectFailure({}, "can't find model file cueTemplate.obp\n");
   expectFailure({"missing.obp", "out"}, "can't find model file missing.obp\n");
   fs::create_directory(dir / "folder.obp");
-  expectFailure({"folder.obp", "out"}, "can't find model file folder.obp\n");
+  expectFailure({"folder.obp", "out"},
+                "model file folder.obp is a folder; give the cue model's .obp file\n");
 
   const Bytes good =
       buildTemplate({chunk("HEAD", {1}), textureTableChunk({makeTexture("a", 8, 8, 1)})});
