@@ -20,15 +20,19 @@ function(tintrod_add_cross_googletest)
   add_subdirectory(${TINTROD_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endfunction()
 
-# The zip: the programs and the page at its top, README and LICENSE, the
-# manual pages as text.
+# The zip: the programs at its top, the page when a web build has made it,
+# README.txt for Windows users and LICENSE, the manual pages as text.
 function(tintrod_add_windows_package)
   foreach(program tintrod tintrod-extract tintrod-prepare)
     if(TARGET ${program})
       install(TARGETS ${program} RUNTIME DESTINATION .)
     endif()
   endforeach()
-  install(FILES README.md ${TINTROD_PAGE} DESTINATION .)
+  # Notepad and every Windows editor show CRLF line ends as written.
+  configure_file(${PROJECT_SOURCE_DIR}/docs/windows-readme.txt ${CMAKE_BINARY_DIR}/README.txt
+    @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
+  install(FILES ${TINTROD_PAGE_FILE} DESTINATION . OPTIONAL)
   if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   endif()

@@ -5,14 +5,15 @@
 #include <vector>
 
 #include "util/failure.h"
+#include "util/program_help.h"
 
 namespace tintrod {
 namespace {
 
 constexpr std::size_t kMaxPositionals = 2;  // MODEL and DIR
 
-constexpr char kDescription[] = R"(
-Lists the textures of a cue model (MODEL, by default cueTemplate.obp) and writes
+constexpr char kDescription[] =
+    R"(Lists the textures of a cue model (MODEL, by default cueTemplate.obp) and writes
 each one into DIR (by default the current folder) as 8-bit BMP files: NAME.bmp,
 NAME.mip1.bmp and NAME.mip2.bmp. A file that already holds other content is
 left alone and the run refused, unless --force is given; the model itself is
@@ -20,7 +21,7 @@ never written over.
 
   --sheet FILE  also write FILE, a 24-bit BMP picture of every texture, labelled
   --force       replace existing files whose content differs
-  --help        show this help
+  -h, --help    show this help
   --version     show the version
   --            end the options, for a MODEL whose name starts with a dash
 )";
@@ -29,15 +30,20 @@ never written over.
 
 std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string> arguments) {
   ExtractOptions options;
-  bool help = false;
-  bool version = false;
+  switch (helpRequested(arguments)) {
+    case HelpRequest::kHelp:
+      options.request = ExtractOptions::Request::kHelp;
+      return options;
+    case HelpRequest::kVersion:
+      options.request = ExtractOptions::Request::kVersion;
+      return options;
+    case HelpRequest::kNone:
+      break;
+  }
   std::vector<std::string> positionals;
   CLI::App app;
-  // Help and version are plain flags so that every refusal, theirs included,
-  // ends in the one usage line rather than CLI11's own messages.
+  // Every refusal ends in the one usage line rather than CLI11's own messages.
   app.set_help_flag();
-  app.add_flag("--help", help);
-  app.add_flag("--version", version);
   app.add_flag("--force", options.force);
   app.add_option("--sheet", options.sheet);
   app.add_option("positionals", positionals)->expected(0, static_cast<int>(kMaxPositionals));
@@ -48,18 +54,17 @@ std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string>
   } catch (const CLI::ParseError&) {
     return std::nullopt;
   }
-  if (help) {
-    options.request = ExtractOptions::Request::kHelp;
-  } else if (version) {
-    options.request = ExtractOptions::Request::kVersion;
-  }
   if (!positionals.empty()) options.model = positionals[0];
   if (positionals.size() > 1) options.folder = positionals[1];
   return options;
 }
 
-std::string extractHelp() { return failureLine(Failure::kExtractUsage) + kDescription; }
+std::string extractHelp() {
+  return helpText(HelpRequest::kHelp, Failure::kExtractUsage, kDescription, "tintrod-extract");
+}
 
-std::string extractVersion() { return std::string("tintrod-extract ") + TINTROD_VERSION + "\n"; }
+std::string extractVersion() {
+  return helpText(HelpRequest::kVersion, Failure::kExtractUsage, kDescription, "tintrod-extract");
+}
 
 }  // namespace tintrod

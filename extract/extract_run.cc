@@ -20,11 +20,25 @@
 namespace tintrod {
 namespace {
 
+Failure unreadableModel(const std::string& path) {
+  switch (os::whyNotOpened(path)) {
+    case os::OpenRefusal::kMissing:
+      return Failure::kModelMissing;
+    case os::OpenRefusal::kNotPermitted:
+      return Failure::kModelNotPermitted;
+    case os::OpenRefusal::kFolder:
+      return Failure::kModelFolder;
+    case os::OpenRefusal::kOther:
+      break;
+  }
+  return Failure::kModelRead;
+}
+
 // The same header and table checks as tintrod's, so a model is corrupt for
 // both programs or for neither. The model stays open so that no output can be
 // written over it.
 TextureTable readModel(ChunkTableReader& reader, InputFile& model, const std::string& path) {
-  if (!model.open(path)) fail(Failure::kModelMissing, path);
+  if (!model.open(path)) fail(unreadableModel(path), path);
   if (!readSupportedHeader(model)) fail(Failure::kTemplateCorrupt);
   return readTextureTable(reader, model);
 }

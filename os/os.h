@@ -24,12 +24,23 @@ namespace tintrod::os {
 // its arguments, the program name excluded, as UTF-8.
 std::vector<std::string> startProgram(int argc, char** argv);
 
+// Arguments holding '*' or '?' in their last part, replaced by the files
+// that match, in order of name, where the shell leaves that to the program
+// (Windows); one that matches nothing stays as typed. Elsewhere the shell
+// has already done it and the arguments come back as they are.
+std::vector<std::string> expandWildcards(std::vector<std::string> arguments);
+
 // --- Reading ---------------------------------------------------------------
 
 // Opens `path` for binary reading when it names a regular file; a FIFO, a
 // device or a folder is refused without waiting on it. `size` receives the
 // file's length at opening. Null when the file cannot be opened.
 std::FILE* openRegularFile(const std::string& path, std::int64_t& size);
+
+// Why `path` does not open as a regular file, asked after openRegularFile
+// has refused it, so that the message can say what to do.
+enum class OpenRefusal { kMissing, kNotPermitted, kFolder, kOther };
+OpenRefusal whyNotOpened(const std::string& path);
 
 // Permission bits a copy of the open file `source` should be created with:
 // its own less set-user-ID, set-group-ID and sticky; the user's umask

@@ -247,7 +247,22 @@ std::vector<std::string> startProgram(int argc, char** argv) {
   return arguments;
 }
 
+std::vector<std::string> expandWildcards(std::vector<std::string> arguments) { return arguments; }
+
 // --- Reading ---------------------------------------------------------------
+
+OpenRefusal whyNotOpened(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return OpenRefusal::kMissing;
+    return errno == EACCES ? OpenRefusal::kNotPermitted : OpenRefusal::kOther;
+  }
+  if (S_ISDIR(status.st_mode)) return OpenRefusal::kFolder;
+  if (S_ISREG(status.st_mode) && access(path.c_str(), R_OK) != 0 && errno == EACCES) {
+    return OpenRefusal::kNotPermitted;
+  }
+  return OpenRefusal::kOther;
+}
 
 std::FILE* openRegularFile(const std::string& path, std::int64_t& size) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer that may never

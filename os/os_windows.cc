@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "os/os.h"
 
@@ -207,7 +208,72 @@ std::vector<std::string> startProgram(int argc, char** argv) {
   return arguments;
 }
 
+namespace {
+
+bool hasWildcard(const std::wstring& argument) {
+  const std::size_t name = argument.find_last_of(L"\\/:") + 1;
+  return argument.find_first_of(L"*?", name) != std::wstring::npos;
+}
+
+// The files `pattern` matches, with the folder part as typed; "." and ".."
+// and hidden files are left out, as a shell leaves them out.
+std::vector<std::string> matches(const std::wstring& pattern) {
+  const std::size_t name = pattern.find_last_of(L"\\/:") + 1;
+  const std::wstring folder = pattern.substr(0, name);
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW entry{};
+  HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return {};
+  do {
+    const std::wstring file = entry.cFileName;
+    if (file == L"." || file == L".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
+      continue;
+    }
+    found.push_back(folder + file);
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> names;
+  for (const std::wstring& file : found) names.push_back(narrow(file.c_str()));
+  return names;
+}
+
+}  // namespace
+
+std::vector<std::string> expandWildcards(std::vector<std::string> arguments) {
+  std::vector<std::string> expanded;
+  for (std::string& argument : arguments) {
+    const std::wstring wide = widen(argument);
+    std::vector<std::string> files = hasWildcard(wide) ? matches(wide) : std::vector<std::string>{};
+    if (files.empty()) {
+      expanded.push_back(std::move(argument));
+    } else {
+      expanded.insert(expanded.end(), files.begin(), files.end());
+    }
+  }
+  return expanded;
+}
+
 // --- Reading ---------------------------------------------------------------
+
+OpenRefusal whyNotOpened(const std::string& path) {
+  const std::wstring name = systemPath(path);
+  if (name.empty()) return OpenRefusal::kMissing;
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_INVALID_NAME) {
+      return OpenRefusal::kMissing;
+    }
+    return error == ERROR_ACCESS_DENIED ? OpenRefusal::kNotPermitted : OpenRefusal::kOther;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return OpenRefusal::kFolder;
+  Handle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid() && GetLastError() == ERROR_ACCESS_DENIED) return OpenRefusal::kNotPermitted;
+  return OpenRefusal::kOther;
+}
 
 std::FILE* openRegularFile(const std::string& path, std::int64_t& size) {
   const std::wstring name = systemPath(path);

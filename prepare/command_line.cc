@@ -1,8 +1,11 @@
 #include "prepare/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <map>
-#include <vector>
+
+#include "util/failure.h"
+#include "util/program_help.h"
 
 namespace tintrod {
 namespace {
@@ -13,41 +16,89 @@ const std::map<std::string, Fit> kFits = {
     {"pad", Fit::kPad},
 };
 
+constexpr std::size_t kSingleForm = 3;  // PICTURE SLOT OUTPUT
+
+constexpr char kDescription[] =
+    R"(Turns PNG, JPEG, BMP, GIF or TGA pictures into the 8-bit BMP files tintrod
+takes, each of its slot's size. SLOT is a tintrod argument (shaftbmp), a
+texture name (zbshaft), the part's name (shaft) or a size WxH. With --into,
+each PICTURE goes to the slot its file name names (shaft.jpg, zbshaft.png,
+shaftbmp.bmp), is written to DIR/ARGUMENT.bmp, and the tintrod command that
+skins with them is printed. A phone photo turned by its camera comes out
+upright. Nothing is written unless every picture can be.
+
+  --fit crop|pad|stretch  crop to cover the slot (default), pad to fit
+                          inside it, or stretch to its shape
+  --background #RRGGBB    the colour behind transparent parts and padding
+                          (default #000000)
+  --dither                diffuse the colour error; off by default, since
+                          dither noise shimmers on mip-mapped textures
+  --into DIR              prepare every PICTURE into DIR, by its name
+  -h, --help              show this help
+  --version               show the version
+  --                      end the options, for a PICTURE starting with a dash
+)";
+
 }  // namespace
 
+std::optional<Colour> parseColour(std::string_view text) {
+  if (text.starts_with('#')) text.remove_prefix(1);
+  constexpr std::size_t kDigits = 6;
+  if (text.size() != kDigits) return std::nullopt;
+  Colour colour{};
+  for (std::size_t channel = 0; channel < colour.size(); ++channel) {
+    const char* first = text.data() + 2 * channel;
+    unsigned value = 0;
+    const auto [stop, error] = std::from_chars(first, first + 2, value, 16);
+    if (error != std::errc{} || stop != first + 2 || *first == '+' || *first == '-') {
+      return std::nullopt;
+    }
+    colour[channel] = static_cast<std::uint8_t>(value);
+  }
+  return colour;
+}
+
 std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments) {
-  CLI::App app(
-      "Turns a PNG, JPEG, BMP, GIF or TGA picture into an 8-bit BMP of a slot's size that "
-      "tintrod takes. Alpha is composited over black.",
-      "tintrod-prepare");
+  const HelpRequest request = helpRequested(arguments);
+  if (request != HelpRequest::kNone) {
+    return PrepareCommand{
+        std::nullopt, helpText(request, Failure::kPrepareUsage, kDescription, "tintrod-prepare")};
+  }
+  CLI::App app;
+  // Every refusal ends in the one usage line rather than CLI11's own messages.
+  app.set_help_flag();
   PrepareArguments parsed;
-  app.add_flag("--dither", parsed.options.dither,
-               "Diffuse the quantization error (Floyd-Steinberg); off by default, since dither "
-               "noise shimmers on mip-mapped textures");
+  app.add_flag("--dither", parsed.options.dither);
   std::string fit = "crop";
-  app.add_option("--fit", fit,
-                 "crop (default) to cover the slot, pad to fit inside, or stretch to its size")
-      ->check(CLI::IsMember(kFits))
-      ->option_text("stretch|crop|pad");
-  app.add_option("PICTURE", parsed.picture, "The picture to prepare")->required();
-  app.add_option("SLOT", parsed.slot,
-                 "A tintrod argument name (shaftbmp), a texture name (zbshaft), or WxH")
-      ->required();
-  app.add_option("OUTPUT", parsed.output, "The 8-bit BMP to write")->required();
-  app.set_version_flag("--version", "tintrod-prepare " TINTROD_VERSION);
+  app.add_option("--fit", fit)->check(CLI::IsMember(kFits));
+  std::string background = "#000000";
+  app.add_option("--background", background);
+  std::string into;
+  CLI::Option* intoOption = app.add_option("--into", into);
+  std::vector<std::string> positionals;
+  app.add_option("positionals", positionals);
 
   // CLI11 consumes its arguments from the back.
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    return PrepareCommand{std::nullopt, app.help()};
-  } catch (const CLI::CallForVersion& version) {
-    return PrepareCommand{std::nullopt, std::string(version.what()) + "\n"};
   } catch (const CLI::ParseError&) {
     return std::nullopt;
   }
+  const auto colour = parseColour(background);
+  if (!colour) return std::nullopt;
+  parsed.options.background = *colour;
   parsed.options.fit = kFits.at(fit);
+  if (intoOption->count() > 0) {
+    if (positionals.empty()) return std::nullopt;
+    parsed.into = into;
+    parsed.pictures = std::move(positionals);
+  } else {
+    if (positionals.size() != kSingleForm) return std::nullopt;
+    parsed.picture = positionals[0];
+    parsed.slot = positionals[1];
+    parsed.output = positionals[2];
+  }
   return PrepareCommand{std::move(parsed), {}};
 }
 

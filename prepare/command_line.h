@@ -1,19 +1,25 @@
-// tintrod-prepare's arguments: [--dither] [--fit stretch|crop|pad] PICTURE
-// SLOT OUTPUT, options anywhere, "--" ending them; --help and --version.
+// tintrod-prepare's arguments: [--dither] [--fit stretch|crop|pad]
+// [--background #RRGGBB] and either PICTURE SLOT OUTPUT or --into DIR
+// PICTURE..., options anywhere, "--" ending them; -h, --help and --version.
 #pragma once
 
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "prepare/prepare_picture.h"
 
 namespace tintrod {
 
 struct PrepareArguments {
+  // One picture for one slot, written to `output`.
   std::string picture;
   std::string slot;
   std::string output;
+  // --into DIR: every picture goes to DIR, each to the slot its name names.
+  std::optional<std::string> into;
+  std::vector<std::string> pictures;
   PrepareOptions options;
 };
 
@@ -26,5 +32,9 @@ struct PrepareCommand {
 
 // `arguments` excludes the program name. Nothing when they do not fit.
 std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments);
+
+// "#RRGGBB" or "RRGGBB" (a shell takes an unquoted word starting with '#'
+// for a comment), hex digits in either case.
+std::optional<Colour> parseColour(std::string_view text);
 
 }  // namespace tintrod

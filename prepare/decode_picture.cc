@@ -25,17 +25,18 @@ bool withinLimits(int width, int height) {
          std::int64_t{width} * height <= kMaxPicturePixels;
 }
 
-// Over black, as a viewer shows it: each channel scaled by the alpha, in
-// the file's own (gamma-encoded) values.
+// Over the background, as a viewer shows it: each channel blended by the
+// alpha, in the file's own (gamma-encoded) values.
 template <typename Channel, std::uint32_t kMax, std::uint32_t kTo16>
-void compositeOverBlack(const Channel* rgba, RgbPicture& picture) {
+void composite(const Channel* rgba, const Colour& background, RgbPicture& picture) {
   const std::size_t pixels = std::size_t(picture.width) * std::size_t(picture.height);
   picture.channels.resize(pixels * kRgbChannels);
   std::uint16_t* out = picture.channels.data();
   for (std::size_t i = 0; i < pixels; ++i, rgba += kRgbaChannels) {
     const std::uint32_t alpha = rgba[3];
     for (int c = 0; c < kRgbChannels; ++c) {
-      const std::uint64_t scaled = std::uint64_t{rgba[c]} * alpha * kTo16;
+      const std::uint64_t behind = std::uint64_t{background[c]} * (kMax / kMax8) * (kMax - alpha);
+      const std::uint64_t scaled = (std::uint64_t{rgba[c]} * alpha + behind) * kTo16;
       *out++ = static_cast<std::uint16_t>((scaled + kMax / 2) / kMax);
     }
   }
@@ -59,7 +60,7 @@ std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> fil
   return PictureSize{width, height};
 }
 
-DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
+DecodedPicture decodePicture(std::span<const std::uint8_t> file, const Colour& background) {
   DecodedPicture decoded;
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
     decoded.failure = Failure::kPictureTooLarge;
@@ -93,11 +94,11 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
   decoded.picture.width = width;
   decoded.picture.height = height;
   if (sixteenBits) {
-    compositeOverBlack<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()),
-                                                 decoded.picture);
+    composite<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()), background,
+                                        decoded.picture);
   } else {
-    compositeOverBlack<std::uint8_t, kMax8, kEightBitTo16>(
-        static_cast<const std::uint8_t*>(pixels.get()), decoded.picture);
+    composite<std::uint8_t, kMax8, kEightBitTo16>(static_cast<const std::uint8_t*>(pixels.get()),
+                                                  background, decoded.picture);
   }
   return decoded;
 }

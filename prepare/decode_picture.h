@@ -1,5 +1,5 @@
 // Any picture file stb_image reads (PNG, JPEG, BMP, GIF's first frame, TGA)
-// to opaque 16-bit RGB, its alpha composited over black.
+// to opaque 16-bit RGB, its alpha composited over a background colour.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,7 @@ std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> fil
 
 // The declared size is checked against kMaxPicturePixels and kMaxPictureSide
 // before anything is decoded.
-DecodedPicture decodePicture(std::span<const std::uint8_t> file);
+// `background` shows through transparent parts.
+DecodedPicture decodePicture(std::span<const std::uint8_t> file, const Colour& background = {});
 
 }  // namespace tintrod

@@ -86,7 +86,7 @@ RgbPicture cropped(const RgbPicture& picture, int width, int height) {
 }
 
 // The scale that makes the picture fit inside: the smaller of the two ratios.
-RgbPicture padded(const RgbPicture& picture, int width, int height) {
+RgbPicture padded(const RgbPicture& picture, int width, int height, const Colour& background) {
   const std::int64_t widthRatio = std::int64_t{width} * picture.height;
   const std::int64_t heightRatio = std::int64_t{height} * picture.width;
   int innerWidth = width;
@@ -99,6 +99,9 @@ RgbPicture padded(const RgbPicture& picture, int width, int height) {
         std::clamp<std::int64_t>((heightRatio + picture.height / 2) / picture.height, 1, width));
   }
   RgbPicture out = blank(width, height);
+  for (std::size_t i = 0; i < out.channels.size(); ++i) {
+    out.channels[i] = static_cast<std::uint16_t>(background[i % kRgbChannels] * kEightBitTo16);
+  }
   place(stretched(picture, innerWidth, innerHeight), (width - innerWidth) / 2,
         (height - innerHeight) / 2, out);
   return out;
@@ -106,12 +109,13 @@ RgbPicture padded(const RgbPicture& picture, int width, int height) {
 
 }  // namespace
 
-RgbPicture fitPicture(const RgbPicture& picture, int width, int height, Fit fit) {
+RgbPicture fitPicture(const RgbPicture& picture, int width, int height, Fit fit,
+                      const Colour& background) {
   switch (fit) {
     case Fit::kCrop:
       return cropped(picture, width, height);
     case Fit::kPad:
-      return padded(picture, width, height);
+      return padded(picture, width, height, background);
     case Fit::kStretch:
       break;
   }

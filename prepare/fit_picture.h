@@ -1,5 +1,5 @@
 // Brings a picture to a slot's size: stretched, cropped to cover, or padded
-// with black to fit inside. Scaling is in linear light with stb_image_resize's
+// to fit inside. Scaling is in linear light with stb_image_resize's
 // default filters (Mitchell down, Catmull-Rom up); a picture already of the
 // size it must take is copied, never resampled.
 #pragma once
@@ -10,6 +10,8 @@
 namespace tintrod {
 
 // Throws std::bad_alloc when the scaler cannot get its working memory.
-RgbPicture fitPicture(const RgbPicture& picture, int width, int height, Fit fit);
+// `background` fills what a padded picture leaves uncovered.
+RgbPicture fitPicture(const RgbPicture& picture, int width, int height, Fit fit,
+                      const Colour& background = {});
 
 }  // namespace tintrod

@@ -5,7 +5,9 @@
 
 #include "bitmap/bitmap_writer.h"
 #include "prepare/decode_picture.h"
+#include "prepare/exif_orientation.h"
 #include "prepare/fit_picture.h"
+#include "prepare/orient_picture.h"
 #include "prepare/slot_size.h"
 #include "quantize/quantize.h"
 
@@ -39,12 +41,14 @@ std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int
 PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                          std::span<const std::uint8_t> picture) {
   PreparedPicture result;
-  DecodedPicture decoded = decodePicture(picture);
+  DecodedPicture decoded = decodePicture(picture, options.background);
   if (decoded.failure) {
     result.failure = decoded.failure;
     return result;
   }
-  const RgbPicture fitted = fitPicture(decoded.picture, width, height, options.fit);
+  decoded.picture = orientPicture(std::move(decoded.picture), pictureOrientation(picture));
+  const RgbPicture fitted =
+      fitPicture(decoded.picture, width, height, options.fit, options.background);
   decoded.picture = RgbPicture{};  // the full-size picture is no longer needed
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;

@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "prepare/rgb_picture.h"
 #include "util/failure.h"
 
 namespace tintrod {
@@ -16,7 +17,7 @@ namespace tintrod {
 enum class Fit {
   kStretch,  // scale to the slot's size
   kCrop,     // scale to cover it and cut the centre
-  kPad,      // scale to fit inside it and fill the rest with black
+  kPad,      // scale to fit inside it and fill the rest with the background
 };
 
 // The largest picture decoded: 32 megapixels, no side past 16384 pixels, and
@@ -29,6 +30,8 @@ inline constexpr std::size_t kMaxPictureFileSize = std::size_t{256} << 20;
 struct PrepareOptions {
   Fit fit = Fit::kStretch;
   bool dither = false;
+  // Behind a picture's transparent parts, and around a padded one.
+  Colour background = {0, 0, 0};
 };
 
 struct PreparedPicture {

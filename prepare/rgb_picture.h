@@ -3,6 +3,7 @@
 // one path and an 8-bit picture's values come back exactly.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct RgbPicture {
   // 3 channels per pixel, rows top to bottom; an 8-bit value v is v * 257.
   std::vector<std::uint16_t> channels;
 };
+
+// Red, green, blue, 8 bits each: a colour as the user names it.
+using Colour = std::array<std::uint8_t, 3>;
 
 inline constexpr int kRgbChannels = 3;
 inline constexpr std::uint32_t kEightBitTo16 = 257;  // 255 * 257 = 65535

@@ -22,11 +22,7 @@ std::optional<int> side(std::string_view text) {
 }  // namespace
 
 std::optional<SlotSize> slotSize(std::string_view slot) {
-  for (const SkinSlot& skin : kSkinSlots) {
-    if (slot == skin.argumentName || slot == skin.textureName) {
-      return SlotSize{skin.width, skin.height};
-    }
-  }
+  if (const SkinSlot* skin = skinSlotNamed(slot)) return SlotSize{skin->width, skin->height};
   const auto separator = slot.find_first_of("xX");
   if (separator == std::string_view::npos) return std::nullopt;
   const auto width = side(slot.substr(0, separator));

@@ -1,5 +1,5 @@
-// Which size a SLOT argument stands for: one of tintrod's nine argument names
-// (`shaftbmp`), the texture it replaces (`zbshaft`), or any size as `WxH`.
+// Which size a SLOT argument stands for: one of tintrod's nine slots by any
+// name skinSlotNamed takes (`shaftbmp`, `zbshaft`, `shaft`), or any size as `WxH`.
 #pragma once
 
 #include <optional>

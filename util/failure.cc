@@ -33,6 +33,12 @@ const char* lineFormat(Failure failure) {
       return "usage tintrod-extract [--force] [--sheet FILE] [MODEL] [DIR]\n";
     case Failure::kModelMissing:
       return "can't find model file %s\n";
+    case Failure::kModelNotPermitted:
+      return "can't read model file %s: not permitted\n";
+    case Failure::kModelFolder:
+      return "model file %s is a folder; give the cue model's .obp file\n";
+    case Failure::kModelRead:
+      return "can't read model file %s\n";
     case Failure::kFolderCreate:
       return "can't create folder %s\n";
     case Failure::kFileWrite:
@@ -46,19 +52,34 @@ const char* lineFormat(Failure failure) {
     case Failure::kSheetOverTexture:
       return "sheet %s would replace a texture\n";
     case Failure::kPrepareUsage:
-      return "usage tintrod-prepare [--dither] [--fit stretch|crop|pad] PICTURE SLOT OUTPUT\n";
+      return "usage tintrod-prepare [--dither] [--fit crop|pad|stretch] [--background #RRGGBB] "
+             "{PICTURE SLOT OUTPUT | --into DIR PICTURE...}\n";
     case Failure::kPictureRead:
       return "can't read picture %s\n";
+    case Failure::kPictureMissing:
+      return "can't find picture %s\n";
+    case Failure::kPictureNotPermitted:
+      return "can't read picture %s: not permitted\n";
+    case Failure::kPictureFolder:
+      return "picture %s is a folder; give a picture file\n";
     case Failure::kPictureDecode:
-      return "can't decode picture %s\n";
+      return "can't decode picture %s; use a PNG, JPEG, BMP, GIF or TGA file\n";
     case Failure::kPictureTooLarge:
-      return "picture %s is too large\n";
+      // The limits of prepare/prepare_picture.h.
+      return "picture %s is too large; the limit is 32 megapixels, 16384 pixels a side and "
+             "256 MiB\n";
     case Failure::kUnknownSlot:
-      return "unknown slot %s\n";
+      return "unknown slot %s; use connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, "
+             "buttbmp, ferrulebmp, shaftbmp, bumperbmp or a size WxH\n";
     case Failure::kWriteOverPicture:
       return "can't write over picture %s\n";
     case Failure::kOutputNotBitmap:
       return "can't replace %s, not an 8-bit BMP\n";
+    case Failure::kPictureNamesNoSlot:
+      return "picture %s names no slot; name it connectbmp, pointbmp1, pointbmp2, pointbmp3, "
+             "wrapbmp, buttbmp, ferrulebmp, shaftbmp or bumperbmp\n";
+    case Failure::kPicturesShareSlot:
+      return "pictures %s are for the same slot; give it one\n";
   }
   return "cue stick file is corrupt\n";
 }

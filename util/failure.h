@@ -22,6 +22,9 @@ enum class Failure {
   // tintrod-extract's own; a corrupt model is kTemplateCorrupt there too.
   kExtractUsage,
   kModelMissing,
+  kModelNotPermitted,
+  kModelFolder,
+  kModelRead,
   kFolderCreate,
   kFileWrite,
   kSheetTooLarge,
@@ -31,11 +34,17 @@ enum class Failure {
   // tintrod-prepare's own; an output it cannot write is kFileWrite.
   kPrepareUsage,
   kPictureRead,
+  kPictureMissing,
+  kPictureNotPermitted,
+  kPictureFolder,
   kPictureDecode,
   kPictureTooLarge,
   kUnknownSlot,
   kWriteOverPicture,
   kOutputNotBitmap,
+  // --into: a picture's name must name one slot, and one picture a slot.
+  kPictureNamesNoSlot,
+  kPicturesShareSlot,
 };
 
 // The exact line, newline included; failures that name a file carry its path

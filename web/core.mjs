@@ -52,8 +52,9 @@ export class Core {
   }
 
   // Takes a picture for the slot at `index`: {bitmapPath, prepared, levels}
-  // or {failure}. The bitmap stays in place for the next skin.
-  useSlotPicture(index, name, bytes, { fit = 0, dither = false } = {}) {
+  // or {failure}. The bitmap stays in place for the next skin. `background`
+  // is 0xRRGGBB, behind transparent parts and padding.
+  useSlotPicture(index, name, bytes, { fit = 0, dither = false, background = 0 } = {}) {
     const folder = `${kSlotsFolder}/${this.slotList[index].argument}`;
     for (const entry of this.module.FS.readdir(folder)) {
       if (entry !== '.' && entry !== '..') this.module.FS.unlink(`${folder}/${entry}`);
@@ -62,7 +63,7 @@ export class Core {
     this.module.FS.writeFile(`${folder}/${fileName}`, bytes);
     const prepared = `${kPreparedFolder}/${this.slotList[index].argument}.bmp`;
     this.removeIfPresent(prepared);
-    return this.module.useSlotPicture(index, folder, fileName, prepared, fit, dither);
+    return this.module.useSlotPicture(index, folder, fileName, prepared, fit, dither, background);
   }
 
   // Runs the skinning pass on the model with the nine bitmaps, in order:

@@ -87,18 +87,6 @@ val failureToJs(const std::string& line) {
   return result;
 }
 
-// A picture refused for its size: the line as tintrod-prepare prints it, and
-// the limits it passed, which the command line leaves to its manual page.
-val pictureFailureToJs(const std::string& line, const std::string& name) {
-  val result = failureToJs(line);
-  if (line == failureLine(Failure::kPictureTooLarge, name)) {
-    result.set("limit", "more than " + std::to_string(kMaxPicturePixels >> 20) + " megapixels, " +
-                            std::to_string(kMaxPictureSide) + " pixels on a side or " +
-                            std::to_string(kMaxPictureFileSize >> 20) + " MiB");
-  }
-  return result;
-}
-
 // Every texture of the model `cueTemplate.obp` in `folder`, in table order.
 val listTextures(const std::string& folder) {
   val textures = val::array();
@@ -157,12 +145,15 @@ val storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
 // Takes the picture `name` in `folder` for slot `slotIndex` (0 to 8): an
 // 8-bit bitmap that the skinning pass accepts is used as it is, as on the
 // command line; anything else is prepared for the slot with `fit` (0 stretch,
-// 1 crop, 2 pad) and `dither` and written to `preparedPath`. Returns the
+// 1 crop, 2 pad), `dither` and `background` (0xRRGGBB, behind transparent
+// parts and padding) and written to `preparedPath`. Returns the
 // bitmap to skin with and the texture it becomes, or the failure's line,
 // which names the picture as the page got it.
 val useSlotPicture(int slotIndex, const std::string& folder, const std::string& name,
-                   const std::string& preparedPath, int fit, bool dither) {
-  if (slotIndex < 0 || slotIndex >= static_cast<int>(kSkinSlots.size()) || fit < 0 || fit > 2) {
+                   const std::string& preparedPath, int fit, bool dither, int background) {
+  constexpr int kLargestColour = 0xFFFFFF;
+  if (slotIndex < 0 || slotIndex >= static_cast<int>(kSkinSlots.size()) || fit < 0 || fit > 2 ||
+      background < 0 || background > kLargestColour) {
     return failureToJs(failureLine(Failure::kUnknownSlot, std::to_string(slotIndex)));
   }
   const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
@@ -170,10 +161,13 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   std::string bitmapPath = folder + "/" + name;
   const bool asIs = !failureOf([&] { validateBitmap(slot.width, slot.height, name); });
   if (!asIs) {
-    const PrepareOptions options{static_cast<Fit>(fit), dither};
+    const Colour colour = {static_cast<std::uint8_t>(background >> 16),
+                           static_cast<std::uint8_t>(background >> 8),
+                           static_cast<std::uint8_t>(background)};
+    const PrepareOptions options{static_cast<Fit>(fit), dither, colour};
     if (const std::optional<std::string> failure =
             prepareSlotPicture(name, slot, options, preparedPath)) {
-      return pictureFailureToJs(*failure, name);
+      return failureToJs(*failure);
     }
     bitmapPath = preparedPath;
   }

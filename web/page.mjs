@@ -267,8 +267,7 @@ async function prepareSlot(index) {
   }).catch((error) => ({ failure: `${slot.file.name}: ${error.message}` }));
   if (generation !== slot.generation) return;
   if (result.failure !== undefined) {
-    const limit = result.limit ? ` (${result.limit})` : '';
-    setCard(slot, 'error', `${result.failure}${limit}`, true);
+    setCard(slot, 'error', result.failure, true);
     $('.levels', slot.card).replaceChildren();
   } else {
     slot.bitmapPath = result.bitmapPath;

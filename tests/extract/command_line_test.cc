@@ -27,8 +27,10 @@ TEST(ExtractArguments, DefaultsAndOptions) {
       {{"m.obp", "--force", "out"}, "m.obp", "out", std::nullopt, true},
       {{"--sheet=s.bmp", "--force"}, "cueTemplate.obp", "", "s.bmp", true},
       {{"--help"}, "cueTemplate.obp", "", std::nullopt, false, kHelp},
-      {{"m.obp", "--version"}, "m.obp", "", std::nullopt, false, kVersion},
+      {{"m.obp", "--version"}, "cueTemplate.obp", "", std::nullopt, false, kVersion},
       {{"--version", "--help"}, "cueTemplate.obp", "", std::nullopt, false, kHelp},
+      {{"--version", "-h"}, "cueTemplate.obp", "", std::nullopt, false, kHelp},
+      {{"--", "--help"}, "--help", "", std::nullopt},
   };
   for (const Case& c : cases) {
     const auto options = parseExtractArguments(c.arguments);
@@ -43,8 +45,13 @@ TEST(ExtractArguments, DefaultsAndOptions) {
 
 TEST(ExtractArguments, RefusesWhatDoesNotFit) {
   const std::vector<std::vector<std::string>> refused = {
-      {"a", "b", "c"}, {"--sheet"}, {"m.obp", "--sheet"},  {"--sheet", "a", "--sheet", "b"},
-      {"-v"},          {"-h"},      {"--", "a", "b", "c"}, {"--shee", "s.bmp"},
+      {"a", "b", "c"},
+      {"--sheet"},
+      {"m.obp", "--sheet"},
+      {"--sheet", "a", "--sheet", "b"},
+      {"-v"},
+      {"--", "a", "b", "c"},
+      {"--shee", "s.bmp"},
   };
   for (const auto& arguments : refused) {
     EXPECT_FALSE(parseExtractArguments(arguments)) << ::testing::PrintToString(arguments);

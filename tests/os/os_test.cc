@@ -18,20 +18,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(Seam, OpensOnlyRegularFilesAndTellsTheirLength) {
+TEST(Seam, OpensOnlyRegularFilesAndTellsTheirLengthOrWhyNot) {
+  using enum os::OpenRefusal;
   ScratchDir dir;
   writeFile(dir / "plain", Bytes(5, 1));
   fs::create_directory(dir / "folder");
   const struct {
     const char* name;
     std::int64_t size;  // -1: refused
-  } cases[] = {{"plain", 5}, {"folder", -1}, {"absent", -1}};
+    os::OpenRefusal why = kOther;
+  } cases[] = {
+      {"plain", 5}, {"folder", -1, kFolder}, {"absent", -1, kMissing}, {"absent/a", -1, kMissing}};
   for (const auto& test : cases) {
     std::int64_t size = -1;
-    const OpenFile file(os::openRegularFile((dir / test.name).string(), size));
+    const std::string path = (dir / test.name).string();
+    const OpenFile file(os::openRegularFile(path, size));
     EXPECT_EQ(file != nullptr, test.size >= 0) << test.name;
     if (file) {
       EXPECT_EQ(size, test.size) << test.name;
+    } else {
+      EXPECT_EQ(os::whyNotOpened(path), test.why) << test.name;
     }
   }
 }

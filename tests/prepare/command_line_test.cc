@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace tintrod {
@@ -16,6 +17,9 @@ struct Accepted {
   const char* output;
   Fit fit;
   bool dither;
+  Colour background = {0, 0, 0};
+  std::optional<std::string> into = std::nullopt;
+  Arguments pictures = {};
 };
 
 TEST(PrepareCommandLine, Accepts) {
@@ -30,6 +34,38 @@ TEST(PrepareCommandLine, Accepts) {
        "b",
        Fit::kStretch,
        false},
+      {{"--background", "#FFa000", "a.png", "s", "b"},
+       "a.png",
+       "s",
+       "b",
+       Fit::kCrop,
+       false,
+       {255, 160, 0}},
+      {{"--background=00ff80", "--fit", "pad", "a", "s", "b"},
+       "a",
+       "s",
+       "b",
+       Fit::kPad,
+       false,
+       {0, 255, 128}},
+      {{"--into", "out", "shaft.jpg", "wrap.png"},
+       "",
+       "",
+       "",
+       Fit::kCrop,
+       false,
+       {0, 0, 0},
+       "out",
+       {"shaft.jpg", "wrap.png"}},
+      {{"a.jpg", "--into", "d", "--dither", "--", "-b.jpg"},
+       "",
+       "",
+       "",
+       Fit::kCrop,
+       true,
+       {0, 0, 0},
+       "d",
+       {"a.jpg", "-b.jpg"}},
   };
   for (const Accepted& c : cases) {
     const auto command = parsePrepareArguments(c.arguments);
@@ -40,6 +76,9 @@ TEST(PrepareCommandLine, Accepts) {
     EXPECT_EQ(parsed.output, c.output);
     EXPECT_EQ(parsed.options.fit, c.fit);
     EXPECT_EQ(parsed.options.dither, c.dither);
+    EXPECT_EQ(parsed.options.background, c.background);
+    EXPECT_EQ(parsed.into, c.into);
+    EXPECT_EQ(parsed.pictures, c.pictures);
   }
 }
 
@@ -52,6 +91,13 @@ TEST(PrepareCommandLine, Refuses) {
       {"--fit"},
       {"--dither=maybe", "a.png", "s", "b"},
       {"--colours", "16", "a.png", "s", "b"},
+      {"--background", "#12345", "a.png", "s", "b"},
+      {"--background", "#1234567", "a.png", "s", "b"},
+      {"--background", "#12x456", "a.png", "s", "b"},
+      {"--background", "+1+2+3", "a.png", "s", "b"},
+      {"--into", "out"},
+      {"--into"},
+      {"--into", "a", "--into", "b", "c.png"},
   };
   for (const Arguments& arguments : cases) {
     EXPECT_FALSE(parsePrepareArguments(arguments)) << ::testing::PrintToString(arguments);

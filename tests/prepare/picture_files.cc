@@ -38,6 +38,12 @@ Bytes pngOf(int width, int height, int channels, const Bytes& pixels) {
 
 Bytes pngOf(const RgbPixels& pixels) { return pngOf(pixels.width, pixels.height, 3, pixels.rgb); }
 
+Bytes jpegOf(int width, int height, const Bytes& rgb) {
+  Bytes file;
+  stbi_write_jpg_to_func(appendTo, &file, width, height, 3, rgb.data(), 100);
+  return file;
+}
+
 Bytes tgaOf(int width, int height, const Bytes& rgb, bool runLength) {
   Bytes file;
   stbi_write_tga_with_rle = runLength ? 1 : 0;

@@ -25,6 +25,8 @@ struct RgbPixels {
 // A PNG of `pixels` with `channels` of 3 or 4 (then `rgb` holds RGBA).
 Bytes pngOf(int width, int height, int channels, const Bytes& pixels);
 Bytes pngOf(const RgbPixels& pixels);
+// A baseline JPEG of RGB `rgb` at the best quality stb_image_write offers.
+Bytes jpegOf(int width, int height, const Bytes& rgb);
 // A 24-bit TGA, run-length encoded or not.
 Bytes tgaOf(int width, int height, const Bytes& rgb, bool runLength);
 

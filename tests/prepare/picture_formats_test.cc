@@ -77,6 +77,7 @@ struct Format {
   std::function<Bytes()> file;
   Corners corners;
   int tolerance;  // lossy formats come back near, not exact
+  PrepareOptions options = {};
 };
 
 std::function<Bytes()> committed(const char* name) {
@@ -96,6 +97,8 @@ const Format kFormats[] = {
      0},
     {"png_rgba_written_here", [] { return pngOf(kWidth, kHeight, 4, quadrantPixels(4)); },
      Corners{kRed, kLime, kBlue, kBlack}, 0},
+    {"png_rgba_over_a_background", [] { return pngOf(kWidth, kHeight, 4, quadrantPixels(4)); },
+     Corners{kRed, kLime, kBlue, Rgb{16, 32, 250}}, 0, PrepareOptions{.background = {16, 32, 250}}},
     {"jpeg_baseline", committed("jpeg-baseline.jpg"), kColour, 8},
     {"jpeg_progressive", committed("jpeg-progressive.jpg"), kColour, 8},
     {"jpeg_grey", committed("jpeg-grey.jpg"), kGrey, 8},
@@ -123,7 +126,8 @@ void expectNear(const Rgb& actual, const Rgb& expected, int tolerance, const cha
 }
 
 TEST_P(PictureFormat, LandsUprightUnmirroredInChannelOrder) {
-  const PreparedPicture prepared = preparePicture(GetParam().file(), kWidth, kHeight);
+  const PreparedPicture prepared =
+      preparePicture(GetParam().file(), kWidth, kHeight, GetParam().options);
   ASSERT_EQ(prepared.failure, std::nullopt);
   const RgbPixels pixels = readBack(prepared.bitmap, kWidth, kHeight);
   const Corners& expected = GetParam().corners;

@@ -8,6 +8,7 @@
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/failure_line.h"
 #include "util/coding.h"
+#include "util/failure.h"
 
 namespace tintrod::testing {
 namespace {
@@ -62,20 +63,30 @@ class PrepareProcess : public ::testing::Test {
 
 TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   const std::string usage =
-      "usage tintrod-prepare [--dither] [--fit stretch|crop|pad] PICTURE SLOT OUTPUT\n";
+      "usage tintrod-prepare [--dither] [--fit crop|pad|stretch] [--background #RRGGBB] "
+      "{PICTURE SLOT OUTPUT | --into DIR PICTURE...}\n";
+  const std::string slots =
+      "; use connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, buttbmp, ferrulebmp, "
+      "shaftbmp, bumperbmp or a size WxH\n";
+  const std::string formats = "; use a PNG, JPEG, BMP, GIF or TGA file\n";
+  const std::string limits =
+      " is too large; the limit is 32 megapixels, 16384 pixels a side and 256 MiB\n";
   expectFailure({}, usage);
   expectFailure({"picture.png", "shaftbmp"}, usage);
   expectFailure({"--fit", "zoom", "picture.png", "shaftbmp", "previous.bmp"}, usage);
-  expectFailure({"picture.png", "shaft", "previous.bmp"}, "unknown slot shaft\n");
-  expectFailure({"picture.png", "0x16", "previous.bmp"}, "unknown slot 0x16\n");
-  expectFailure({"missing.png", "shaftbmp", "previous.bmp"}, "can't read picture missing.png\n");
-  expectFailure({"folder", "shaftbmp", "previous.bmp"}, "can't read picture folder\n");
-  expectFailure({"garbage.png", "shaftbmp", "previous.bmp"}, "can't decode picture garbage.png\n");
+  expectFailure({"--background", "black", "picture.png", "shaftbmp", "previous.bmp"}, usage);
+  expectFailure({"picture.png", "shaftbnp", "previous.bmp"}, "unknown slot shaftbnp" + slots);
+  expectFailure({"picture.png", "0x16", "previous.bmp"}, "unknown slot 0x16" + slots);
+  expectFailure({"missing.png", "shaftbmp", "previous.bmp"}, "can't find picture missing.png\n");
+  expectFailure({"folder", "shaftbmp", "previous.bmp"},
+                "picture folder is a folder; give a picture file\n");
+  expectFailure({"garbage.png", "shaftbmp", "previous.bmp"},
+                "can't decode picture garbage.png" + formats);
   expectFailure({"truncated.png", "shaftbmp", "previous.bmp"},
-                "can't decode picture truncated.png\n");
-  expectFailure({"wide.png", "shaftbmp", "previous.bmp"}, "picture wide.png is too large\n");
+                "can't decode picture truncated.png" + formats);
+  expectFailure({"wide.png", "shaftbmp", "previous.bmp"}, "picture wide.png" + limits);
   expectFailure({"many-pixels.png", "shaftbmp", "previous.bmp"},
-                "picture many-pixels.png is too large\n");
+                "picture many-pixels.png" + limits);
   expectFailure({"picture.png", "shaftbmp", "missing/out.bmp"},
                 "can't write file missing/out.bmp\n");
   expectFailure({"picture.png", "shaftbmp", "folder"}, "can't write file folder\n");
@@ -98,22 +109,37 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
 }
 
 TEST_F(PrepareProcess, WritesTheBitmapAndReplacesAnEarlierOne) {
-  const ProcessResult result = run({"--fit", "pad", "picture.png", "zbrubber", "previous.bmp"});
+  const ProcessResult result =
+      run({"--fit", "pad", "--background", "#102030", "picture.png", "zbrubber", "previous.bmp"});
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(listDirectory(dir.path()).size(), 7u);  // nothing beside it
   const RgbPixels out = readBack(readFile(dir / "previous.bmp"), 32, 32);
   EXPECT_EQ(out.at(16, 16), (Rgb{200, 200, 200}));
-  EXPECT_EQ(out.at(16, 0), (Rgb{0, 0, 0}));
+  EXPECT_EQ(out.at(16, 0), (Rgb{16, 32, 48}));
 }
 
-TEST_F(PrepareProcess, HelpAndVersionExitZero) {
-  const ProcessResult help = run({"--help"});
-  EXPECT_EQ(help.exitStatus, 0);
-  EXPECT_NE(help.output.find("--fit"), std::string::npos);
-  const ProcessResult version = run({"--version"});
-  EXPECT_EQ(version.exitStatus, 0);
-  EXPECT_EQ(version.output, "tintrod-prepare 1.0\n");
+TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  writeFile(dir / "zbshaft.png", readFile(dir / "picture.png"));
+  writeFile(dir / "point inlay 2.png", readFile(dir / "picture.png"));
+  writeFile(dir / "bumper.png", readFile(dir / "garbage.png"));
+  expectFailure({"--into", "out", "Shaft.png", "picture.png"},
+                failureLine(Failure::kPictureNamesNoSlot, "picture.png"));
+  expectFailure({"--into", "out", "Shaft.png", "zbshaft.png"},
+                failureLine(Failure::kPicturesShareSlot, "Shaft.png and zbshaft.png"));
+  expectFailure({"--into", "out", "Shaft.png", "bumper.png"},
+                failureLine(Failure::kPictureDecode, "bumper.png"));
+
+  const ProcessResult result = run({"--into", "out", "Shaft.png", "point inlay 2.png"});
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.output,
+            "tintrod connectbmp pointbmp1 out/pointbmp2.bmp pointbmp3 wrapbmp buttbmp ferrulebmp "
+            "out/shaftbmp.bmp bumperbmp\n");
+  EXPECT_EQ(listDirectory(dir / "out"),
+            (std::vector<std::string>{"pointbmp2.bmp", "shaftbmp.bmp"}));
+  EXPECT_EQ(readBack(readFile(dir / "out" / "shaftbmp.bmp"), 256, 256).at(9, 9),
+            (Rgb{200, 200, 200}));
 }
 
 }  // namespace

@@ -31,9 +31,10 @@ TEST(SlotSize, NamesAndSizes) {
       {"5x5x5", 0, 0},
       {"5 x5", 0, 0},
       {"99999999999x1", 0, 0},
-      {"SHAFTBMP", 0, 0},
+      {"SHAFTBMP", 256, 256},
+      {"point inlay 3", 256, 256},
       {"", 0, 0},
-      {"shaft", 0, 0},
+      {"shaftbnp", 0, 0},
   };
   for (const SlotCase& c : cases) {
     const auto size = slotSize(c.slot);

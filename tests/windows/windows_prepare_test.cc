@@ -7,6 +7,7 @@
 
 #include "tests/prepare/picture_files.h"
 #include "tests/support/scratch.h"
+#include "util/failure.h"
 
 namespace tintrod::testing {
 namespace {
@@ -32,8 +33,28 @@ TEST(WindowsPrepare, ForeignPictureAndOutputNamesWork) {
   const std::string absent = kForeignFolder + "/\xC3\xA0.png";
   const ProcessResult failed =
       runProcess(TINTROD_PREPARE_BINARY, {absent, "zbrubber", kForeignOutput}, dir.path());
-  EXPECT_EQ(failed.rawOutput, "can't read picture " + absent + "\r\n");
+  EXPECT_EQ(failed.rawOutput, "can't find picture " + absent + "\r\n");
   EXPECT_EQ(failed.exitStatus, 1);
+}
+
+// cmd hands wildcards to the program, as the program's own to expand.
+TEST(WindowsPrepare, WildcardsExpandToThePicturesTheyMatch) {
+  ScratchDir dir;
+  fs::create_directory(dir.path() / utf8Path(kForeignFolder));
+  for (const char* name : {"/shaft.png", "/Wrap.PNG", "/notes.txt"}) {
+    writeFile(dir.path() / utf8Path(kForeignFolder + name), pngOf(2, 2, 3, Bytes(12, 90)));
+  }
+  const ProcessResult result =
+      runProcess(TINTROD_PREPARE_BINARY, {"--into", "out", kForeignFolder + "/*.png"}, dir.path());
+  EXPECT_EQ(result.output,
+            "tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 out/wrapbmp.bmp buttbmp ferrulebmp "
+            "out/shaftbmp.bmp bumperbmp\n");
+  EXPECT_EQ(listDirectory(dir.path() / "out"),
+            (std::vector<std::string>{"shaftbmp.bmp", "wrapbmp.bmp"}));
+  // A pattern that matches nothing stays as typed, and names no file.
+  const ProcessResult none =
+      runProcess(TINTROD_PREPARE_BINARY, {"--into", "out", "*.jpg"}, dir.path());
+  EXPECT_EQ(none.output, failureLine(Failure::kPictureNamesNoSlot, "*.jpg"));
 }
 
 }  // namespace

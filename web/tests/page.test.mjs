@@ -299,10 +299,10 @@ for (const browserName of browserNames) {
       // stands in the way
       const cases = [
         [() => giveSlot(page, 'bumperbmp', join(bad, 'notes.png')),
-          ['bumperbmp', "can't decode picture notes.png"], ['#slot-bumperbmp']],
+          ['bumperbmp', "can't decode picture notes.png; use a PNG, JPEG, BMP, GIF or TGA file"], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
-          ['bumperbmp', 'picture huge.png is too large (more than 32 megapixels, 16384 pixels on '
-            + 'a side or 256 MiB)'], ['#slot-bumperbmp']],
+          ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
+            + 'a side and 256 MiB'], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp')),
           ['bumperbmp', 'bumper.bmp: used as it is'], []],
         [() => openModel(page, join(bad, 'cueTemplate.obp')),

@@ -1,0 +1,29 @@
+# What the Linux build installs, and the Debian package made of it:
+# `cmake --build --preset release --target package` writes
+# build/release/package/tintrod_VERSION_amd64.deb.
+
+include(GNUInstallDirs)
+install(TARGETS tintrod tintrod-extract tintrod-prepare RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES man/tintrod.1 man/tintrod-extract.1 man/tintrod-prepare.1
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+# The single-file page goes in when a web build has made it; without one the
+# package holds the programs alone.
+install(FILES ${TINTROD_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/tintrod OPTIONAL)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tintrod)
+set(CPACK_PACKAGE_CONTACT "the tintrod authors <tintrod@users.noreply.github.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "re-skins the billiard cue model with your own pictures")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "Re-skins the billiard cue model of a pool game with nine pictures of your own.\n"
+  "tintrod-extract shows the textures a model holds, tintrod-prepare turns photos\n"
+  "and pictures into the textures, and tintrod writes the skinned cue.")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The release programs link the C++ runtime in; the C library is what is left.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+include(CPack)

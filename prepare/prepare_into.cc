@@ -1,0 +1,108 @@
+#include "prepare/prepare_into.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "os/os.h"
+#include "prepare/picture_file.h"
+#include "util/failure.h"
+#include "util/input_file.h"
+
+namespace tintrod {
+namespace {
+
+// Windows users type either separator, and a picture named after its slot
+// may carry any extension.
+std::string_view fileStem(std::string_view path) {
+  const std::size_t folderEnd = path.find_last_of("/\\");
+  if (folderEnd != std::string_view::npos) path.remove_prefix(folderEnd + 1);
+  const std::size_t dot = path.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) path = path.substr(0, dot);
+  return path;
+}
+
+std::string inFolder(const std::string& folder, std::string_view file) {
+  if (folder.empty()) return std::string(file);
+  const bool separated = folder.back() == '/' || folder.back() == '\\';
+  return folder + (separated ? "" : "/") + std::string(file);
+}
+
+// Double quotes keep a path with spaces whole in both cmd and a POSIX shell.
+std::string shellWord(const std::string& word) {
+  const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+           std::string_view("/\\._-:").find(c) != std::string_view::npos;
+  });
+  return plain && !word.empty() ? word : "\"" + word + "\"";
+}
+
+std::string argumentFile(const SkinSlot& slot) { return std::string(slot.argumentName) + ".bmp"; }
+
+bool isReadableFile(const std::string& path) {
+  InputFile file;
+  return file.open(path);
+}
+
+}  // namespace
+
+std::vector<SlotPicture> matchPicturesToSlots(std::span<const std::string> pictures) {
+  std::vector<SlotPicture> matched;
+  for (const std::string& picture : pictures) {
+    const SkinSlot* slot = skinSlotNamed(fileStem(picture));
+    if (slot == nullptr) fail(Failure::kPictureNamesNoSlot, picture);
+    for (const SlotPicture& earlier : matched) {
+      if (earlier.slot == slot)
+        fail(Failure::kPicturesShareSlot, earlier.picture + " and " + picture);
+    }
+    matched.push_back({picture, slot});
+  }
+  return matched;
+}
+
+std::string skinCommand(const std::string& folder, std::span<const SlotPicture> given,
+                        bool (*exists)(const std::string& path)) {
+  std::string command = "tintrod";
+  for (const SkinSlot& slot : kSkinSlots) {
+    const bool isGiven = std::any_of(given.begin(), given.end(),
+                                     [&slot](const SlotPicture& p) { return p.slot == &slot; });
+    std::string argument = slot.argumentName;
+    for (const std::string& candidate :
+         {inFolder(folder, argumentFile(slot)),
+          inFolder(folder, std::string(slot.textureName) + ".bmp")}) {
+      if (isGiven || exists(candidate)) {
+        argument = candidate;
+        break;
+      }
+    }
+    command += " " + shellWord(argument);
+  }
+  return command + "\n";
+}
+
+int prepareInto(const PrepareArguments& run) {
+  const std::vector<SlotPicture> matched = matchPicturesToSlots(run.pictures);
+  const std::string& folder = *run.into;
+  std::vector<std::string> outputs;
+  for (const SlotPicture& each : matched) {
+    outputs.push_back(inFolder(folder, argumentFile(*each.slot)));
+    checkOutput(outputs.back(), run.pictures);
+  }
+  // Every picture is prepared before the first is written, so that one that
+  // cannot be used leaves the folder as it was.
+  std::vector<std::vector<std::uint8_t>> bitmaps;
+  for (const SlotPicture& each : matched) {
+    const PreparedPicture prepared =
+        preparePicture(readPicture(each.picture), each.slot->width, each.slot->height, run.options);
+    if (prepared.failure) fail(*prepared.failure, each.picture);
+    bitmaps.push_back(prepared.bitmap);
+  }
+  if (!folder.empty() && !os::makeFolders(folder)) fail(Failure::kFolderCreate, folder);
+  for (std::size_t i = 0; i < matched.size(); ++i) {
+    if (!writeBitmap(outputs[i], bitmaps[i])) fail(Failure::kFileWrite, outputs[i]);
+  }
+  std::fputs(skinCommand(folder, matched, isReadableFile).c_str(), stdout);
+  return 0;
+}
+
+}  // namespace tintrod
