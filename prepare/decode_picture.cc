@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "prepare/decode_jpeg.h"
 #include "prepare/picture_guards.h"
 #include "prepare/prepare_picture.h"
 
@@ -59,7 +60,7 @@ std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> fil
   return PictureSize{width, height};
 }
 
-DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
+DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target) {
   DecodedPicture decoded;
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
     decoded.failure = Failure::kPictureTooLarge;
@@ -76,6 +77,7 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
     decoded.failure = Failure::kPictureTooLarge;
     return decoded;
   }
+  if (looksLikeJpeg(file)) return decodeJpeg(file, target);
 
   const auto length = static_cast<int>(file.size());
   int fileChannels = 0;

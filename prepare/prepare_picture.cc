@@ -39,7 +39,7 @@ std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int
 PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                          std::span<const std::uint8_t> picture) {
   PreparedPicture result;
-  DecodedPicture decoded = decodePicture(picture);
+  DecodedPicture decoded = decodePicture(picture, DecodeTarget{width, height, options.fit});
   if (decoded.failure) {
     result.failure = decoded.failure;
     return result;

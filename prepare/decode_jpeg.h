@@ -1,0 +1,22 @@
+// JPEG through libjpeg-turbo, decoded straight to a fraction of its size
+// (1/8 to 8/8) in the DCT domain: a camera photo bound for a slot of a few
+// hundred pixels never exists at full size. One IDCT and one set of options
+// everywhere, so that every build gives the same pixels.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "prepare/decode_picture.h"
+
+namespace tintrod {
+
+// Starts with the start-of-image marker, as a JPEG decoder reads it (fill
+// bytes before it included). No other format the program takes starts so.
+bool looksLikeJpeg(std::span<const std::uint8_t> file);
+
+// The smallest fraction whose result the fit still only reduces; the whole
+// picture when `target` asks for no reduction.
+DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target);
+
+}  // namespace tintrod
