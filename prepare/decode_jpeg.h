@@ -15,7 +15,8 @@ namespace tintrod {
 // bytes before it included). No other format the program takes starts so.
 bool looksLikeJpeg(std::span<const std::uint8_t> file);
 
-// The smallest fraction whose result the fit still only reduces; the whole
+// The smallest fraction that the fit to the target still reduces three times
+// over in each direction it must (prepare/decode_jpeg.cc says why); the whole
 // picture when `target` asks for no reduction.
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target);
 

@@ -28,9 +28,10 @@ struct PictureSize {
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file);
 
 // The slot a picture is decoded for. A decoder that scales while it decodes
-// stops at the smallest size that the fit to the slot still reduces in each
-// direction, so that the resampling after it never enlarges; a width or
-// height of 0 asks for the whole picture.
+// stops at the smallest size that the fit to the slot still reduces enough
+// in each direction for the linear-light resampling after it to keep the
+// texture as it would be from the whole picture (prepare/decode_jpeg.cc); a
+// width or height of 0 asks for the whole picture.
 struct DecodeTarget {
   int width = 0;
   int height = 0;

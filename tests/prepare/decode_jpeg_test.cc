@@ -26,14 +26,14 @@ struct ScaleCase {
   int width, height;  // decoded
 };
 
-TEST(DecodeJpeg, DecodesAtTheSmallestScaleTheFitStillReduces) {
+TEST(DecodeJpeg, DecodesAtTheSmallestScaleTheFitStillReducesThreeTimes) {
   const Bytes file = greyPlan(kWidth, kHeight);
   const ScaleCase cases[] = {
       {{0, 0, Fit::kStretch}, kWidth, kHeight},  // no slot: the whole picture
-      {{64, 64, Fit::kCrop}, 125, 94},           // 1/8
-      {{126, 64, Fit::kStretch}, 250, 188},      // 2/8: 1/8 would enlarge the width
-      {{200, 200, Fit::kCrop}, 375, 282},        // 3/8: both sides must cover
-      {{200, 200, Fit::kPad}, 250, 188},         // 2/8: the wider side must cover
+      {{30, 30, Fit::kCrop}, 125, 94},           // 1/8: the fit still reduces 3 times
+      {{42, 30, Fit::kStretch}, 250, 188},       // 2/8: 1/8 is not 3 times as wide
+      {{100, 100, Fit::kCrop}, 500, 375},        // 4/8: both sides must be 3 times over
+      {{100, 100, Fit::kPad}, 375, 282},         // 3/8: the wider side must be
       {{1024, 1024, Fit::kPad}, kWidth, kHeight},
       {{2000, 100, Fit::kStretch}, kWidth, kHeight},
   };
