@@ -8,6 +8,8 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdint>
 
@@ -122,18 +124,18 @@ void chooseOutput(jpeg_decompress_struct& info, const DecodeTarget& target) {
   }
 }
 
-// Header, scale and output size; no pixels yet. False when the file is
+// Everything before the first scan; no pixels yet. False when the file is
 // refused.
-bool readHeader(JpegDecompressor& jpeg, std::span<const std::uint8_t> file,
-                const DecodeTarget& target) {
+bool readHeader(JpegDecompressor& jpeg, std::span<const std::uint8_t> file) {
   if (setjmp(jpeg.errors.phase) != 0) return false;
   jpeg_create_decompress(&jpeg.info);
   jpeg.info.progress = &jpeg.progress;
   jpeg_mem_src(&jpeg.info, file.data(), static_cast<unsigned long>(file.size()));
-  if (jpeg_read_header(&jpeg.info, TRUE) != JPEG_HEADER_OK ||
-      !withinLimits(jpeg.info.image_width, jpeg.info.image_height)) {
-    return false;
-  }
+  return jpeg_read_header(&jpeg.info, TRUE) == JPEG_HEADER_OK;
+}
+
+bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target) {
+  if (setjmp(jpeg.errors.phase) != 0) return false;
   chooseOutput(jpeg.info, target);
   return true;
 }
@@ -193,10 +195,18 @@ bool looksLikeJpeg(std::span<const std::uint8_t> file) {
   return at < file.size() && file[at] == kStartOfImage;
 }
 
+std::optional<PictureSize> declaredJpegSize(std::span<const std::uint8_t> file) {
+  JpegDecompressor jpeg;
+  if (!readHeader(jpeg, file)) return std::nullopt;
+  return PictureSize{static_cast<int>(std::min<JDIMENSION>(jpeg.info.image_width, INT_MAX)),
+                     static_cast<int>(std::min<JDIMENSION>(jpeg.info.image_height, INT_MAX))};
+}
+
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target) {
   DecodedPicture decoded;
   JpegDecompressor jpeg;
-  if (!readHeader(jpeg, file, target)) {
+  if (!readHeader(jpeg, file) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
+      !chooseScale(jpeg, target)) {
     decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;
     return decoded;
   }

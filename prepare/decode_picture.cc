@@ -45,6 +45,7 @@ void compositeOverBlack(const Channel* rgba, RgbPicture& picture) {
 }  // namespace
 
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {
+  if (looksLikeJpeg(file)) return declaredJpegSize(file);
   int width = 0;
   int height = 0;
   int fileChannels = 0;

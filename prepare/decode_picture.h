@@ -24,7 +24,7 @@ struct PictureSize {
 };
 
 // The size the file declares, read without decoding its pixels; nothing for
-// a file stb_image does not recognise or the guards refuse.
+// a file its decoder does not recognise or the guards refuse.
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file);
 
 // The slot a picture is decoded for. A decoder that scales while it decodes
