@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "prepare/decode_jpeg.h"
 #include "prepare/picture_guards.h"
 #include "prepare/prepare_picture.h"
 
@@ -45,6 +46,7 @@ void composite(const Channel* rgba, const Colour& background, RgbPicture& pictur
 }  // namespace
 
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {
+  if (looksLikeJpeg(file)) return declaredJpegSize(file);
   int width = 0;
   int height = 0;
   int fileChannels = 0;
@@ -60,7 +62,8 @@ std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> fil
   return PictureSize{width, height};
 }
 
-DecodedPicture decodePicture(std::span<const std::uint8_t> file, const Colour& background) {
+DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target,
+                            const Colour& background) {
   DecodedPicture decoded;
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
     decoded.failure = Failure::kPictureTooLarge;
@@ -77,6 +80,7 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file, const Colour& b
     decoded.failure = Failure::kPictureTooLarge;
     return decoded;
   }
+  if (looksLikeJpeg(file)) return decodeJpeg(file, target);
 
   const auto length = static_cast<int>(file.size());
   int fileChannels = 0;

@@ -41,7 +41,8 @@ std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int
 PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                          std::span<const std::uint8_t> picture) {
   PreparedPicture result;
-  DecodedPicture decoded = decodePicture(picture, options.background);
+  DecodedPicture decoded =
+      decodePicture(picture, DecodeTarget{width, height, options.fit}, options.background);
   if (decoded.failure) {
     result.failure = decoded.failure;
     return result;

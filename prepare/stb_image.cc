@@ -1,9 +1,9 @@
-// stb_image's implementation, with only the formats the program promises: the
-// rest of its decoders is attack surface nobody asked for. Files arrive whole
+// stb_image's implementation, with only the formats the program promises and
+// libjpeg-turbo does not decode: the rest of its decoders is attack surface
+// nobody asked for. Files arrive whole
 // in memory. Library code: scripts/lint leaves the files holding it out.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_ONLY_GIF
 #define STBI_ONLY_TGA

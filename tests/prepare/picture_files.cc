@@ -2,6 +2,16 @@
 
 #include <gtest/gtest.h>
 
+// jpeglib.h uses FILE and size_t without including their headers.
+#include <cstddef>
+#include <cstdio>
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+
+#include <cstdlib>
+#include <vector>
+
 #include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
 #include "template/format.h"
@@ -16,6 +26,27 @@ namespace tintrod::testing {
 namespace {
 
 constexpr int kColorsUsedOffset = 46;
+constexpr int kJpegQuality = 95;
+constexpr int kLastCoefficient = 63;
+
+// Scans of one coefficient each: the DC, then each AC coefficient, at first
+// without its lowest bit and then refining it when there are two passes.
+std::vector<jpeg_scan_info> oneCoefficientScans(int passes) {
+  std::vector<jpeg_scan_info> scans;
+  scans.push_back({1, {0}, 0, 0, 0, 0});
+  const int lowBit = passes > 1 ? 1 : 0;
+  for (int pass = 0; pass < passes; ++pass) {
+    for (int k = 1; k <= kLastCoefficient; ++k) {
+      scans.push_back({1, {0}, k, k, pass == 0 ? 0 : lowBit, pass == 0 ? lowBit : 0});
+    }
+  }
+  return scans;
+}
+
+[[noreturn]] void encoderFailed(j_common_ptr) {
+  ADD_FAILURE() << "libjpeg could not write the test picture";
+  std::abort();
+}
 
 void appendTo(void* context, void* data, int size) {
   auto* bytes = static_cast<Bytes*>(context);
@@ -48,6 +79,46 @@ Bytes tgaOf(int width, int height, const Bytes& rgb, bool runLength) {
   Bytes file;
   stbi_write_tga_with_rle = runLength ? 1 : 0;
   stbi_write_tga_to_func(appendTo, &file, width, height, 3, rgb.data());
+  return file;
+}
+
+Bytes jpegOf(const JpegPlan& plan) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  errors.error_exit = encoderFailed;
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long length = 0;
+  jpeg_mem_dest(&info, &buffer, &length);
+  info.image_width = JDIMENSION(plan.width);
+  info.image_height = JDIMENSION(plan.height);
+  info.input_components = plan.components;
+  info.in_color_space = plan.components == 1   ? JCS_GRAYSCALE
+                        : plan.components == 3 ? JCS_RGB
+                                               : JCS_CMYK;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, kJpegQuality, TRUE);
+  if (plan.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
+  for (int c = 0; c < info.num_components; ++c) {
+    info.comp_info[c].h_samp_factor = 1;
+    info.comp_info[c].v_samp_factor = 1;
+  }
+  const std::vector<jpeg_scan_info> scans = oneCoefficientScans(plan.progressivePasses);
+  if (plan.progressivePasses > 0) {
+    info.scan_info = scans.data();
+    info.num_scans = int(scans.size());
+  }
+  jpeg_start_compress(&info, TRUE);
+  const std::size_t rowLength = std::size_t(plan.width) * plan.components;
+  while (info.next_scanline < info.image_height) {
+    auto* row = const_cast<JSAMPLE*>(plan.samples.data() + info.next_scanline * rowLength);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  Bytes file(buffer, buffer + length);
+  jpeg_destroy_compress(&info);
+  std::free(buffer);
   return file;
 }
 

@@ -30,6 +30,21 @@ Bytes jpegOf(int width, int height, const Bytes& rgb);
 // A 24-bit TGA, run-length encoded or not.
 Bytes tgaOf(int width, int height, const Bytes& rgb, bool runLength);
 
+// A JPEG written by libjpeg-turbo at quality 95, 4:4:4.
+struct JpegPlan {
+  int width = 0;
+  int height = 0;
+  // 1 (grey), 3 (RGB, stored as YCbCr) or 4 (CMYK as Adobe stores it, ink
+  // inverted; stored as YCCK when `ycck`), rows top to bottom.
+  int components = 3;
+  Bytes samples;
+  bool ycck = false;
+  // A grey picture in this many scans of one coefficient each: DC, then
+  // every AC coefficient once, or twice (successive approximation). 0: baseline.
+  int progressivePasses = 0;
+};
+Bytes jpegOf(const JpegPlan& plan);
+
 Bytes committedPicture(const std::string& name);
 
 // Runs the bitmap through tintrod's own validation and loading for a slot

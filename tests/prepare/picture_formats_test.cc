@@ -72,6 +72,24 @@ Bytes quadrantPixels(int channels) {
   return pixels;
 }
 
+// CMYK as Adobe stores it (ink inverted, so the colour's own bytes), with
+// half the black in the top right quadrant.
+Bytes cmykJpeg(bool ycck) {
+  JpegPlan plan;
+  plan.width = kWidth;
+  plan.height = kHeight;
+  plan.components = 4;
+  plan.ycck = ycck;
+  const Bytes rgb = quadrantPixels(3);
+  for (std::size_t i = 0; i < rgb.size(); i += 3) {
+    plan.samples.insert(plan.samples.end(), rgb.begin() + std::ptrdiff_t(i),
+                        rgb.begin() + std::ptrdiff_t(i + 3));
+    const bool topRight = i / 3 % kWidth >= kWidth / 2 && i / 3 / kWidth < kHeight / 2;
+    plan.samples.push_back(topRight ? 128 : 255);
+  }
+  return jpegOf(plan);
+}
+
 struct Format {
   const char* name;
   std::function<Bytes()> file;
@@ -102,6 +120,8 @@ const Format kFormats[] = {
     {"jpeg_baseline", committed("jpeg-baseline.jpg"), kColour, 8},
     {"jpeg_progressive", committed("jpeg-progressive.jpg"), kColour, 8},
     {"jpeg_grey", committed("jpeg-grey.jpg"), kGrey, 8},
+    {"jpeg_cmyk", [] { return cmykJpeg(false); }, kHalfLime, 8},
+    {"jpeg_ycck", [] { return cmykJpeg(true); }, kHalfLime, 8},
     {"bmp_1bit", committed("bmp-1.bmp"), kMono, 0},
     {"bmp_1bit_top_down", [] { return topDown(committedPicture("bmp-1.bmp")); }, kMono, 0},
     {"bmp_4bit", committed("bmp-4.bmp"), kColour, 0},

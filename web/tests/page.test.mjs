@@ -9,7 +9,8 @@ import { after, before, describe, it } from 'node:test';
 
 import { readBmp8 } from './bmp8.mjs';
 import {
-  browserNames, launch, makeSample, native, openPage, runNative, sampleBitmaps, serve, singleFile,
+  browserNames, launch, makeSample, native, openPage, repository, runNative, sampleBitmaps, serve,
+  singleFile,
 } from './harness.mjs';
 
 const kArguments = ['connectbmp', 'pointbmp1', 'pointbmp2', 'pointbmp3', 'wrapbmp', 'buttbmp',
@@ -225,8 +226,12 @@ for (const browserName of browserNames) {
       writeFileSync(join(folder, 'picture.jpg'), Buffer.from(encoded.jpeg, 'base64'));
       writeFileSync(join(folder, 'picture.webp'), Buffer.from(encoded.webp, 'base64'));
 
+      // Photos that the decoder scales down while decoding, as cameras write them.
+      const photos = join(repository, 'tests/data/pictures');
       // slot, picture, fit (as the page's select and the program's option), dither
       const prepared = {
+        pointbmp1: [join(photos, 'photo-420.jpg'), 'crop', false],
+        ferrulebmp: [join(photos, 'photo-progressive.jpg'), 'stretch', true],
         connectbmp: [join(sample, 'bumper.bmp'), 'stretch', false],
         shaftbmp: [join(folder, 'picture.png'), 'crop', true],
         bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],

@@ -1,0 +1,83 @@
+// What decoding a JPEG at a reduced DCT scale costs in quality: the texture
+// prepared from the whole decoded picture and the one prepared from the
+// reduced decode, each against the whole picture fitted in linear light
+// without quantizing, as the peak signal-to-noise ratio over 8-bit RGB.
+//
+// Usage: tintrod_jpeg_scale_quality SIDE FIT PICTURE.jpg
+//   FIT is stretch, crop or pad; the slot is SIDE x SIDE.
+// Prints: whole_psnr reduced_psnr reduced_width reduced_height
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "prepare/decode_picture.h"
+#include "prepare/fit_picture.h"
+#include "quantize/quantize.h"
+
+namespace tintrod {
+namespace {
+
+constexpr std::uint32_t kMax8 = 255;
+constexpr std::uint32_t kMax16 = 65535;
+
+std::vector<std::uint8_t> eightBit(const RgbPicture& picture) {
+  std::vector<std::uint8_t> rgb(picture.channels.size());
+  for (std::size_t i = 0; i < rgb.size(); ++i) {
+    rgb[i] = static_cast<std::uint8_t>((picture.channels[i] * kMax8 + kMax16 / 2) / kMax16);
+  }
+  return rgb;
+}
+
+std::vector<std::uint8_t> quantized(const std::vector<std::uint8_t>& rgb, int side) {
+  const QuantizedPicture result = quantize(rgb, side, side);
+  std::vector<std::uint8_t> out;
+  out.reserve(rgb.size());
+  for (const std::uint8_t index : result.indices) {
+    out.insert(out.end(), result.palette.begin() + 3 * index,
+               result.palette.begin() + 3 * index + 3);
+  }
+  return out;
+}
+
+double psnr(const std::vector<std::uint8_t>& reference, const std::vector<std::uint8_t>& other) {
+  double error = 0;
+  for (std::size_t i = 0; i < reference.size(); ++i) {
+    const double difference = static_cast<double>(reference[i]) - other[i];
+    error += difference * difference;
+  }
+  if (error == 0) return std::numeric_limits<double>::infinity();
+  return 10 * std::log10(double(kMax8 * kMax8) * static_cast<double>(reference.size()) / error);
+}
+
+}  // namespace
+}  // namespace tintrod
+
+int main(int argc, char** argv) {
+  using namespace tintrod;
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s SIDE stretch|crop|pad PICTURE.jpg\n", argv[0]);
+    return 2;
+  }
+  const int side = std::atoi(argv[1]);
+  const std::string fitName = argv[2];
+  const Fit fit = fitName == "crop" ? Fit::kCrop : fitName == "pad" ? Fit::kPad : Fit::kStretch;
+  std::ifstream in(argv[3], std::ios::binary);
+  const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+  const DecodedPicture whole = decodePicture(file);
+  const DecodedPicture reduced = decodePicture(file, DecodeTarget{side, side, fit});
+  if (whole.failure || reduced.failure) {
+    std::fprintf(stderr, "cannot decode %s\n", argv[3]);
+    return 1;
+  }
+  const auto reference = eightBit(fitPicture(whole.picture, side, side, fit));
+  const auto fromWhole = quantized(reference, side);
+  const auto fromReduced = quantized(eightBit(fitPicture(reduced.picture, side, side, fit)), side);
+  std::printf("%.3f %.3f %d %d\n", psnr(reference, fromWhole), psnr(reference, fromReduced),
+              reduced.picture.width, reduced.picture.height);
+  return 0;
+}

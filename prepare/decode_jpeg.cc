@@ -1,0 +1,224 @@
+#include "prepare/decode_jpeg.h"
+
+// jpeglib.h uses FILE and size_t without including their headers.
+#include <cstddef>
+#include <cstdio>
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include <algorithm>
+#include <climits>
+#include <csetjmp>
+#include <cstdint>
+
+namespace tintrod {
+namespace {
+
+constexpr std::uint8_t kMarkerStart = 0xFF;
+constexpr std::uint8_t kStartOfImage = 0xD8;
+constexpr int kScaleDenominator = 8;
+// The DCT's reduced pictures average the file's gamma-encoded values over
+// whole blocks. A final reduction of 3 or more in linear light keeps the
+// texture within 0.2 dB of one made from the whole picture on average, and
+// photos within 0.1 dB (scripts/bench-jpeg); one of barely more than 1
+// costs 1.4 dB, one of 2 a third of a decibel.
+constexpr JDIMENSION kReduction = 3;
+// Progressive files refine the picture over a dozen scans or so; every scan
+// walks the whole coefficient buffer again, so a file of thousands of tiny
+// scans would take minutes.
+constexpr int kMaxScans = 100;
+constexpr std::uint32_t kRounding = 128;
+constexpr int kBlinnShift = 8;
+
+// libjpeg reports a failure by calling error_exit, which must not return:
+// it jumps back to the phase that called the library. Nothing between the
+// jump and its target has a destructor.
+struct JpegErrors {
+  jpeg_error_mgr manager{};
+  std::jmp_buf phase{};
+  bool tooLarge = false;
+};
+
+[[noreturn]] void leaveDecoder(j_common_ptr info) {
+  auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+  errors->tooLarge = errors->manager.msg_code == JERR_OUT_OF_MEMORY;
+  std::longjmp(errors->phase, 1);
+}
+
+// A warning is a picture the library decoded in part; one whose data ends
+// before its scans do would come out grey below the cut, and is refused.
+// Other warnings (stray bytes between markers, say) leave the pixels whole.
+void warnOrLeave(j_common_ptr info, int level) {
+  const int code = info->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) leaveDecoder(info);
+}
+
+void countScans(j_common_ptr info) {
+  const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+  if (decompress->input_scan_number > kMaxScans) {
+    info->err->msg_code = JERR_NOTIMPL;
+    leaveDecoder(info);
+  }
+}
+
+// Owns the library's state; destroying it frees every buffer the library
+// allocated, however the decoding ended.
+struct JpegDecompressor {
+  jpeg_decompress_struct info{};
+  JpegErrors errors;
+  jpeg_progress_mgr progress{};
+
+  JpegDecompressor() {
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = leaveDecoder;
+    errors.manager.emit_message = warnOrLeave;
+    progress.progress_monitor = countScans;
+  }
+  ~JpegDecompressor() { jpeg_destroy_decompress(&info); }
+  JpegDecompressor(const JpegDecompressor&) = delete;
+  JpegDecompressor& operator=(const JpegDecompressor&) = delete;
+};
+
+bool withinLimits(JDIMENSION width, JDIMENSION height) {
+  return width >= 1 && height >= 1 && width <= JDIMENSION{kMaxPictureSide} &&
+         height <= JDIMENSION{kMaxPictureSide} &&
+         std::int64_t{width} * std::int64_t{height} <= kMaxPicturePixels;
+}
+
+// Whether the fit to the target reduces a picture of this size at least
+// kReduction times: cropping and stretching scale by the larger ratio,
+// padding by the smaller one.
+bool fitReduces(JDIMENSION width, JDIMENSION height, const DecodeTarget& target) {
+  const bool wideEnough = width >= JDIMENSION(target.width) * kReduction;
+  const bool tallEnough = height >= JDIMENSION(target.height) * kReduction;
+  return target.fit == Fit::kPad ? wideEnough || tallEnough : wideEnough && tallEnough;
+}
+
+// Fixed for every build, so that they all give the same bytes: the exact
+// integer IDCT, smooth chroma, smoothed blocks while a progressive file is
+// still coarse.
+void chooseOutput(jpeg_decompress_struct& info, const DecodeTarget& target) {
+  info.dct_method = JDCT_ISLOW;
+  info.do_fancy_upsampling = TRUE;
+  info.do_block_smoothing = TRUE;
+  switch (info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+      info.out_color_space = JCS_GRAYSCALE;
+      break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+      info.out_color_space = JCS_CMYK;
+      break;
+    default:
+      info.out_color_space = JCS_RGB;
+      break;
+  }
+  const bool whole = target.width < 1 || target.height < 1;
+  info.scale_denom = kScaleDenominator;
+  for (int numerator = 1; numerator <= kScaleDenominator; ++numerator) {
+    info.scale_num = static_cast<unsigned int>(numerator);
+    jpeg_calc_output_dimensions(&info);
+    if (!whole && fitReduces(info.output_width, info.output_height, target)) return;
+  }
+}
+
+// Everything before the first scan; no pixels yet. False when the file is
+// refused.
+bool readHeader(JpegDecompressor& jpeg, std::span<const std::uint8_t> file) {
+  if (setjmp(jpeg.errors.phase) != 0) return false;
+  jpeg_create_decompress(&jpeg.info);
+  jpeg.info.progress = &jpeg.progress;
+  jpeg_mem_src(&jpeg.info, file.data(), static_cast<unsigned long>(file.size()));
+  return jpeg_read_header(&jpeg.info, TRUE) == JPEG_HEADER_OK;
+}
+
+bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target) {
+  if (setjmp(jpeg.errors.phase) != 0) return false;
+  chooseOutput(jpeg.info, target);
+  return true;
+}
+
+// CMYK as Adobe stores it, ink inverted: each colour is scaled by the black.
+std::uint16_t inked(std::uint32_t colour, std::uint32_t black) {
+  const std::uint32_t product = colour * black + kRounding;
+  return static_cast<std::uint16_t>(((product + (product >> kBlinnShift)) >> kBlinnShift) *
+                                    kEightBitTo16);
+}
+
+void widenRow(const JSAMPLE* row, int components, JDIMENSION width, std::uint16_t* out) {
+  for (JDIMENSION x = 0; x < width; ++x, row += components) {
+    for (int c = 0; c < kRgbChannels; ++c) {
+      switch (components) {
+        case 1:
+          *out++ = static_cast<std::uint16_t>(row[0] * kEightBitTo16);
+          break;
+        case kRgbChannels:
+          *out++ = static_cast<std::uint16_t>(row[c] * kEightBitTo16);
+          break;
+        default:
+          *out++ = inked(row[c], row[kRgbChannels]);
+          break;
+      }
+    }
+  }
+}
+
+// The pixels into `out`, which holds the output size's 16-bit RGB.
+bool readPixels(JpegDecompressor& jpeg, std::uint16_t* out) {
+  if (setjmp(jpeg.errors.phase) != 0) return false;
+  jpeg_decompress_struct& info = jpeg.info;
+  if (jpeg_start_decompress(&info) == FALSE) return false;
+  const int components = info.output_components;
+  if (components != 1 && components != kRgbChannels && components != kRgbChannels + 1) {
+    return false;
+  }
+  JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                             info.output_width * JDIMENSION(components), 1);
+  const std::size_t rowLength = std::size_t{info.output_width} * kRgbChannels;
+  while (info.output_scanline < info.output_height) {
+    const std::size_t y = info.output_scanline;
+    if (jpeg_read_scanlines(&info, row, 1) != 1) return false;
+    widenRow(row[0], components, info.output_width, out + y * rowLength);
+  }
+  jpeg_finish_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+bool looksLikeJpeg(std::span<const std::uint8_t> file) {
+  if (file.empty() || file[0] != kMarkerStart) return false;
+  std::size_t at = 1;
+  while (at < file.size() && file[at] == kMarkerStart) ++at;
+  return at < file.size() && file[at] == kStartOfImage;
+}
+
+std::optional<PictureSize> declaredJpegSize(std::span<const std::uint8_t> file) {
+  JpegDecompressor jpeg;
+  if (!readHeader(jpeg, file)) return std::nullopt;
+  return PictureSize{static_cast<int>(std::min<JDIMENSION>(jpeg.info.image_width, INT_MAX)),
+                     static_cast<int>(std::min<JDIMENSION>(jpeg.info.image_height, INT_MAX))};
+}
+
+DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target) {
+  DecodedPicture decoded;
+  JpegDecompressor jpeg;
+  if (!readHeader(jpeg, file) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
+      !chooseScale(jpeg, target)) {
+    decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;
+    return decoded;
+  }
+  decoded.picture.width = static_cast<int>(jpeg.info.output_width);
+  decoded.picture.height = static_cast<int>(jpeg.info.output_height);
+  decoded.picture.channels.resize(std::size_t{jpeg.info.output_width} * jpeg.info.output_height *
+                                  kRgbChannels);
+  if (!readPixels(jpeg, decoded.picture.channels.data())) {
+    decoded = DecodedPicture{};
+    decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;
+  }
+  return decoded;
+}
+
+}  // namespace tintrod

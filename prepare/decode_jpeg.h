@@ -1,0 +1,28 @@
+// JPEG through libjpeg-turbo, decoded straight to a fraction of its size
+// (1/8 to 8/8) in the DCT domain: a camera photo bound for a slot of a few
+// hundred pixels never exists at full size. One IDCT and one set of options
+// everywhere, so that every build gives the same pixels.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "prepare/decode_picture.h"
+
+namespace tintrod {
+
+// Starts with the start-of-image marker, as a JPEG decoder reads it (fill
+// bytes before it included). No other format the program takes starts so.
+bool looksLikeJpeg(std::span<const std::uint8_t> file);
+
+// The size the file declares, read from its header without decoding a scan;
+// nothing for a file libjpeg refuses.
+std::optional<PictureSize> declaredJpegSize(std::span<const std::uint8_t> file);
+
+// The smallest fraction that the fit to the target still reduces three times
+// over in each direction it must (prepare/decode_jpeg.cc says why); the whole
+// picture when `target` asks for no reduction.
+DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target);
+
+}  // namespace tintrod
