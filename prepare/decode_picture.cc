@@ -63,7 +63,7 @@ std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> fil
 }
 
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target,
-                            const Colour& background) {
+                             const Colour& background) {
   DecodedPicture decoded;
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
     decoded.failure = Failure::kPictureTooLarge;
