@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "prepare/decoder_memory.h"
+#include "prepare/indexed_bitmap.h"
 #include "prepare/picture_guards.h"
+#include "prepare/picture_header.h"
 #include "prepare/prepare_picture.h"
 
 namespace tintrod {
@@ -16,13 +19,35 @@ constexpr int kRgbaChannels = 4;
 constexpr std::uint32_t kMax8 = 255;
 constexpr std::uint32_t kMax16 = 65535;
 
+// What stb_image holds at once for a picture, at most: for a 16-bit RGBA PNG
+// the inflated rows and the pixels, 8 bytes a pixel each; a copy of the
+// compressed data, grown by doubling; sides rounded up to whole JPEG units;
+// and tables.
+constexpr std::int64_t kDecoderBytesPerPixel = 16;
+constexpr std::int64_t kDecoderSidePadding = 32;
+constexpr std::int64_t kDecoderFixedBytes = std::int64_t{1} << 20;
+
 struct StbFree {
   void operator()(void* pixels) const { stbi_image_free(pixels); }
 };
 
-bool withinLimits(int width, int height) {
+DecodedPicture failed(Failure failure) {
+  DecodedPicture decoded;
+  decoded.failure = failure;
+  return decoded;
+}
+
+bool withinLimits(std::int64_t width, std::int64_t height) {
   return width <= kMaxPictureSide && height <= kMaxPictureSide &&
-         std::int64_t{width} * height <= kMaxPicturePixels;
+         width * height <= kMaxPicturePixels;
+}
+
+std::size_t decoderBudget(std::size_t fileSize, const PictureHeader& header) {
+  const std::int64_t pixels =
+      (header.width + kDecoderSidePadding) * (header.height + kDecoderSidePadding);
+  const std::int64_t bytes =
+      2 * std::int64_t(fileSize) + kDecoderBytesPerPixel * pixels + kDecoderFixedBytes;
+  return std::uint64_t(bytes) > SIZE_MAX ? SIZE_MAX : std::size_t(bytes);
 }
 
 // Over black, as a viewer shows it: each channel scaled by the alpha, in
@@ -41,55 +66,24 @@ void compositeOverBlack(const Channel* rgba, RgbPicture& picture) {
   }
 }
 
-}  // namespace
-
-std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {
+DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHeader& header) {
+  const auto length = static_cast<int>(file.size());
   int width = 0;
   int height = 0;
   int fileChannels = 0;
-  if (file.size() > std::size_t{INT_MAX} || !jpegHuffmanCountsFit(file) ||
-      stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &width, &height,
-                            &fileChannels) == 0) {
-    return std::nullopt;
-  }
-  // A top-down BMP's height arrives negative. The decoder takes its absolute
-  // value, which for the most negative height is undefined: refused here.
-  if (height < 0 && height != INT_MIN) height = -height;
-  if (width <= 0 || height <= 0) return std::nullopt;
-  return PictureSize{width, height};
-}
-
-DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
-  DecodedPicture decoded;
-  if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
-    decoded.failure = Failure::kPictureTooLarge;
-    return decoded;
-  }
-  const auto declared = declaredPictureSize(file);
-  if (!declared) {
-    decoded.failure = Failure::kPictureDecode;
-    return decoded;
-  }
-  int width = declared->width;
-  int height = declared->height;
-  if (!withinLimits(width, height)) {
-    decoded.failure = Failure::kPictureTooLarge;
-    return decoded;
-  }
-
-  const auto length = static_cast<int>(file.size());
-  int fileChannels = 0;
   const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
+  DecoderMemoryBudget budget(decoderBudget(file.size(), header));
   std::unique_ptr<void, StbFree> pixels(
       sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(
                         file.data(), length, &width, &height, &fileChannels, kRgbaChannels))
                   : static_cast<void*>(stbi_load_from_memory(file.data(), length, &width, &height,
                                                              &fileChannels, kRgbaChannels)));
-  // The decoder reports the size it decoded; trust nothing it did not check.
-  if (pixels == nullptr || width <= 0 || height <= 0 || !withinLimits(width, height)) {
-    decoded.failure = Failure::kPictureDecode;
-    return decoded;
+  if (pixels == nullptr) {
+    return failed(budget.exhausted() ? Failure::kPictureTooLarge : Failure::kPictureDecode);
   }
+  // The decoder reports the size it decoded; trust nothing it did not check.
+  if (width != header.width || height != header.height) return failed(Failure::kPictureDecode);
+  DecodedPicture decoded;
   decoded.picture.width = width;
   decoded.picture.height = height;
   if (sixteenBits) {
@@ -100,6 +94,28 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
         static_cast<const std::uint8_t*>(pixels.get()), decoded.picture);
   }
   return decoded;
+}
+
+}  // namespace
+
+std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {
+  const auto header = readPictureHeader(file);
+  if (!header) return std::nullopt;
+  return PictureSize{header->width, header->height};
+}
+
+DecodedPicture decodePicture(std::span<const std::uint8_t> file) {
+  if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
+    return failed(Failure::kPictureTooLarge);
+  }
+  const auto header = readPictureHeader(file);
+  if (!header) return failed(Failure::kPictureDecode);
+  if (!withinLimits(header->width, header->height)) return failed(Failure::kPictureTooLarge);
+  if (header->format == PictureFormat::kBmp) {
+    if (auto indexed = decodeIndexedBitmap(file)) return std::move(*indexed);
+  }
+  if (!pictureGuardsPass(file, header->format)) return failed(Failure::kPictureDecode);
+  return decodeWithStb(file, *header);
 }
 
 }  // namespace tintrod

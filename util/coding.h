@@ -1,6 +1,8 @@
 // Byte order of every file tintrod reads or writes: fixed-width integers are
-// little-endian. This header is the only place that assembles or splits them;
-// nothing else shifts bytes together or casts a structure over a buffer.
+// little-endian, except in the PNG and JPEG pictures tintrod-prepare reads,
+// which store theirs big-endian. This header is the only place that assembles
+// or splits them; nothing else shifts bytes together or casts a structure over
+// a buffer.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +21,15 @@ inline std::uint32_t decodeFixed32(const std::uint8_t* p) {
 // The container's "word": a 32-bit two's-complement value.
 inline std::int32_t decodeSigned32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(decodeFixed32(p));
+}
+
+inline std::uint16_t decodeBigEndian16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
+
+inline std::uint32_t decodeBigEndian32(const std::uint8_t* p) {
+  return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+         (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
 }
 
 inline void encodeFixed16(std::uint8_t* p, std::uint16_t value) {
