@@ -51,16 +51,19 @@ std::size_t decoderBudget(std::size_t fileSize, const PictureHeader& header) {
 }
 
 // Over black, as a viewer shows it: each channel scaled by the alpha, in
-// the file's own (gamma-encoded) values.
+// the file's own (gamma-encoded) values. Grey stands for all three channels;
+// alpha, where there is one, comes last.
 template <typename Channel, std::uint32_t kMax, std::uint32_t kTo16>
-void compositeOverBlack(const Channel* rgba, RgbPicture& picture) {
-  const std::size_t pixels = std::size_t(picture.width) * std::size_t(picture.height);
-  picture.channels.resize(pixels * kRgbChannels);
+void compositeOverBlack(const Channel* pixels, int channels, RgbPicture& picture) {
+  const std::size_t count = std::size_t(picture.width) * std::size_t(picture.height);
+  const bool grey = channels < kRgbChannels;
+  const bool hasAlpha = channels % 2 == 0;
+  picture.channels.resize(count * kRgbChannels);
   std::uint16_t* out = picture.channels.data();
-  for (std::size_t i = 0; i < pixels; ++i, rgba += kRgbaChannels) {
-    const std::uint32_t alpha = rgba[3];
+  for (std::size_t i = 0; i < count; ++i, pixels += channels) {
+    const std::uint32_t alpha = hasAlpha ? pixels[channels - 1] : kMax;
     for (int c = 0; c < kRgbChannels; ++c) {
-      const std::uint64_t scaled = std::uint64_t{rgba[c]} * alpha * kTo16;
+      const std::uint64_t scaled = std::uint64_t{pixels[grey ? 0 : c]} * alpha * kTo16;
       *out++ = static_cast<std::uint16_t>((scaled + kMax / 2) / kMax);
     }
   }
@@ -70,28 +73,31 @@ DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHe
   const auto length = static_cast<int>(file.size());
   int width = 0;
   int height = 0;
-  int fileChannels = 0;
+  int channels = 0;  // the file's own: fewer than four take less memory
   const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
   DecoderMemoryBudget budget(decoderBudget(file.size(), header));
   std::unique_ptr<void, StbFree> pixels(
-      sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(
-                        file.data(), length, &width, &height, &fileChannels, kRgbaChannels))
-                  : static_cast<void*>(stbi_load_from_memory(file.data(), length, &width, &height,
-                                                             &fileChannels, kRgbaChannels)));
+      sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(file.data(), length, &width,
+                                                                &height, &channels, 0))
+                  : static_cast<void*>(
+                        stbi_load_from_memory(file.data(), length, &width, &height, &channels, 0)));
   if (pixels == nullptr) {
     return failed(budget.exhausted() ? Failure::kPictureTooLarge : Failure::kPictureDecode);
   }
   // The decoder reports the size it decoded; trust nothing it did not check.
-  if (width != header.width || height != header.height) return failed(Failure::kPictureDecode);
+  if (width != header.width || height != header.height || channels < 1 ||
+      channels > kRgbaChannels) {
+    return failed(Failure::kPictureDecode);
+  }
   DecodedPicture decoded;
   decoded.picture.width = width;
   decoded.picture.height = height;
   if (sixteenBits) {
     compositeOverBlack<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()),
-                                                 decoded.picture);
+                                                 channels, decoded.picture);
   } else {
     compositeOverBlack<std::uint8_t, kMax8, kEightBitTo16>(
-        static_cast<const std::uint8_t*>(pixels.get()), decoded.picture);
+        static_cast<const std::uint8_t*>(pixels.get()), channels, decoded.picture);
   }
   return decoded;
 }
