@@ -2,6 +2,7 @@
 
 #include <stb/stb_image.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <memory>
@@ -19,11 +20,15 @@ constexpr int kRgbaChannels = 4;
 constexpr std::uint32_t kMax8 = 255;
 constexpr std::uint32_t kMax16 = 65535;
 
-// What stb_image holds at once for a picture, at most: for a 16-bit RGBA PNG
-// the inflated rows and the pixels, 8 bytes a pixel each; a copy of the
-// compressed data, grown by doubling; sides rounded up to whole JPEG units;
-// and tables.
+// What stb_image holds at once for a picture, at most, in bytes a pixel: for
+// an interlaced PNG of N bytes a pixel, its inflated rows grown by doubling
+// (2N), the pixels (N) and a pass (N / 2), with room for an added alpha; for
+// other formats, a progressive CMYK JPEG's coefficients, planes and pixels.
+// Also a copy of a PNG's compressed data, grown by doubling; sides rounded up
+// to whole JPEG units; and tables.
 constexpr std::int64_t kDecoderBytesPerPixel = 16;
+constexpr std::int64_t kPngDecoderBytesPerByte = 4;
+constexpr std::int64_t kPngDecoderExtraBytes = 4;
 constexpr std::int64_t kDecoderSidePadding = 32;
 constexpr std::int64_t kDecoderFixedBytes = std::int64_t{1} << 20;
 
@@ -45,8 +50,12 @@ bool withinLimits(std::int64_t width, std::int64_t height) {
 std::size_t decoderBudget(std::size_t fileSize, const PictureHeader& header) {
   const std::int64_t pixels =
       (header.width + kDecoderSidePadding) * (header.height + kDecoderSidePadding);
-  const std::int64_t bytes =
-      2 * std::int64_t(fileSize) + kDecoderBytesPerPixel * pixels + kDecoderFixedBytes;
+  const std::int64_t perPixel =
+      header.format == PictureFormat::kPng
+          ? std::max(kPngDecoderBytesPerByte * header.pngPixelBytes + kPngDecoderExtraBytes,
+                     std::int64_t{8})
+          : kDecoderBytesPerPixel;
+  const std::int64_t bytes = 2 * std::int64_t(fileSize) + perPixel * pixels + kDecoderFixedBytes;
   return std::uint64_t(bytes) > SIZE_MAX ? SIZE_MAX : std::size_t(bytes);
 }
 

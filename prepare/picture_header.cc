@@ -31,12 +31,22 @@ std::optional<PictureHeader> sized(PictureFormat format, std::int64_t width, std
   return PictureHeader{format, width, height};
 }
 
+// Channels of each PNG colour type (grey, -, RGB, palette, grey and alpha, -,
+// RGBA); 0 for types that do not exist.
+constexpr std::array<int, 7> kPngChannels = {1, 0, 3, 1, 2, 0, 4};
+
 std::optional<PictureHeader> pngHeader(std::span<const std::uint8_t> file) {
-  if (file.size() < kPngSizeOffset + 8 || !startsWith(file.subspan(12), "IHDR")) {
+  constexpr std::size_t kDepthOffset = kPngSizeOffset + 8;
+  if (file.size() < kDepthOffset + 2 || !startsWith(file.subspan(12), "IHDR")) {
     return std::nullopt;
   }
-  return sized(PictureFormat::kPng, decodeBigEndian32(&file[kPngSizeOffset]),
-               decodeBigEndian32(&file[kPngSizeOffset + 4]));
+  auto header = sized(PictureFormat::kPng, decodeBigEndian32(&file[kPngSizeOffset]),
+                      decodeBigEndian32(&file[kPngSizeOffset + 4]));
+  const std::uint8_t colorType = file[kDepthOffset + 1];
+  if (header && colorType < kPngChannels.size()) {
+    header->pngPixelBytes = kPngChannels[colorType] * (file[kDepthOffset] == 16 ? 2 : 1);
+  }
+  return header;
 }
 
 std::optional<PictureHeader> jpegHeader(std::span<const std::uint8_t> file) {

@@ -16,6 +16,9 @@ struct PictureHeader {
   // Both positive; a top-down BMP's negative height arrives as its size.
   std::int64_t width = 0;
   std::int64_t height = 0;
+  // A PNG's bytes a pixel at its own depth and channels (up to 8, for 16-bit
+  // RGBA); 0 for the other formats.
+  int pngPixelBytes = 0;
 };
 
 // Nothing for a file in none of the formats, one whose header is cut off, or

@@ -92,16 +92,38 @@ Bytes committedPicture(const std::string& name) {
 }
 
 Bytes pngWithImageData(std::uint32_t width, std::uint32_t height, std::uint8_t colorType,
-                       const Bytes& imageData) {
+                       const Bytes& imageData, std::uint8_t depth, bool interlaced) {
   Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
   appendBigEndian32(header, width);
   appendBigEndian32(header, height);
-  header.insert(header.end(), {8, colorType, 0, 0, 0});
+  header.insert(header.end(), {depth, colorType, 0, 0, std::uint8_t(interlaced ? 1 : 0)});
   appendChunk(png, "IHDR", header);
   appendChunk(png, "IDAT", imageData);
   appendChunk(png, "IEND", {});
   return png;
+}
+
+std::size_t pngImageBytes(std::uint32_t width, std::uint32_t height, int pixelBytes,
+                          bool interlaced) {
+  struct Pass {
+    std::uint32_t x, y, stepX, stepY;
+  };
+  constexpr Pass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  const auto rowsOf = [pixelBytes](std::uint32_t columns, std::uint32_t rows) {
+    return columns == 0 ? 0 : std::size_t(rows) * (1 + std::size_t(columns) * pixelBytes);
+  };
+  if (!interlaced) return rowsOf(width, height);
+  std::size_t bytes = 0;
+  for (const Pass& pass : kAdam7) {
+    const std::uint32_t columns =
+        width > pass.x ? (width - pass.x + pass.stepX - 1) / pass.stepX : 0;
+    const std::uint32_t rows =
+        height > pass.y ? (height - pass.y + pass.stepY - 1) / pass.stepY : 0;
+    bytes += rowsOf(columns, rows);
+  }
+  return bytes;
 }
 
 Bytes zlibOfZeros(std::size_t count) {

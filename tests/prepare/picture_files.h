@@ -30,10 +30,13 @@ Bytes tgaOf(int width, int height, const Bytes& rgb, bool runLength);
 
 Bytes committedPicture(const std::string& name);
 
-// An 8-bit PNG of `colorType` whose image data is `imageData` (a zlib
+// A PNG of `colorType` and `depth` whose image data is `imageData` (a zlib
 // stream), its chunks' checksums correct.
 Bytes pngWithImageData(std::uint32_t width, std::uint32_t height, std::uint8_t colorType,
-                       const Bytes& imageData);
+                       const Bytes& imageData, std::uint8_t depth = 8, bool interlaced = false);
+// The bytes a PNG's image data inflates to, filter bytes included.
+std::size_t pngImageBytes(std::uint32_t width, std::uint32_t height, int pixelBytes,
+                          bool interlaced);
 // A zlib stream that inflates to `count` zero bytes, 258 of them to every
 // 13 bits: a thousandfold.
 Bytes zlibOfZeros(std::size_t count);

@@ -236,6 +236,12 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
   const auto undecodable = Failure::kPictureDecode;
   const Refusal refusals[] = {
       {"png inflating to its pixels", [] { return pngWithImageData(1, 1, 0, zlibOfZeros(2)); }, {}},
+      {"png of 16-bit rgba, interlaced",
+       [] {
+         const Bytes rows = zlibOfZeros(pngImageBytes(1024, 1024, 8, true));
+         return pngWithImageData(1024, 1024, 6, rows, 16, true);
+       },
+       {}},
       {"png inflating far past its pixels",
        [] { return pngWithImageData(1, 1, 0, zlibOfZeros(kSixteenMiB)); }, undecodable},
       {"progressive jpeg of 210 scans", [] { return progressiveWithScanRepeated(200); }, {}},
