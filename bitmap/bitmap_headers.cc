@@ -1,15 +1,16 @@
 #include "bitmap/bitmap_headers.h"
 
+#include <algorithm>
 #include <array>
 
 #include "util/coding.h"
 #include "util/input_file.h"
 
 namespace tintrod {
+namespace {
 
-void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream) {
-  std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
-  stream.readSome(bytes.data(), bytes.size());
+void decodeFileHeader(BitmapFileHeader& header,
+                      std::span<const std::uint8_t, kBitmapFileHeaderSize> bytes) {
   header.bfType = decodeFixed16(bytes.data());
   header.bfSize = decodeFixed32(&bytes[2]);
   header.bfReserved1 = decodeFixed16(&bytes[6]);
@@ -17,9 +18,8 @@ void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream) {
   header.bfOffBits = decodeFixed32(&bytes[10]);
 }
 
-void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream) {
-  std::array<std::uint8_t, kBitmapInfoHeaderSize> bytes{};
-  stream.readSome(bytes.data(), bytes.size());
+void decodeInfoHeader(BitmapInfoHeader& header,
+                      std::span<const std::uint8_t, kBitmapInfoHeaderSize> bytes) {
   header.biSize = decodeFixed32(bytes.data());
   header.biWidth = decodeSigned32(&bytes[4]);
   header.biHeight = decodeSigned32(&bytes[8]);
@@ -38,10 +38,33 @@ void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream) {
   header.biClrImportant = decodeFixed32(&bytes[36]);
 }
 
+}  // namespace
+
+void readBitmapFileHeader(BitmapFileHeader& header, InputFile& stream) {
+  std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
+  stream.readSome(bytes.data(), bytes.size());
+  decodeFileHeader(header, bytes);
+}
+
+void readBitmapInfoHeader(BitmapInfoHeader& header, InputFile& stream) {
+  std::array<std::uint8_t, kBitmapInfoHeaderSize> bytes{};
+  stream.readSome(bytes.data(), bytes.size());
+  decodeInfoHeader(header, bytes);
+}
+
 BitmapHeaders readBitmapHeaders(InputFile& stream) {
   BitmapHeaders headers;
   readBitmapFileHeader(headers.file, stream);
   readBitmapInfoHeader(headers.info, stream);
+  return headers;
+}
+
+BitmapHeaders decodeBitmapHeaders(std::span<const std::uint8_t> file) {
+  std::array<std::uint8_t, kBitmapHeadersSize> bytes{};
+  std::copy_n(file.begin(), std::min(file.size(), bytes.size()), bytes.begin());
+  BitmapHeaders headers;
+  decodeFileHeader(headers.file, std::span(bytes).first<kBitmapFileHeaderSize>());
+  decodeInfoHeader(headers.info, std::span(bytes).subspan<kBitmapFileHeaderSize>());
   return headers;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace tintrod {
 
@@ -48,5 +49,9 @@ struct BitmapHeaders {
 
 // Both headers, read from the start of `stream`.
 BitmapHeaders readBitmapHeaders(InputFile& stream);
+
+// Both headers of a file held in memory; fields that a short file does not
+// supply read as zero.
+BitmapHeaders decodeBitmapHeaders(std::span<const std::uint8_t> file);
 
 }  // namespace tintrod

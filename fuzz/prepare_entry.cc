@@ -28,9 +28,12 @@ constexpr std::array<Slot, 8> kSlots = {
 
 constexpr std::array<Fit, 4> kFits = {Fit::kStretch, Fit::kCrop, Fit::kPad, Fit::kStretch};
 
+// A side past the limits is refused before any decoding, so it costs nothing
+// (and a PNG's sides of up to 2^32 - 1 must not be multiplied).
 bool smallEnough(const std::uint8_t* data, std::size_t size) {
   const auto declared = declaredPictureSize({data, size});
-  return !declared || std::int64_t{declared->width} * declared->height <= kMaxArea;
+  return !declared || declared->width > kMaxPictureSide || declared->height > kMaxPictureSide ||
+         declared->width * declared->height <= kMaxArea;
 }
 
 // The file is one tintrod takes for the slot: 8 bits, uncompressed, a table

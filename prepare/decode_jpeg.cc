@@ -9,15 +9,14 @@
 // clang-format on
 
 #include <algorithm>
-#include <climits>
 #include <csetjmp>
 #include <cstdint>
+
+#include "prepare/jpeg_scans.h"
 
 namespace tintrod {
 namespace {
 
-constexpr std::uint8_t kMarkerStart = 0xFF;
-constexpr std::uint8_t kStartOfImage = 0xD8;
 constexpr int kScaleDenominator = 8;
 // The DCT's reduced pictures average the file's gamma-encoded values over
 // whole blocks. A final reduction of 3 or more in linear light keeps the
@@ -25,10 +24,6 @@ constexpr int kScaleDenominator = 8;
 // photos within 0.1 dB (scripts/bench-jpeg); one of barely more than 1
 // costs 1.4 dB, one of 2 a third of a decibel.
 constexpr JDIMENSION kReduction = 3;
-// Progressive files refine the picture over a dozen scans or so; every scan
-// walks the whole coefficient buffer again, so a file of thousands of tiny
-// scans would take minutes.
-constexpr int kMaxScans = 100;
 constexpr std::uint32_t kRounding = 128;
 constexpr int kBlinnShift = 8;
 
@@ -57,7 +52,7 @@ void warnOrLeave(j_common_ptr info, int level) {
 
 void countScans(j_common_ptr info) {
   const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-  if (decompress->input_scan_number > kMaxScans) {
+  if (decompress->input_scan_number > kMaxJpegScans) {
     info->err->msg_code = JERR_NOTIMPL;
     leaveDecoder(info);
   }
@@ -187,20 +182,6 @@ bool readPixels(JpegDecompressor& jpeg, std::uint16_t* out) {
 }
 
 }  // namespace
-
-bool looksLikeJpeg(std::span<const std::uint8_t> file) {
-  if (file.empty() || file[0] != kMarkerStart) return false;
-  std::size_t at = 1;
-  while (at < file.size() && file[at] == kMarkerStart) ++at;
-  return at < file.size() && file[at] == kStartOfImage;
-}
-
-std::optional<PictureSize> declaredJpegSize(std::span<const std::uint8_t> file) {
-  JpegDecompressor jpeg;
-  if (!readHeader(jpeg, file)) return std::nullopt;
-  return PictureSize{static_cast<int>(std::min<JDIMENSION>(jpeg.info.image_width, INT_MAX)),
-                     static_cast<int>(std::min<JDIMENSION>(jpeg.info.image_height, INT_MAX))};
-}
 
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target) {
   DecodedPicture decoded;

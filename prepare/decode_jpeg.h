@@ -12,14 +12,6 @@
 
 namespace tintrod {
 
-// Starts with the start-of-image marker, as a JPEG decoder reads it (fill
-// bytes before it included). No other format the program takes starts so.
-bool looksLikeJpeg(std::span<const std::uint8_t> file);
-
-// The size the file declares, read from its header without decoding a scan;
-// nothing for a file libjpeg refuses.
-std::optional<PictureSize> declaredJpegSize(std::span<const std::uint8_t> file);
-
 // The smallest fraction that the fit to the target still reduces three times
 // over in each direction it must (prepare/decode_jpeg.cc says why); the whole
 // picture when `target` asks for no reduction.

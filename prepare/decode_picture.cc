@@ -2,12 +2,16 @@
 
 #include <stb/stb_image.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <memory>
 
 #include "prepare/decode_jpeg.h"
+#include "prepare/decoder_memory.h"
+#include "prepare/indexed_bitmap.h"
 #include "prepare/picture_guards.h"
+#include "prepare/picture_header.h"
 #include "prepare/prepare_picture.h"
 
 namespace tintrod {
@@ -17,94 +21,121 @@ constexpr int kRgbaChannels = 4;
 constexpr std::uint32_t kMax8 = 255;
 constexpr std::uint32_t kMax16 = 65535;
 
+// What stb_image holds at once for a picture, at most, in bytes a pixel: for
+// an interlaced PNG of N bytes a pixel, its inflated rows grown by doubling
+// (2N), the pixels (N) and a pass (N / 2), with room for an added alpha; for
+// other formats, a progressive CMYK JPEG's coefficients, planes and pixels.
+// Also a copy of a PNG's compressed data, grown by doubling; sides rounded up
+// to whole JPEG units; and tables.
+constexpr std::int64_t kDecoderBytesPerPixel = 16;
+constexpr std::int64_t kPngDecoderBytesPerByte = 4;
+constexpr std::int64_t kPngDecoderExtraBytes = 4;
+constexpr std::int64_t kDecoderSidePadding = 32;
+constexpr std::int64_t kDecoderFixedBytes = std::int64_t{1} << 20;
+
 struct StbFree {
   void operator()(void* pixels) const { stbi_image_free(pixels); }
 };
 
-bool withinLimits(int width, int height) {
+DecodedPicture failed(Failure failure) {
+  DecodedPicture decoded;
+  decoded.failure = failure;
+  return decoded;
+}
+
+bool withinLimits(std::int64_t width, std::int64_t height) {
   return width <= kMaxPictureSide && height <= kMaxPictureSide &&
-         std::int64_t{width} * height <= kMaxPicturePixels;
+         width * height <= kMaxPicturePixels;
+}
+
+std::size_t decoderBudget(std::size_t fileSize, const PictureHeader& header) {
+  const std::int64_t pixels =
+      (header.width + kDecoderSidePadding) * (header.height + kDecoderSidePadding);
+  const std::int64_t perPixel =
+      header.format == PictureFormat::kPng
+          ? std::max(kPngDecoderBytesPerByte * header.pngPixelBytes + kPngDecoderExtraBytes,
+                     std::int64_t{8})
+          : kDecoderBytesPerPixel;
+  const std::int64_t bytes = 2 * std::int64_t(fileSize) + perPixel * pixels + kDecoderFixedBytes;
+  return std::uint64_t(bytes) > SIZE_MAX ? SIZE_MAX : std::size_t(bytes);
 }
 
 // Over the background, as a viewer shows it: each channel blended by the
-// alpha, in the file's own (gamma-encoded) values.
+// alpha, in the file's own (gamma-encoded) values. Grey stands for all three
+// channels; alpha, where there is one, comes last.
 template <typename Channel, std::uint32_t kMax, std::uint32_t kTo16>
-void composite(const Channel* rgba, const Colour& background, RgbPicture& picture) {
-  const std::size_t pixels = std::size_t(picture.width) * std::size_t(picture.height);
-  picture.channels.resize(pixels * kRgbChannels);
+void composite(const Channel* pixels, int channels, const Colour& background, RgbPicture& picture) {
+  const std::size_t count = std::size_t(picture.width) * std::size_t(picture.height);
+  const bool grey = channels < kRgbChannels;
+  const bool hasAlpha = channels % 2 == 0;
+  picture.channels.resize(count * kRgbChannels);
   std::uint16_t* out = picture.channels.data();
-  for (std::size_t i = 0; i < pixels; ++i, rgba += kRgbaChannels) {
-    const std::uint32_t alpha = rgba[3];
+  for (std::size_t i = 0; i < count; ++i, pixels += channels) {
+    const std::uint32_t alpha = hasAlpha ? pixels[channels - 1] : kMax;
     for (int c = 0; c < kRgbChannels; ++c) {
       const std::uint64_t behind = std::uint64_t{background[c]} * (kMax / kMax8) * (kMax - alpha);
-      const std::uint64_t scaled = (std::uint64_t{rgba[c]} * alpha + behind) * kTo16;
+      const std::uint64_t scaled = (std::uint64_t{pixels[grey ? 0 : c]} * alpha + behind) * kTo16;
       *out++ = static_cast<std::uint16_t>((scaled + kMax / 2) / kMax);
     }
   }
 }
 
+DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHeader& header,
+                             const Colour& background) {
+  const auto length = static_cast<int>(file.size());
+  int width = 0;
+  int height = 0;
+  int channels = 0;  // the file's own: fewer than four take less memory
+  const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
+  DecoderMemoryBudget budget(decoderBudget(file.size(), header));
+  std::unique_ptr<void, StbFree> pixels(
+      sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(file.data(), length, &width,
+                                                                &height, &channels, 0))
+                  : static_cast<void*>(
+                        stbi_load_from_memory(file.data(), length, &width, &height, &channels, 0)));
+  if (pixels == nullptr) {
+    return failed(budget.exhausted() ? Failure::kPictureTooLarge : Failure::kPictureDecode);
+  }
+  // The decoder reports the size it decoded; trust nothing it did not check.
+  if (width != header.width || height != header.height || channels < 1 ||
+      channels > kRgbaChannels) {
+    return failed(Failure::kPictureDecode);
+  }
+  DecodedPicture decoded;
+  decoded.picture.width = width;
+  decoded.picture.height = height;
+  if (sixteenBits) {
+    composite<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()), channels,
+                                        background, decoded.picture);
+  } else {
+    composite<std::uint8_t, kMax8, kEightBitTo16>(static_cast<const std::uint8_t*>(pixels.get()),
+                                                  channels, background, decoded.picture);
+  }
+  return decoded;
+}
+
 }  // namespace
 
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {
-  if (looksLikeJpeg(file)) return declaredJpegSize(file);
-  int width = 0;
-  int height = 0;
-  int fileChannels = 0;
-  if (file.size() > std::size_t{INT_MAX} || !jpegHuffmanCountsFit(file) ||
-      stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &width, &height,
-                            &fileChannels) == 0) {
-    return std::nullopt;
-  }
-  // A top-down BMP's height arrives negative. The decoder takes its absolute
-  // value, which for the most negative height is undefined: refused here.
-  if (height < 0 && height != INT_MIN) height = -height;
-  if (width <= 0 || height <= 0) return std::nullopt;
-  return PictureSize{width, height};
+  const auto header = readPictureHeader(file);
+  if (!header) return std::nullopt;
+  return PictureSize{header->width, header->height};
 }
 
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target,
                              const Colour& background) {
-  DecodedPicture decoded;
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
-    decoded.failure = Failure::kPictureTooLarge;
-    return decoded;
+    return failed(Failure::kPictureTooLarge);
   }
-  const auto declared = declaredPictureSize(file);
-  if (!declared) {
-    decoded.failure = Failure::kPictureDecode;
-    return decoded;
+  const auto header = readPictureHeader(file);
+  if (!header) return failed(Failure::kPictureDecode);
+  if (!withinLimits(header->width, header->height)) return failed(Failure::kPictureTooLarge);
+  if (header->format == PictureFormat::kBmp) {
+    if (auto indexed = decodeIndexedBitmap(file)) return std::move(*indexed);
   }
-  int width = declared->width;
-  int height = declared->height;
-  if (!withinLimits(width, height)) {
-    decoded.failure = Failure::kPictureTooLarge;
-    return decoded;
-  }
-  if (looksLikeJpeg(file)) return decodeJpeg(file, target);
-
-  const auto length = static_cast<int>(file.size());
-  int fileChannels = 0;
-  const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
-  std::unique_ptr<void, StbFree> pixels(
-      sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(
-                        file.data(), length, &width, &height, &fileChannels, kRgbaChannels))
-                  : static_cast<void*>(stbi_load_from_memory(file.data(), length, &width, &height,
-                                                             &fileChannels, kRgbaChannels)));
-  // The decoder reports the size it decoded; trust nothing it did not check.
-  if (pixels == nullptr || width <= 0 || height <= 0 || !withinLimits(width, height)) {
-    decoded.failure = Failure::kPictureDecode;
-    return decoded;
-  }
-  decoded.picture.width = width;
-  decoded.picture.height = height;
-  if (sixteenBits) {
-    composite<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()), background,
-                                        decoded.picture);
-  } else {
-    composite<std::uint8_t, kMax8, kEightBitTo16>(static_cast<const std::uint8_t*>(pixels.get()),
-                                                  background, decoded.picture);
-  }
-  return decoded;
+  if (!pictureGuardsPass(file, header->format)) return failed(Failure::kPictureDecode);
+  if (header->format == PictureFormat::kJpeg) return decodeJpeg(file, target);
+  return decodeWithStb(file, *header, background);
 }
 
 }  // namespace tintrod

@@ -1,6 +1,8 @@
-// Any picture file the program takes (PNG, JPEG, BMP, GIF's first frame, TGA)
-// to opaque 16-bit RGB, its alpha composited over a background colour: JPEG
-// through libjpeg-turbo (prepare/decode_jpeg.h), the rest through stb_image.
+// Any picture file of the promised formats (PNG, JPEG, BMP, GIF's first
+// frame, TGA) to opaque 16-bit RGB, its alpha composited over a background
+// colour. The 8-bit BMPs tintrod takes go through the project's own bitmap
+// reader, JPEG through libjpeg-turbo (prepare/decode_jpeg.h), the rest
+// through stb_image.
 #pragma once
 
 #include <cstdint>
@@ -19,12 +21,12 @@ struct DecodedPicture {
 };
 
 struct PictureSize {
-  int width = 0;
-  int height = 0;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
 };
 
 // The size the file declares, read without decoding its pixels; nothing for
-// a file its decoder does not recognise or the guards refuse.
+// a file in none of the formats.
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file);
 
 // The slot a picture is decoded for. A decoder that scales while it decodes
@@ -39,7 +41,9 @@ struct DecodeTarget {
 };
 
 // The declared size is checked against kMaxPicturePixels and kMaxPictureSide
-// before anything is decoded.
+// before any decoder sees the file, then the guards (prepare/picture_guards.h).
+// A file that would need more memory than its declared picture fails as
+// kPictureDecode; a machine that cannot give the memory, as kPictureTooLarge.
 // `background` shows through transparent parts.
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target = {},
                              const Colour& background = {});

@@ -1,8 +1,8 @@
 // Byte order of every file tintrod reads or writes: fixed-width integers are
-// little-endian, except in the few parts of pictures from elsewhere that are
-// big-endian (JPEG's segment lengths, EXIF in Motorola order). This header is
-// the only place that assembles or splits them; nothing else shifts bytes
-// together or casts a structure over a buffer.
+// little-endian, except in the parts of pictures from elsewhere that are
+// big-endian (PNG's fields, JPEG's segment lengths, EXIF in Motorola order).
+// This header is the only place that assembles or splits them; nothing else
+// shifts bytes together or casts a structure over a buffer.
 #pragma once
 
 #include <cstdint>

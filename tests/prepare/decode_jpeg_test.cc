@@ -55,10 +55,5 @@ TEST(DecodeJpeg, RefusesEveryCutOffFile) {
   }
 }
 
-TEST(DecodeJpeg, RefusesMoreThanAHundredScans) {
-  EXPECT_EQ(decodePicture(greyPlan(16, 16, 1)).failure, std::nullopt);             // 64 scans
-  EXPECT_EQ(decodePicture(greyPlan(16, 16, 2)).failure, Failure::kPictureDecode);  // 127
-}
-
 }  // namespace
 }  // namespace tintrod::testing

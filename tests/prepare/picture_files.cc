@@ -48,6 +48,48 @@ std::vector<jpeg_scan_info> oneCoefficientScans(int passes) {
   std::abort();
 }
 
+void appendBigEndian32(Bytes& bytes, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(std::uint8_t(value >> shift));
+}
+
+std::uint32_t crc32(const Bytes& bytes, std::size_t from) {
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (std::size_t i = from; i < bytes.size(); ++i) {
+    crc ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+  }
+  return ~crc;
+}
+
+void appendChunk(Bytes& png, const char* type, const Bytes& data) {
+  appendBigEndian32(png, std::uint32_t(data.size()));
+  const std::size_t typeStart = png.size();
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), data.begin(), data.end());
+  appendBigEndian32(png, crc32(png, typeStart));
+}
+
+// Deflate's bit order: numbers least significant bit first, Huffman codes
+// most significant bit first.
+class DeflateBits {
+ public:
+  void number(std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) put((value >> i) & 1);
+  }
+  void code(std::uint32_t value, int length) {
+    for (int i = length - 1; i >= 0; --i) put((value >> i) & 1);
+  }
+  Bytes bytes;
+
+ private:
+  void put(std::uint32_t bit) {
+    if (used_ % 8 == 0) bytes.push_back(0);
+    bytes.back() = std::uint8_t(bytes.back() | (bit << (used_ % 8)));
+    ++used_;
+  }
+  std::size_t used_ = 0;
+};
+
 void appendTo(void* context, void* data, int size) {
   auto* bytes = static_cast<Bytes*>(context);
   const auto* begin = static_cast<const std::uint8_t*>(data);
@@ -124,6 +166,96 @@ Bytes jpegOf(const JpegPlan& plan) {
 
 Bytes committedPicture(const std::string& name) {
   return readFile(std::filesystem::path(TINTROD_PICTURES_DIR) / name);
+}
+
+Bytes pngWithImageData(std::uint32_t width, std::uint32_t height, std::uint8_t colorType,
+                       const Bytes& imageData, std::uint8_t depth, bool interlaced) {
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  appendBigEndian32(header, width);
+  appendBigEndian32(header, height);
+  header.insert(header.end(), {depth, colorType, 0, 0, std::uint8_t(interlaced ? 1 : 0)});
+  appendChunk(png, "IHDR", header);
+  appendChunk(png, "IDAT", imageData);
+  appendChunk(png, "IEND", {});
+  return png;
+}
+
+std::size_t pngImageBytes(std::uint32_t width, std::uint32_t height, int pixelBytes,
+                          bool interlaced) {
+  struct Pass {
+    std::uint32_t x, y, stepX, stepY;
+  };
+  constexpr Pass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  const auto rowsOf = [pixelBytes](std::uint32_t columns, std::uint32_t rows) {
+    return columns == 0 ? 0 : std::size_t(rows) * (1 + std::size_t(columns) * pixelBytes);
+  };
+  if (!interlaced) return rowsOf(width, height);
+  std::size_t bytes = 0;
+  for (const Pass& pass : kAdam7) {
+    const std::uint32_t columns =
+        width > pass.x ? (width - pass.x + pass.stepX - 1) / pass.stepX : 0;
+    const std::uint32_t rows =
+        height > pass.y ? (height - pass.y + pass.stepY - 1) / pass.stepY : 0;
+    bytes += rowsOf(columns, rows);
+  }
+  return bytes;
+}
+
+Bytes zlibOfZeros(std::size_t count) {
+  constexpr std::size_t kLongestMatch = 258;
+  DeflateBits bits;
+  bits.number(1, 1);  // the final block
+  bits.number(1, 2);  // of the fixed codes
+  const auto zero = [&bits] { bits.code(0x30, 8); };
+  zero();
+  std::size_t left = count - 1;
+  for (; left >= kLongestMatch; left -= kLongestMatch) {
+    bits.code(0xC5, 8);  // length 258
+    bits.code(0, 5);     // distance 1
+  }
+  for (; left > 0; --left) zero();
+  bits.code(0, 7);  // end of block
+  Bytes stream = {0x78, 0x01};
+  stream.insert(stream.end(), bits.bytes.begin(), bits.bytes.end());
+  appendBigEndian32(stream, std::uint32_t(count % 65521) << 16 | 1);  // Adler-32 of zeros
+  return stream;
+}
+
+Bytes gifOf(int width, int height, const Bytes& codes) {
+  constexpr int kTableBits = 7;
+  Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+  const auto size = [&gif, width, height] {
+    for (int side : {width, height})
+      gif.insert(gif.end(), {std::uint8_t(side), std::uint8_t(side >> 8)});
+  };
+  size();
+  gif.insert(gif.end(), {0x80 | (kTableBits - 1), 0, 0});
+  for (int i = 0; i < 1 << kTableBits; ++i) gif.insert(gif.end(), 3, std::uint8_t(i * 2));
+  gif.insert(gif.end(), {0x2C, 0, 0, 0, 0});
+  size();
+  gif.insert(gif.end(), {0, kTableBits});
+  for (std::size_t at = 0; at < codes.size(); at += 255) {
+    const std::size_t length = std::min<std::size_t>(255, codes.size() - at);
+    gif.push_back(std::uint8_t(length));
+    gif.insert(gif.end(), codes.begin() + std::ptrdiff_t(at),
+               codes.begin() + std::ptrdiff_t(at + length));
+  }
+  gif.insert(gif.end(), {0, 0x3B});
+  return gif;
+}
+
+Bytes gifCodesOf(const Bytes& indices) {
+  // The table grows by one entry a code; at 256 entries codes would widen.
+  constexpr std::size_t kCodesBetweenClears = 120;
+  Bytes codes;
+  for (std::size_t i = 0; i < indices.size(); ++i) {
+    if (i % kCodesBetweenClears == 0) codes.push_back(kGifClear);
+    codes.push_back(indices[i]);
+  }
+  codes.push_back(kGifEnd);
+  return codes;
 }
 
 RgbPixels readBack(const Bytes& bitmap, int width, int height) {

@@ -47,6 +47,28 @@ Bytes jpegOf(const JpegPlan& plan);
 
 Bytes committedPicture(const std::string& name);
 
+// A PNG of `colorType` and `depth` whose image data is `imageData` (a zlib
+// stream), its chunks' checksums correct.
+Bytes pngWithImageData(std::uint32_t width, std::uint32_t height, std::uint8_t colorType,
+                       const Bytes& imageData, std::uint8_t depth = 8, bool interlaced = false);
+// The bytes a PNG's image data inflates to, filter bytes included.
+std::size_t pngImageBytes(std::uint32_t width, std::uint32_t height, int pixelBytes,
+                          bool interlaced);
+// A zlib stream that inflates to `count` zero bytes, 258 of them to every
+// 13 bits: a thousandfold.
+Bytes zlibOfZeros(std::size_t count);
+
+// A GIF of `width` x `height` whose first frame's codes are `codes`: 8 bits
+// each, over a table of 128 colours (index i is grey i * 2), so that 128 is
+// the clear code and 129 the end. The codes of a plain picture are
+// gifCodesOf(indices).
+Bytes gifOf(int width, int height, const Bytes& codes);
+// Each index as its own code, with clear codes often enough that codes stay
+// 8 bits.
+Bytes gifCodesOf(const Bytes& indices);
+inline constexpr std::uint8_t kGifClear = 128;
+inline constexpr std::uint8_t kGifEnd = 129;
+
 // Runs the bitmap through tintrod's own validation and loading for a slot
 // of `width` x `height`, then shows it upright: the loaded indices through
 // the loaded palette, top row first.

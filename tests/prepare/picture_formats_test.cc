@@ -1,10 +1,13 @@
 // Every picture format tintrod-prepare promises lands upright, unmirrored and
-// with its channels in order, read back through tintrod's own bitmap loader.
+// with its channels in order, read back through tintrod's own bitmap loader;
+// cut off anywhere, it is refused; and hostile files are refused with the
+// right line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
+#include "prepare/decode_picture.h"
 #include "prepare/prepare_picture.h"
 #include "tests/prepare/picture_files.h"
 #include "tests/support/bitmap_builder.h"
@@ -44,8 +47,9 @@ Bytes topDown(Bytes file) {
 }
 
 // tintrod's own kind of file: 8 bits, a four-entry table, bottom-up.
-Bytes eightBitBmp() {
+Bytes eightBitBmp(std::uint32_t compression = 0) {
   BitmapPlan plan;
+  plan.compression = compression;
   plan.width = kWidth;
   plan.height = kHeight;
   plan.colors = {kRed, kLime, kBlue, kWhite};
@@ -126,8 +130,9 @@ const Format kFormats[] = {
     {"bmp_1bit_top_down", [] { return topDown(committedPicture("bmp-1.bmp")); }, kMono, 0},
     {"bmp_4bit", committed("bmp-4.bmp"), kColour, 0},
     {"bmp_4bit_top_down", [] { return topDown(committedPicture("bmp-4.bmp")); }, kColour, 0},
-    {"bmp_8bit", eightBitBmp, kColour, 0},
+    {"bmp_8bit", [] { return eightBitBmp(); }, kColour, 0},
     {"bmp_8bit_top_down", [] { return topDown(eightBitBmp()); }, kColour, 0},
+    {"bmp_8bit_run_length", [] { return eightBitBmp(1); }, kColour, 0},
     {"bmp_24bit", committed("bmp-24.bmp"), kColour, 0},
     {"bmp_24bit_top_down", [] { return topDown(committedPicture("bmp-24.bmp")); }, kColour, 0},
     {"bmp_32bit", committed("bmp-32.bmp"), kColour, 0},
@@ -158,8 +163,169 @@ TEST_P(PictureFormat, LandsUprightUnmirroredInChannelOrder) {
   expectNear(pixels.at(kWidth - 1, kHeight - 1), expected.bottomRight, tolerance, "bottom right");
 }
 
+// A decoder reads past the end as zeros and calls the picture whole.
+TEST_P(PictureFormat, CutOffAnywhereIsRefused) {
+  const Bytes whole = GetParam().file();
+  constexpr std::size_t kEndChunk = 13;  // a whole PNG IEND, and then some
+  for (const std::size_t kept :
+       {whole.size() / 10, whole.size() / 2, whole.size() * 9 / 10, whole.size() - kEndChunk}) {
+    const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(kept));
+    EXPECT_EQ(preparePicture(cut, kWidth, kHeight).failure, Failure::kPictureDecode)
+        << kept << " of " << whole.size() << " bytes";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, PictureFormat, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Bytes 282 to 331 of jpeg-progressive.jpg are a Huffman table and the first
+// AC scan of one component, without successive approximation: it sets the
+// same coefficients however often it runs.
+Bytes progressiveWithScanRepeated(int times) {
+  constexpr std::ptrdiff_t kScanStart = 282;
+  constexpr std::ptrdiff_t kScanEnd = 331;
+  const Bytes file = committedPicture("jpeg-progressive.jpg");
+  Bytes repeated(file.begin(), file.begin() + kScanEnd);
+  for (int i = 0; i < times; ++i) {
+    repeated.insert(repeated.end(), file.begin() + kScanStart, file.begin() + kScanEnd);
+  }
+  repeated.insert(repeated.end(), file.begin() + kScanEnd, file.end());
+  return repeated;
+}
+
+// The baseline picture with its scan header but none of its coded data.
+Bytes baselineWithoutScanData() {
+  const Bytes file = committedPicture("jpeg-baseline.jpg");
+  const Bytes startOfScan = {0xFF, 0xDA};
+  const auto scan = std::search(file.begin(), file.end(), startOfScan.begin(), startOfScan.end());
+  const auto dataStart = scan + 2 + (scan[2] << 8 | scan[3]);
+  Bytes emptied(file.begin(), dataStart);
+  emptied.insert(emptied.end(), {0xFF, 0xD9});
+  return emptied;
+}
+
+// A frame header and nothing to decode.
+Bytes jpegDeclaring(int width, int height) {
+  return {0xFF,
+          0xD8,
+          0xFF,
+          0xC0,
+          0,
+          11,
+          8,
+          std::uint8_t(height >> 8),
+          std::uint8_t(height),
+          std::uint8_t(width >> 8),
+          std::uint8_t(width),
+          1,
+          1,
+          0x11,
+          0,
+          0xFF,
+          0xD9};
+}
+
+Bytes tgaDeclaring(int width, int height) {
+  Bytes tga(18, 0);
+  tga[2] = 2;  // true colour
+  encodeFixed16(&tga[12], std::uint16_t(width));
+  encodeFixed16(&tga[14], std::uint16_t(height));
+  tga[16] = 24;
+  return tga;
+}
+
+Bytes bmpDeclaring(int width, int height) {
+  BitmapPlan plan;
+  plan.width = width;
+  plan.height = 1;
+  plan.colors = {kBlack};
+  plan.indices.assign(std::size_t(width), 0);
+  Bytes file = encodeBitmap(plan);
+  encodeSigned32(&file[22], height);
+  return file;
+}
+
+Bytes greyCodes(std::size_t pixels) { return gifCodesOf(Bytes(pixels, 7)); }
+
+struct Refusal {
+  const char* name;
+  std::function<Bytes()> file;
+  std::optional<Failure> failure;  // nothing: the file is taken
+};
+
+TEST(PictureRefusals, HostileFilesGetTheirLine) {
+  constexpr std::size_t kSixteenMiB = std::size_t{16} << 20;
+  constexpr int kPast = 100000;
+  const auto tooLarge = Failure::kPictureTooLarge;
+  const auto undecodable = Failure::kPictureDecode;
+  const Refusal refusals[] = {
+      {"png inflating to its pixels", [] { return pngWithImageData(1, 1, 0, zlibOfZeros(2)); }, {}},
+      {"png of 16-bit rgba, interlaced",
+       [] {
+         const Bytes rows = zlibOfZeros(pngImageBytes(1024, 1024, 8, true));
+         return pngWithImageData(1024, 1024, 6, rows, 16, true);
+       },
+       {}},
+      {"png inflating far past its pixels",
+       [] { return pngWithImageData(1, 1, 0, zlibOfZeros(kSixteenMiB)); }, undecodable},
+      {"progressive jpeg of 210 scans", [] { return progressiveWithScanRepeated(200); }, {}},
+      {"progressive jpeg of 310 scans", [] { return progressiveWithScanRepeated(300); },
+       undecodable},
+      {"baseline jpeg without coded data", baselineWithoutScanData, undecodable},
+      {"gif of its pixels", [] { return gifOf(16, 8, greyCodes(128)); }, {}},
+      {"gif whose codes end early", [] { return gifOf(16, 8, greyCodes(100)); }, undecodable},
+      {"gif whose codes go past its pixels", [] { return gifOf(16, 8, greyCodes(129)); },
+       undecodable},
+      {"gif of clear codes",
+       [] {
+         Bytes codes(10000, kGifClear);
+         const Bytes pixels = greyCodes(128);
+         codes.insert(codes.end(), pixels.begin(), pixels.end());
+         return gifOf(16, 8, codes);
+       },
+       undecodable},
+      {"png rgb past the limits", [] { return pngWithImageData(kPast, kPast, 2, {}); }, tooLarge},
+      {"png grey past the limits", [] { return pngWithImageData(kPast, kPast, 0, {}); }, tooLarge},
+      {"png rgba at the largest side", [] { return pngWithImageData(16384, 16384, 6, {}); },
+       tooLarge},
+      {"png a pixel too wide", [] { return pngWithImageData(16385, 1, 0, {}); }, tooLarge},
+      {"jpeg past the limits", [] { return jpegDeclaring(65535, 65535); }, tooLarge},
+      {"gif past the limits", [] { return gifOf(65535, 65535, {}); }, tooLarge},
+      {"bmp past the limits", [] { return bmpDeclaring(kPast, 1); }, tooLarge},
+      {"bmp top-down past the limits", [] { return bmpDeclaring(1, -kPast); }, tooLarge},
+      {"tga past the limits", [] { return tgaDeclaring(65535, 65535); }, tooLarge},
+  };
+  for (const Refusal& refusal : refusals) {
+    EXPECT_EQ(preparePicture(refusal.file(), kWidth, kHeight).failure, refusal.failure)
+        << refusal.name;
+  }
+}
+
+// The run-length BMPs of real programs that tintrod takes, compared with
+// what an independent decoder read from them (tests/data/bmp-writers).
+TEST(PictureRefusals, RunLengthBitmapsOfRealProgramsAreTaken) {
+  const std::filesystem::path writers = std::filesystem::path(TINTROD_TESTDATA_DIR) / "bmp-writers";
+  for (const char* stem : {"im-default-256", "gd-default-256"}) {
+    const DecodedPicture decoded = decodePicture(readFile(writers / (std::string(stem) + ".bmp")));
+    ASSERT_EQ(decoded.failure, std::nullopt) << stem;
+    const Bytes palette = readFile(writers / (std::string(stem) + ".pal.bin"));
+    const Bytes indices = readFile(writers / (std::string(stem) + ".idx.bin"));
+    const auto width = std::size_t(decoded.picture.width);
+    const auto height = std::size_t(decoded.picture.height);
+    ASSERT_EQ(indices.size(), width * height) << stem;
+    std::size_t wrong = 0;
+    for (std::size_t y = 0; y < height; ++y) {
+      for (std::size_t x = 0; x < width; ++x) {
+        const std::size_t index = indices[(height - 1 - y) * width + x];
+        for (std::size_t c = 0; c < 3; ++c) {
+          wrong +=
+              decoded.picture.channels[(y * width + x) * 3 + c] != palette[index * 3 + c] * 257;
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0U) << stem;
+  }
+}
 
 }  // namespace
 }  // namespace tintrod::testing
