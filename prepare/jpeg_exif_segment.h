@@ -1,6 +1,6 @@
 // Where a JPEG keeps its EXIF block: the payload of the first APP1 segment
-// that starts "Exif\0\0", found by a walk over the segments before the first
-// scan. Only a walk this small: the decoder reads the file on its own terms.
+// that starts "Exif\0\0" before the first scan, found by the same walk over
+// the segments that the guards take.
 #pragma once
 
 #include <cstdint>
