@@ -22,15 +22,10 @@
 namespace tintrod {
 namespace {
 
-constexpr std::uint32_t kMax8 = 255;
-constexpr std::uint32_t kMax16 = 65535;
+constexpr double kMax8 = 255;
 
-std::vector<std::uint8_t> eightBit(const RgbPicture& picture) {
-  std::vector<std::uint8_t> rgb(picture.channels.size());
-  for (std::size_t i = 0; i < rgb.size(); ++i) {
-    rgb[i] = static_cast<std::uint8_t>((picture.channels[i] * kMax8 + kMax16 / 2) / kMax16);
-  }
-  return rgb;
+std::vector<std::uint8_t> bytesOf(const RgbPicture& picture) {
+  return {picture.channels.begin(), picture.channels.end()};
 }
 
 std::vector<std::uint8_t> quantized(const std::vector<std::uint8_t>& rgb, int side) {
@@ -51,7 +46,7 @@ double psnr(const std::vector<std::uint8_t>& reference, const std::vector<std::u
     error += difference * difference;
   }
   if (error == 0) return std::numeric_limits<double>::infinity();
-  return 10 * std::log10(double(kMax8 * kMax8) * static_cast<double>(reference.size()) / error);
+  return 10 * std::log10(kMax8 * kMax8 * static_cast<double>(reference.size()) / error);
 }
 
 }  // namespace
@@ -68,16 +63,19 @@ int main(int argc, char** argv) {
   const Fit fit = fitName == "crop" ? Fit::kCrop : fitName == "pad" ? Fit::kPad : Fit::kStretch;
   std::ifstream in(argv[3], std::ios::binary);
   const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-  const DecodedPicture whole = decodePicture(file);
-  const DecodedPicture reduced = decodePicture(file, DecodeTarget{side, side, fit});
+  DecodedPicture whole = decodePicture(file);
+  DecodedPicture reduced = decodePicture(file, DecodeTarget{side, side, fit});
   if (whole.failure || reduced.failure) {
     std::fprintf(stderr, "cannot decode %s\n", argv[3]);
     return 1;
   }
-  const auto reference = eightBit(fitPicture(whole.picture, side, side, fit));
+  const int reducedWidth = reduced.picture.width;
+  const int reducedHeight = reduced.picture.height;
+  const auto reference = bytesOf(fitPicture(std::move(whole.picture), side, side, fit));
   const auto fromWhole = quantized(reference, side);
-  const auto fromReduced = quantized(eightBit(fitPicture(reduced.picture, side, side, fit)), side);
+  const auto fromReduced =
+      quantized(bytesOf(fitPicture(std::move(reduced.picture), side, side, fit)), side);
   std::printf("%.3f %.3f %d %d\n", psnr(reference, fromWhole), psnr(reference, fromReduced),
-              reduced.picture.width, reduced.picture.height);
+              reducedWidth, reducedHeight);
   return 0;
 }

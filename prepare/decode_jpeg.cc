@@ -136,32 +136,22 @@ bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target) {
 }
 
 // CMYK as Adobe stores it, ink inverted: each colour is scaled by the black.
-std::uint16_t inked(std::uint32_t colour, std::uint32_t black) {
+std::uint8_t inked(std::uint32_t colour, std::uint32_t black) {
   const std::uint32_t product = colour * black + kRounding;
-  return static_cast<std::uint16_t>(((product + (product >> kBlinnShift)) >> kBlinnShift) *
-                                    kEightBitTo16);
+  return static_cast<std::uint8_t>((product + (product >> kBlinnShift)) >> kBlinnShift);
 }
 
-void widenRow(const JSAMPLE* row, int components, JDIMENSION width, std::uint16_t* out) {
+// Grey and CMYK rows to RGB; RGB rows are decoded in place.
+void widenRow(const JSAMPLE* row, int components, JDIMENSION width, std::uint8_t* out) {
   for (JDIMENSION x = 0; x < width; ++x, row += components) {
     for (int c = 0; c < kRgbChannels; ++c) {
-      switch (components) {
-        case 1:
-          *out++ = static_cast<std::uint16_t>(row[0] * kEightBitTo16);
-          break;
-        case kRgbChannels:
-          *out++ = static_cast<std::uint16_t>(row[c] * kEightBitTo16);
-          break;
-        default:
-          *out++ = inked(row[c], row[kRgbChannels]);
-          break;
-      }
+      *out++ = components == 1 ? row[0] : inked(row[c], row[kRgbChannels]);
     }
   }
 }
 
-// The pixels into `out`, which holds the output size's 16-bit RGB.
-bool readPixels(JpegDecompressor& jpeg, std::uint16_t* out) {
+// The pixels into `out`, which holds the output size's RGB.
+bool readPixels(JpegDecompressor& jpeg, std::uint8_t* out) {
   if (setjmp(jpeg.errors.phase) != 0) return false;
   jpeg_decompress_struct& info = jpeg.info;
   if (jpeg_start_decompress(&info) == FALSE) return false;
@@ -173,9 +163,10 @@ bool readPixels(JpegDecompressor& jpeg, std::uint16_t* out) {
                                              info.output_width * JDIMENSION(components), 1);
   const std::size_t rowLength = std::size_t{info.output_width} * kRgbChannels;
   while (info.output_scanline < info.output_height) {
-    const std::size_t y = info.output_scanline;
-    if (jpeg_read_scanlines(&info, row, 1) != 1) return false;
-    widenRow(row[0], components, info.output_width, out + y * rowLength);
+    std::uint8_t* outRow = out + std::size_t{info.output_scanline} * rowLength;
+    JSAMPROW target = components == kRgbChannels ? outRow : row[0];
+    if (jpeg_read_scanlines(&info, &target, 1) != 1) return false;
+    if (components != kRgbChannels) widenRow(row[0], components, info.output_width, outRow);
   }
   jpeg_finish_decompress(&info);
   return true;
@@ -193,8 +184,8 @@ DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget
   }
   decoded.picture.width = static_cast<int>(jpeg.info.output_width);
   decoded.picture.height = static_cast<int>(jpeg.info.output_height);
-  decoded.picture.channels.resize(std::size_t{jpeg.info.output_width} * jpeg.info.output_height *
-                                  kRgbChannels);
+  decoded.picture.channels =
+      PixelBytes(std::size_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels);
   if (!readPixels(jpeg, decoded.picture.channels.data())) {
     decoded = DecodedPicture{};
     decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <memory>
+#include <array>
+#include <new>
 
 #include "prepare/decode_jpeg.h"
 #include "prepare/decoder_memory.h"
@@ -33,10 +34,6 @@ constexpr std::int64_t kPngDecoderExtraBytes = 4;
 constexpr std::int64_t kDecoderSidePadding = 32;
 constexpr std::int64_t kDecoderFixedBytes = std::int64_t{1} << 20;
 
-struct StbFree {
-  void operator()(void* pixels) const { stbi_image_free(pixels); }
-};
-
 DecodedPicture failed(Failure failure) {
   DecodedPicture decoded;
   decoded.failure = failure;
@@ -60,24 +57,56 @@ std::size_t decoderBudget(std::size_t fileSize, const PictureHeader& header) {
   return std::uint64_t(bytes) > SIZE_MAX ? SIZE_MAX : std::size_t(bytes);
 }
 
+void freeDecoded(void* pixels) { stbi_image_free(pixels); }
+
 // Over the background, as a viewer shows it: each channel blended by the
-// alpha, in the file's own (gamma-encoded) values. Grey stands for all three
-// channels; alpha, where there is one, comes last.
-template <typename Channel, std::uint32_t kMax, std::uint32_t kTo16>
-void composite(const Channel* pixels, int channels, const Colour& background, RgbPicture& picture) {
-  const std::size_t count = std::size_t(picture.width) * std::size_t(picture.height);
+// alpha, in the file's own (gamma-encoded) values, then rounded to 8 bits.
+// Grey stands for all three channels; alpha, where there is one, comes last.
+// Writes 3 bytes a pixel from the start of `out`, which may be `pixels`
+// itself: pixel i is read before any write reaches it.
+template <typename Channel, std::uint32_t kMax>
+void composite(const Channel* pixels, int channels, std::size_t count, const Colour& background,
+               std::uint8_t* out) {
   const bool grey = channels < kRgbChannels;
   const bool hasAlpha = channels % 2 == 0;
-  picture.channels.resize(count * kRgbChannels);
-  std::uint16_t* out = picture.channels.data();
   for (std::size_t i = 0; i < count; ++i, pixels += channels) {
-    const std::uint32_t alpha = hasAlpha ? pixels[channels - 1] : kMax;
+    const std::uint64_t alpha = hasAlpha ? pixels[channels - 1] : kMax;
+    std::array<std::uint8_t, kRgbChannels> pixel{};
     for (int c = 0; c < kRgbChannels; ++c) {
       const std::uint64_t behind = std::uint64_t{background[c]} * (kMax / kMax8) * (kMax - alpha);
-      const std::uint64_t scaled = (std::uint64_t{pixels[grey ? 0 : c]} * alpha + behind) * kTo16;
-      *out++ = static_cast<std::uint16_t>((scaled + kMax / 2) / kMax);
+      const std::uint64_t blended = std::uint64_t{pixels[grey ? 0 : c]} * alpha + behind;
+      pixel[std::size_t(c)] =
+          static_cast<std::uint8_t>((blended * kMax8 + kMax * kMax / 2) / (kMax * kMax));
     }
+    std::copy(pixel.begin(), pixel.end(), out);
+    out += kRgbChannels;
   }
+}
+
+// The decoder's buffer becomes the picture where it holds 3 bytes a pixel or
+// more; a grey one is widened into a buffer of its own.
+RgbPicture opaqueRgb(void* pixels, int width, int height, int channels, bool sixteenBits,
+                     const Colour& background) {
+  const std::size_t count = std::size_t(width) * std::size_t(height);
+  RgbPicture picture;
+  picture.width = width;
+  picture.height = height;
+  if (channels >= kRgbChannels) {
+    picture.channels = PixelBytes::adopt(static_cast<std::uint8_t*>(pixels),
+                                         count * kRgbChannels, freeDecoded);
+  } else {
+    picture.channels = PixelBytes(count * kRgbChannels);
+  }
+  if (channels == kRgbChannels && !sixteenBits) return picture;
+  if (sixteenBits) {
+    composite<std::uint16_t, kMax16>(static_cast<const std::uint16_t*>(pixels), channels, count,
+                                     background, picture.channels.data());
+  } else {
+    composite<std::uint8_t, kMax8>(static_cast<const std::uint8_t*>(pixels), channels, count,
+                                   background, picture.channels.data());
+  }
+  if (channels < kRgbChannels) freeDecoded(pixels);
+  return picture;
 }
 
 DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHeader& header,
@@ -88,28 +117,27 @@ DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHe
   int channels = 0;  // the file's own: fewer than four take less memory
   const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
   DecoderMemoryBudget budget(decoderBudget(file.size(), header));
-  std::unique_ptr<void, StbFree> pixels(
-      sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(file.data(), length, &width,
-                                                                &height, &channels, 0))
-                  : static_cast<void*>(
-                        stbi_load_from_memory(file.data(), length, &width, &height, &channels, 0)));
+  void* pixels =
+      sixteenBits
+          ? static_cast<void*>(
+                stbi_load_16_from_memory(file.data(), length, &width, &height, &channels, 0))
+          : static_cast<void*>(
+                stbi_load_from_memory(file.data(), length, &width, &height, &channels, 0));
   if (pixels == nullptr) {
     return failed(budget.exhausted() ? Failure::kPictureTooLarge : Failure::kPictureDecode);
   }
   // The decoder reports the size it decoded; trust nothing it did not check.
   if (width != header.width || height != header.height || channels < 1 ||
       channels > kRgbaChannels) {
+    freeDecoded(pixels);
     return failed(Failure::kPictureDecode);
   }
   DecodedPicture decoded;
-  decoded.picture.width = width;
-  decoded.picture.height = height;
-  if (sixteenBits) {
-    composite<std::uint16_t, kMax16, 1>(static_cast<const std::uint16_t*>(pixels.get()), channels,
-                                        background, decoded.picture);
-  } else {
-    composite<std::uint8_t, kMax8, kEightBitTo16>(static_cast<const std::uint8_t*>(pixels.get()),
-                                                  channels, background, decoded.picture);
+  try {
+    decoded.picture = opaqueRgb(pixels, width, height, channels, sixteenBits, background);
+  } catch (const std::bad_alloc&) {
+    freeDecoded(pixels);
+    throw;
   }
   return decoded;
 }

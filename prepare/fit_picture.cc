@@ -4,13 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <new>
+#include <utility>
 
 #include <stb/stb_image_resize.h>
 
 namespace tintrod {
 namespace {
-
-constexpr int kPixelBytes = kRgbChannels * sizeof(std::uint16_t);
 
 // The part of the source that is scaled, in fractions of its width and height.
 struct Region {
@@ -24,15 +23,15 @@ RgbPicture blank(int width, int height) {
   RgbPicture picture;
   picture.width = width;
   picture.height = height;
-  picture.channels.assign(std::size_t(width) * std::size_t(height) * kRgbChannels, 0);
+  picture.channels = PixelBytes(std::size_t(width) * std::size_t(height) * kRgbChannels);
   return picture;
 }
 
 RgbPicture resized(const RgbPicture& picture, int width, int height, const Region& region) {
   RgbPicture out = blank(width, height);
   const int done = stbir_resize_region(
-      picture.channels.data(), picture.width, picture.height, picture.width * kPixelBytes,
-      out.channels.data(), width, height, width * kPixelBytes, STBIR_TYPE_UINT16, kRgbChannels,
+      picture.channels.data(), picture.width, picture.height, picture.width * kRgbChannels,
+      out.channels.data(), width, height, width * kRgbChannels, STBIR_TYPE_UINT8, kRgbChannels,
       STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT,
       STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_SRGB, nullptr, region.left, region.top, region.right,
       region.bottom);
@@ -53,7 +52,7 @@ void place(const RgbPicture& source, int x, int y, RgbPicture& target) {
   }
 }
 
-RgbPicture stretched(const RgbPicture& picture, int width, int height) {
+RgbPicture stretched(RgbPicture picture, int width, int height) {
   if (picture.width == width && picture.height == height) return picture;
   return resized(picture, width, height, Region{});
 }
@@ -86,7 +85,7 @@ RgbPicture cropped(const RgbPicture& picture, int width, int height) {
 }
 
 // The scale that makes the picture fit inside: the smaller of the two ratios.
-RgbPicture padded(const RgbPicture& picture, int width, int height, const Colour& background) {
+RgbPicture padded(RgbPicture picture, int width, int height, const Colour& background) {
   const std::int64_t widthRatio = std::int64_t{width} * picture.height;
   const std::int64_t heightRatio = std::int64_t{height} * picture.width;
   int innerWidth = width;
@@ -100,26 +99,26 @@ RgbPicture padded(const RgbPicture& picture, int width, int height, const Colour
   }
   RgbPicture out = blank(width, height);
   for (std::size_t i = 0; i < out.channels.size(); ++i) {
-    out.channels[i] = static_cast<std::uint16_t>(background[i % kRgbChannels] * kEightBitTo16);
+    out.channels[i] = background[i % kRgbChannels];
   }
-  place(stretched(picture, innerWidth, innerHeight), (width - innerWidth) / 2,
+  place(stretched(std::move(picture), innerWidth, innerHeight), (width - innerWidth) / 2,
         (height - innerHeight) / 2, out);
   return out;
 }
 
 }  // namespace
 
-RgbPicture fitPicture(const RgbPicture& picture, int width, int height, Fit fit,
+RgbPicture fitPicture(RgbPicture picture, int width, int height, Fit fit,
                       const Colour& background) {
   switch (fit) {
     case Fit::kCrop:
       return cropped(picture, width, height);
     case Fit::kPad:
-      return padded(picture, width, height, background);
+      return padded(std::move(picture), width, height, background);
     case Fit::kStretch:
       break;
   }
-  return stretched(picture, width, height);
+  return stretched(std::move(picture), width, height);
 }
 
 }  // namespace tintrod

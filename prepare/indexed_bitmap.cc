@@ -11,7 +11,7 @@
 namespace tintrod {
 namespace {
 
-using RgbTable = std::array<std::uint16_t, kMaxColorTableEntries * kRgbChannels>;
+using RgbTable = std::array<std::uint8_t, kMaxColorTableEntries * kRgbChannels>;
 
 // Entries the file does not list stay black, as tintrod loads them.
 RgbTable colorTable(std::span<const std::uint8_t> file, const BitmapLayout& layout) {
@@ -20,8 +20,7 @@ RgbTable colorTable(std::span<const std::uint8_t> file, const BitmapLayout& layo
     const std::uint8_t* entry =
         &file[std::size_t(layout.colorTableStart + i * kColorTableEntrySize)];
     for (int c = 0; c < kRgbChannels; ++c) {
-      table[std::size_t(i * kRgbChannels + c)] =
-          static_cast<std::uint16_t>(entry[kRgbChannels - 1 - c] * kEightBitTo16);
+      table[std::size_t(i * kRgbChannels + c)] = entry[kRgbChannels - 1 - c];
     }
   }
   return table;
@@ -64,7 +63,7 @@ std::optional<DecodedPicture> decodeIndexedBitmap(std::span<const std::uint8_t> 
   RgbPicture& picture = decoded.picture;
   picture.width = static_cast<int>(layout.width);
   picture.height = static_cast<int>(layout.height);
-  picture.channels.resize(indices.size() * kRgbChannels);
+  picture.channels = PixelBytes(indices.size() * kRgbChannels);
   auto out = picture.channels.begin();
   for (std::int64_t y = layout.height - 1; y >= 0; --y) {
     for (std::int64_t x = 0; x < layout.width; ++x) {

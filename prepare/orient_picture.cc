@@ -40,12 +40,12 @@ Point storedPixel(int orientation, int x, int y, int width, int height) {
 
 RgbPicture orientPicture(RgbPicture stored, int orientation) {
   if (orientation <= kOrientationAsStored || orientation > kOrientations) return stored;
-  const bool swapsSides = orientation >= 5;
+  const bool swapsSides = orientationSwapsSides(orientation);
   RgbPicture upright;
   upright.width = swapsSides ? stored.height : stored.width;
   upright.height = swapsSides ? stored.width : stored.height;
-  upright.channels.resize(stored.channels.size());
-  std::uint16_t* out = upright.channels.data();
+  upright.channels = PixelBytes(stored.channels.size());
+  std::uint8_t* out = upright.channels.data();
   for (int y = 0; y < upright.height; ++y) {
     for (int x = 0; x < upright.width; ++x, out += kRgbChannels) {
       const Point from = storedPixel(orientation, x, y, stored.width, stored.height);

@@ -6,7 +6,12 @@
 
 namespace tintrod {
 
-// `orientation` as exifOrientation gives it; 5 to 8 swap width and height.
+// Orientations 5 to 8 turn the picture a quarter, swapping width and height.
+inline constexpr bool orientationSwapsSides(int orientation) {
+  return orientation >= 5 && orientation <= 8;
+}
+
+// `orientation` as exifOrientation gives it.
 // Throws std::bad_alloc when the turned copy cannot be held.
 RgbPicture orientPicture(RgbPicture stored, int orientation);
 

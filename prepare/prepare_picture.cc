@@ -14,19 +14,6 @@
 namespace tintrod {
 namespace {
 
-constexpr std::uint32_t kHalf16 = 32767;
-constexpr std::uint32_t kMax16 = 65535;
-constexpr std::uint32_t kMax8 = 255;
-
-// Rounds to nearest, so that v * 257 comes back as v.
-std::vector<std::uint8_t> eightBitChannels(const RgbPicture& picture) {
-  std::vector<std::uint8_t> rgb(picture.channels.size());
-  for (std::size_t i = 0; i < rgb.size(); ++i) {
-    rgb[i] = static_cast<std::uint8_t>((picture.channels[i] * kMax8 + kHalf16) / kMax16);
-  }
-  return rgb;
-}
-
 // The quantizer's rows run top to bottom, a BMP's bottom to top.
 std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int width,
                                    int height) {
@@ -41,20 +28,24 @@ std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int
 PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                          std::span<const std::uint8_t> picture) {
   PreparedPicture result;
-  DecodedPicture decoded =
-      decodePicture(picture, DecodeTarget{width, height, options.fit}, options.background);
+  const int orientation = pictureOrientation(picture);
+  // A picture stored on its side is decoded for the slot turned with it.
+  const DecodeTarget target = orientationSwapsSides(orientation)
+                                  ? DecodeTarget{height, width, options.fit}
+                                  : DecodeTarget{width, height, options.fit};
+  DecodedPicture decoded = decodePicture(picture, target, options.background);
   if (decoded.failure) {
     result.failure = decoded.failure;
     return result;
   }
-  decoded.picture = orientPicture(std::move(decoded.picture), pictureOrientation(picture));
+  decoded.picture = orientPicture(std::move(decoded.picture), orientation);
   const RgbPicture fitted =
-      fitPicture(decoded.picture, width, height, options.fit, options.background);
-  decoded.picture = RgbPicture{};  // the full-size picture is no longer needed
+      fitPicture(std::move(decoded.picture), width, height, options.fit, options.background);
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;
   const QuantizedPicture quantized =
-      quantize(eightBitChannels(fitted), width, height, quantizeOptions);
+      quantize(std::span(fitted.channels.data(), fitted.channels.size()), width, height,
+               quantizeOptions);
   auto file = encodeCompactIndexedBitmap(width, height, quantized.palette,
                                          bottomUp(quantized.indices, width, height));
   // Slot sizes keep the file far below the format's limits; only a broken

@@ -1,25 +1,53 @@
-// An opaque picture between decoding and quantizing: red, green, blue at 16
-// bits per channel whatever the file held, so 8-bit and 16-bit pictures take
-// one path and an 8-bit picture's values come back exactly.
+// An opaque picture between decoding and quantizing: red, green, blue at 8
+// bits per channel. The bytes may be the decoder's own buffer, taken over
+// rather than copied, since at the largest pictures a second copy is what
+// would not fit.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace tintrod {
+
+// A run of bytes from malloc or from a decoder's allocator, freed by the
+// function that goes with it.
+class PixelBytes {
+ public:
+  using Release = void (*)(void*);
+
+  PixelBytes() = default;
+  // `size` zeroed bytes; throws std::bad_alloc when they cannot be held.
+  explicit PixelBytes(std::size_t size);
+  // Takes over `bytes`, which `release` frees.
+  static PixelBytes adopt(std::uint8_t* bytes, std::size_t size, Release release);
+
+  std::uint8_t* data() { return bytes_.get(); }
+  const std::uint8_t* data() const { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  std::uint8_t& operator[](std::size_t i) { return bytes_.get()[i]; }
+  std::uint8_t operator[](std::size_t i) const { return bytes_.get()[i]; }
+  std::uint8_t* begin() { return data(); }
+  std::uint8_t* end() { return data() + size_; }
+  const std::uint8_t* begin() const { return data(); }
+  const std::uint8_t* end() const { return data() + size_; }
+
+ private:
+  std::unique_ptr<std::uint8_t, Release> bytes_{nullptr, nullptr};
+  std::size_t size_ = 0;
+};
 
 struct RgbPicture {
   int width = 0;
   int height = 0;
-  // 3 channels per pixel, rows top to bottom; an 8-bit value v is v * 257.
-  std::vector<std::uint16_t> channels;
+  // 3 channels per pixel, rows top to bottom.
+  PixelBytes channels;
 };
 
 // Red, green, blue, 8 bits each: a colour as the user names it.
 using Colour = std::array<std::uint8_t, 3>;
 
 inline constexpr int kRgbChannels = 3;
-inline constexpr std::uint32_t kEightBitTo16 = 257;  // 255 * 257 = 65535
 
 }  // namespace tintrod

@@ -318,8 +318,7 @@ TEST(PictureRefusals, RunLengthBitmapsOfRealProgramsAreTaken) {
       for (std::size_t x = 0; x < width; ++x) {
         const std::size_t index = indices[(height - 1 - y) * width + x];
         for (std::size_t c = 0; c < 3; ++c) {
-          wrong +=
-              decoded.picture.channels[(y * width + x) * 3 + c] != palette[index * 3 + c] * 257;
+          wrong += decoded.picture.channels[(y * width + x) * 3 + c] != palette[index * 3 + c];
         }
       }
     }
