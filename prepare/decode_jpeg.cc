@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "prepare/jpeg_scans.h"
+#include "prepare/picture_memory.h"
 
 namespace tintrod {
 namespace {
@@ -38,7 +39,9 @@ struct JpegErrors {
 
 [[noreturn]] void leaveDecoder(j_common_ptr info) {
   auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-  errors->tooLarge = errors->manager.msg_code == JERR_OUT_OF_MEMORY;
+  // Without a backing store, arrays past max_memory_to_use cannot be held.
+  errors->tooLarge = errors->manager.msg_code == JERR_OUT_OF_MEMORY ||
+                     errors->manager.msg_code == JERR_NO_BACKING_STORE;
   std::longjmp(errors->phase, 1);
 }
 
@@ -129,9 +132,19 @@ bool readHeader(JpegDecompressor& jpeg, std::span<const std::uint8_t> file) {
   return jpeg_read_header(&jpeg.info, TRUE) == JPEG_HEADER_OK;
 }
 
-bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target) {
+// A progressive file keeps every coefficient of the whole picture however
+// small the output: libjpeg-turbo holds such arrays within max_memory_to_use
+// and, with no backing store, fails past it.
+bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target, std::size_t fileSize) {
   if (setjmp(jpeg.errors.phase) != 0) return false;
   chooseOutput(jpeg.info, target);
+  const std::int64_t allowance = jpegDecoderAllowance(
+      fileSize, std::int64_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels);
+  if (allowance == 0) {
+    jpeg.errors.tooLarge = true;
+    return false;
+  }
+  jpeg.info.mem->max_memory_to_use = static_cast<long>(allowance);
   return true;
 }
 
@@ -178,7 +191,7 @@ DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget
   DecodedPicture decoded;
   JpegDecompressor jpeg;
   if (!readHeader(jpeg, file) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
-      !chooseScale(jpeg, target)) {
+      !chooseScale(jpeg, target, file.size())) {
     decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;
     return decoded;
   }

@@ -3,9 +3,9 @@
 #include <stb/stb_image.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
-#include <array>
 #include <new>
 
 #include "prepare/decode_jpeg.h"
@@ -13,6 +13,7 @@
 #include "prepare/indexed_bitmap.h"
 #include "prepare/picture_guards.h"
 #include "prepare/picture_header.h"
+#include "prepare/picture_memory.h"
 #include "prepare/prepare_picture.h"
 
 namespace tintrod {
@@ -21,18 +22,6 @@ namespace {
 constexpr int kRgbaChannels = 4;
 constexpr std::uint32_t kMax8 = 255;
 constexpr std::uint32_t kMax16 = 65535;
-
-// What stb_image holds at once for a picture, at most, in bytes a pixel: for
-// an interlaced PNG of N bytes a pixel, its inflated rows grown by doubling
-// (2N), the pixels (N) and a pass (N / 2), with room for an added alpha; for
-// other formats, a progressive CMYK JPEG's coefficients, planes and pixels.
-// Also a copy of a PNG's compressed data, grown by doubling; sides rounded up
-// to whole JPEG units; and tables.
-constexpr std::int64_t kDecoderBytesPerPixel = 16;
-constexpr std::int64_t kPngDecoderBytesPerByte = 4;
-constexpr std::int64_t kPngDecoderExtraBytes = 4;
-constexpr std::int64_t kDecoderSidePadding = 32;
-constexpr std::int64_t kDecoderFixedBytes = std::int64_t{1} << 20;
 
 DecodedPicture failed(Failure failure) {
   DecodedPicture decoded;
@@ -43,18 +32,6 @@ DecodedPicture failed(Failure failure) {
 bool withinLimits(std::int64_t width, std::int64_t height) {
   return width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
-}
-
-std::size_t decoderBudget(std::size_t fileSize, const PictureHeader& header) {
-  const std::int64_t pixels =
-      (header.width + kDecoderSidePadding) * (header.height + kDecoderSidePadding);
-  const std::int64_t perPixel =
-      header.format == PictureFormat::kPng
-          ? std::max(kPngDecoderBytesPerByte * header.pngPixelBytes + kPngDecoderExtraBytes,
-                     std::int64_t{8})
-          : kDecoderBytesPerPixel;
-  const std::int64_t bytes = 2 * std::int64_t(fileSize) + perPixel * pixels + kDecoderFixedBytes;
-  return std::uint64_t(bytes) > SIZE_MAX ? SIZE_MAX : std::size_t(bytes);
 }
 
 void freeDecoded(void* pixels) { stbi_image_free(pixels); }
@@ -116,7 +93,8 @@ DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHe
   int height = 0;
   int channels = 0;  // the file's own: fewer than four take less memory
   const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
-  DecoderMemoryBudget budget(decoderBudget(file.size(), header));
+  const DecoderAllowance allowance = decoderAllowance(file.size(), header);
+  DecoderMemoryBudget budget(allowance.bytes);
   void* pixels =
       sixteenBits
           ? static_cast<void*>(
@@ -124,7 +102,8 @@ DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHe
           : static_cast<void*>(
                 stbi_load_from_memory(file.data(), length, &width, &height, &channels, 0));
   if (pixels == nullptr) {
-    return failed(budget.exhausted() ? Failure::kPictureTooLarge : Failure::kPictureDecode);
+    const bool tooLarge = budget.exhausted() || (budget.exceeded() && allowance.setByLimit);
+    return failed(tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);
   }
   // The decoder reports the size it decoded; trust nothing it did not check.
   if (width != header.width || height != header.height || channels < 1 ||
@@ -158,6 +137,9 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTar
   const auto header = readPictureHeader(file);
   if (!header) return failed(Failure::kPictureDecode);
   if (!withinLimits(header->width, header->height)) return failed(Failure::kPictureTooLarge);
+  if (header->format != PictureFormat::kJpeg && !fitsMemoryLimit(file.size(), *header)) {
+    return failed(Failure::kPictureTooLarge);
+  }
   if (header->format == PictureFormat::kBmp) {
     if (auto indexed = decodeIndexedBitmap(file)) return std::move(*indexed);
   }

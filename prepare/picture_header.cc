@@ -35,16 +35,25 @@ std::optional<PictureHeader> sized(PictureFormat format, std::int64_t width, std
 // RGBA); 0 for types that do not exist.
 constexpr std::array<int, 7> kPngChannels = {1, 0, 3, 1, 2, 0, 4};
 
+constexpr std::uint8_t kPngPalette = 3;
+
 std::optional<PictureHeader> pngHeader(std::span<const std::uint8_t> file) {
   constexpr std::size_t kDepthOffset = kPngSizeOffset + 8;
-  if (file.size() < kDepthOffset + 2 || !startsWith(file.subspan(12), "IHDR")) {
+  constexpr std::size_t kInterlaceOffset = kDepthOffset + 4;  // behind compression and filter
+  if (file.size() <= kInterlaceOffset || !startsWith(file.subspan(12), "IHDR")) {
     return std::nullopt;
   }
   auto header = sized(PictureFormat::kPng, decodeBigEndian32(&file[kPngSizeOffset]),
                       decodeBigEndian32(&file[kPngSizeOffset + 4]));
+  const std::uint8_t depth = file[kDepthOffset];
   const std::uint8_t colorType = file[kDepthOffset + 1];
   if (header && colorType < kPngChannels.size()) {
-    header->pngPixelBytes = kPngChannels[colorType] * (file[kDepthOffset] == 16 ? 2 : 1);
+    const int channels = kPngChannels[colorType];
+    header->pngPixelBytes = channels * (depth == 16 ? 2 : 1);
+    header->pngRowBytes = 1 + (header->width * channels * depth + 7) / 8;
+    header->pngInterlaced = file[kInterlaceOffset] != 0;
+    header->decodedChannels = colorType == kPngPalette ? 4 : channels;
+    header->decodedChannelBytes = depth == 16 ? 2 : 1;
   }
   return header;
 }

@@ -19,6 +19,15 @@ struct PictureHeader {
   // A PNG's bytes a pixel at its own depth and channels (up to 8, for 16-bit
   // RGBA); 0 for the other formats.
   int pngPixelBytes = 0;
+  // A PNG's inflated rows, each with its filter byte, in bytes; its
+  // interlacing.
+  std::int64_t pngRowBytes = 0;
+  bool pngInterlaced = false;
+  // What the decoding library's own pixels hold at most: channels (a PNG's
+  // palette becomes RGBA; other formats' files may carry alpha) and bytes of
+  // each.
+  int decodedChannels = 4;
+  int decodedChannelBytes = 1;
 };
 
 // Nothing for a file in none of the formats, one whose header is cut off, or

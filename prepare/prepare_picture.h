@@ -20,13 +20,17 @@ enum class Fit {
   kPad,      // scale to fit inside it and fill the rest with the background
 };
 
-// The largest picture decoded: 32 megapixels, no side past 16384 pixels, and
-// a file of at most 256 MiB. Decoding holds at once the file, the decoder's
-// own buffers (up to 16 bytes a pixel, for a 16-bit RGBA PNG: its inflated
-// rows and its pixels) and the 6-byte-a-pixel picture made from them: peaks
-// measured at 16384 x 2048 are 232 MB for a JPEG, 396 MB for an 8-bit RGB PNG
-// and 614 MB for a 16-bit RGBA one, about 7, 12 and 18 bytes a pixel. The page
-// runs in a browser tab's memory.
+// The largest picture decoded: 32 megapixels, no side past 16384 pixels, a
+// file of at most 256 MiB, and no more than kMaxPictureMemory (256 MiB) held
+// at once, the file included (prepare/picture_memory.h): the decoder's own
+// pixels become the picture, 8 bits a channel, so a PNG holds its file, its
+// compressed data, its inflated rows and its pixels, and a JPEG decodes to the
+// slot's scale. Peaks measured at 32 megapixels: 250 MB for a photo as an
+// 8-bit RGB PNG (52 MB), 200 MB for a 24-bit BMP or TGA, 207 MB for a
+// progressive 4:2:0 JPEG, 101 MB for a baseline one of 98 MB; PNGs that
+// compress poorly or hold 16 bits a channel, progressive 4:4:4 JPEGs and GIFs
+// that large are refused as too large before decoding. The page runs in a
+// browser tab's memory.
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 25;
 inline constexpr int kMaxPictureSide = 16384;
 inline constexpr std::size_t kMaxPictureFileSize = std::size_t{256} << 20;
