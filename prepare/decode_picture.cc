@@ -69,8 +69,8 @@ RgbPicture opaqueRgb(void* pixels, int width, int height, int channels, bool six
   picture.width = width;
   picture.height = height;
   if (channels >= kRgbChannels) {
-    picture.channels = PixelBytes::adopt(static_cast<std::uint8_t*>(pixels),
-                                         count * kRgbChannels, freeDecoded);
+    picture.channels =
+        PixelBytes::adopt(static_cast<std::uint8_t*>(pixels), count * kRgbChannels, freeDecoded);
   } else {
     picture.channels = PixelBytes(count * kRgbChannels);
   }
@@ -95,12 +95,10 @@ DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHe
   const bool sixteenBits = stbi_is_16_bit_from_memory(file.data(), length) != 0;
   const DecoderAllowance allowance = decoderAllowance(file.size(), header);
   DecoderMemoryBudget budget(allowance.bytes);
-  void* pixels =
-      sixteenBits
-          ? static_cast<void*>(
-                stbi_load_16_from_memory(file.data(), length, &width, &height, &channels, 0))
-          : static_cast<void*>(
-                stbi_load_from_memory(file.data(), length, &width, &height, &channels, 0));
+  void* pixels = sixteenBits ? static_cast<void*>(stbi_load_16_from_memory(
+                                   file.data(), length, &width, &height, &channels, 0))
+                             : static_cast<void*>(stbi_load_from_memory(file.data(), length, &width,
+                                                                        &height, &channels, 0));
   if (pixels == nullptr) {
     const bool tooLarge = budget.exhausted() || (budget.exceeded() && allowance.setByLimit);
     return failed(tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);

@@ -1,7 +1,6 @@
 // Checks of a picture file for inputs that decoders mishandle: data that ends
 // before the pixels do (a decoder fills the rest with black and calls the
-// picture whole), work that the picture's size does not bound, and what
-// Debian's stb_image (2.27) gets wrong. A file that fails one is refused
+// picture whole), and work that the picture's size does not bound. A file that fails one is refused
 // before any decoder sees it.
 #pragma once
 
@@ -23,13 +22,5 @@ bool bmpRowsPresent(std::span<const std::uint8_t> file);
 
 // A TGA holds every pixel, plain or in run-length packets.
 bool tgaPixelsPresent(std::span<const std::uint8_t> file);
-
-// stb_image builds a JPEG Huffman table without checking that its sixteen
-// code counts sum to at most 256, and a larger sum writes past two of its
-// arrays. False when some table in the file has such a sum. Every FF C4
-// marker is checked the way the decoder would read it, except inside the
-// application and comment segments before the first scan, which the decoder
-// skips and which may hold any bytes.
-bool jpegHuffmanCountsFit(std::span<const std::uint8_t> file);
 
 }  // namespace tintrod

@@ -70,8 +70,8 @@ std::int64_t decodingPeak(std::int64_t fileSize, const PictureHeader& header) {
 }  // namespace
 
 DecoderAllowance decoderAllowance(std::size_t fileSize, const PictureHeader& header) {
-  const std::int64_t left = kMaxPictureMemory - kBesideThePicture - std::int64_t(fileSize) -
-                            widenedBytes(header);
+  const std::int64_t left =
+      kMaxPictureMemory - kBesideThePicture - std::int64_t(fileSize) - widenedBytes(header);
   const std::int64_t need = pictureNeed(fileSize, header);
   if (need <= left) return {std::size_t(need), false};
   return {std::size_t(std::max<std::int64_t>(left, 0)), true};

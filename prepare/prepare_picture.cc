@@ -43,9 +43,8 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
       fitPicture(std::move(decoded.picture), width, height, options.fit, options.background);
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;
-  const QuantizedPicture quantized =
-      quantize(std::span(fitted.channels.data(), fitted.channels.size()), width, height,
-               quantizeOptions);
+  const QuantizedPicture quantized = quantize(
+      std::span(fitted.channels.data(), fitted.channels.size()), width, height, quantizeOptions);
   auto file = encodeCompactIndexedBitmap(width, height, quantized.palette,
                                          bottomUp(quantized.indices, width, height));
   // Slot sizes keep the file far below the format's limits; only a broken
