@@ -9,8 +9,13 @@ install(FILES man/tintrod.1 man/tintrod-extract.1 man/tintrod-prepare.1
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 # The single-file page goes in when a web build has made it; without one the
-# package holds the programs alone.
-install(FILES ${TINTROD_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/tintrod OPTIONAL)
+# package holds the programs alone, and no empty folder for the page. Looked
+# for when installing, since the page may be built after this is configured.
+install(CODE "
+  if(EXISTS \"${TINTROD_PAGE_FILE}\")
+    file(INSTALL \"${TINTROD_PAGE_FILE}\"
+      DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/tintrod\")
+  endif()")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tintrod)
