@@ -5,8 +5,8 @@
 #include <string>
 
 #include "bitmap/bitmap_layout.h"
-#include "util/failure.h"
 #include "util/input_file.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -17,8 +17,8 @@ struct CheckedBitmap {
 
 // Opens the bitmap at `path` and checks, in this order, that it opens, is
 // `width` x `height`, holds 8-bit indexed rows (else `wrongDepth`) and fits
-// inside its file. The first failing check ends the run, naming `path`.
-CheckedBitmap openCheckedBitmap(const std::string& path, std::int32_t width, std::int32_t height,
-                                Failure wrongDepth);
+// inside its file. The first failing check is the result, naming `path`.
+Result<CheckedBitmap> openCheckedBitmap(const std::string& path, std::int32_t width,
+                                        std::int32_t height, Failure wrongDepth);
 
 }  // namespace tintrod

@@ -8,7 +8,6 @@
 #include "bitmap/checked_bitmap.h"
 #include "bitmap/pixel_rows.h"
 #include "bitmap/rle8.h"
-#include "util/failure.h"
 #include "util/input_file.h"
 
 namespace tintrod {
@@ -47,15 +46,17 @@ bool readLevelZero(InputFile& file, const BitmapLayout& layout, std::vector<std:
 
 }  // namespace
 
-void loadBitmapIntoTexture(TextureRecord& record, const std::string& path) {
+Status loadBitmapIntoTexture(TextureRecord& record, const std::string& path) {
   // Validation saw this file once, but it may have changed since; nothing
   // unchecked reaches the record.
-  CheckedBitmap bitmap =
+  Result<CheckedBitmap> checked =
       openCheckedBitmap(path, record.width(), record.height(), Failure::kBitmapCorrupt);
+  if (!checked.ok()) return checked.status();
+  CheckedBitmap& bitmap = *checked;
   InputFile& file = bitmap.file;
   const BitmapLayout& layout = bitmap.layout;
   // A block, where there is one, holds all three levels of the record's size.
-  if (record.pixels() == nullptr) fail(Failure::kBitmapCorrupt, path);
+  if (record.pixels() == nullptr) return Status(Failure::kBitmapCorrupt, path);
   const std::int64_t area = layout.width * layout.height;
 
   // Both parts are read in full before the record is touched, so a failure
@@ -64,10 +65,11 @@ void loadBitmapIntoTexture(TextureRecord& record, const std::string& path) {
   Palette palette{};
   std::vector<std::uint8_t> level(static_cast<std::size_t>(area));
   if (!readPalette(file, layout, palette) || !readLevelZero(file, layout, level)) {
-    fail(Failure::kBitmapCorrupt, path);
+    return Status(Failure::kBitmapCorrupt, path);
   }
   std::copy(palette.begin(), palette.end(), record.palette());
   std::copy(level.begin(), level.end(), record.pixels());
+  return {};
 }
 
 }  // namespace tintrod

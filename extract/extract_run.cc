@@ -14,7 +14,6 @@
 #include "os/os.h"
 #include "template/format.h"
 #include "template/texture_table.h"
-#include "util/failure.h"
 #include "util/input_file.h"
 
 namespace tintrod {
@@ -37,9 +36,10 @@ Failure unreadableModel(const std::string& path) {
 // The same header and table checks as tintrod's, so a model is corrupt for
 // both programs or for neither. The model stays open so that no output can be
 // written over it.
-TextureTable readModel(ChunkTableReader& reader, InputFile& model, const std::string& path) {
-  if (!model.open(path)) fail(unreadableModel(path), path);
-  if (!readSupportedHeader(model)) fail(Failure::kTemplateCorrupt);
+Result<TextureTable> readModel(ChunkTableReader& reader, InputFile& model,
+                               const std::string& path) {
+  if (!model.open(path)) return Status(unreadableModel(path), path);
+  if (!readSupportedHeader(model)) return Status(Failure::kTemplateCorrupt);
   return readTextureTable(reader, model);
 }
 
@@ -68,7 +68,7 @@ std::vector<TextureOutput> planTextures(const TextureTable& table, const std::st
   return outputs;
 }
 
-PlannedFile planSheet(const TextureTable& table, const std::string& path) {
+Result<PlannedFile> planSheet(const TextureTable& table, const std::string& path) {
   const std::vector<const SkinSlot*> slots = feedingSlots(table);
   std::vector<std::string> labels;
   for (std::size_t index = 0; index < table.records.size(); ++index) {
@@ -76,12 +76,13 @@ PlannedFile planSheet(const TextureTable& table, const std::string& path) {
   }
   const SheetLayout layout = layOutSheet(table.records, labels);
   // Refused before any file is written, so a refusal leaves nothing behind.
-  if (!layout.fitsLimit()) fail(Failure::kSheetTooLarge, path);
-  return PlannedFile{path, os::plannedPath(path), [&table, labels, layout, path] {
+  if (!layout.fitsLimit()) return Status(Failure::kSheetTooLarge, path);
+  return PlannedFile{path, os::plannedPath(path),
+                     [&table, labels, layout, path]() -> Result<std::vector<std::uint8_t>> {
                        auto file = encodeRgbBitmap(static_cast<std::int32_t>(layout.width),
                                                    static_cast<std::int32_t>(layout.height),
                                                    drawSheet(table.records, labels, layout));
-                       if (!file) fail(Failure::kFileWrite, path);
+                       if (!file) return Status(Failure::kFileWrite, path);
                        return std::move(*file);
                      }};
 }
@@ -94,41 +95,67 @@ std::vector<const PlannedFile*> textureFilesOf(const std::vector<TextureOutput>&
   return files;
 }
 
-void writePlanned(const PlannedFile& file) {
-  if (!file.inPlace) writeWholeFile(file.path, file.bytes());
+Status writePlanned(const PlannedFile& file) {
+  if (file.inPlace) return {};
+  const Result<std::vector<std::uint8_t>> bytes = file.bytes();
+  if (!bytes.ok()) return bytes.status();
+  return writeWholeFile(file.path, *bytes);
+}
+
+// Every refusal comes before the first write, so it leaves the folder as it was.
+Status checkPlannedFiles(std::vector<TextureOutput>& textures, std::optional<PlannedFile>& sheet,
+                         const InputFile& model, bool force) {
+  if (sheet) {
+    Status apart = checkSheetApart(*sheet, textureFilesOf(textures));
+    if (!apart.ok()) return apart;
+  }
+  for (TextureOutput& texture : textures) {
+    for (PlannedFile& file : texture.files) {
+      Status checked = checkPlannedFile(file, model.handle(), force);
+      if (!checked.ok()) return checked;
+    }
+  }
+  return sheet ? checkPlannedFile(*sheet, model.handle(), force) : Status();
+}
+
+Status writeOutputs(const std::vector<TextureOutput>& textures,
+                    const std::optional<PlannedFile>& sheet, const std::string& folder) {
+  Status made = makeFolder(folder);
+  if (!made.ok()) return made;
+  std::fputs(listingHeader().c_str(), stdout);
+  for (const TextureOutput& texture : textures) {
+    for (const PlannedFile& file : texture.files) {
+      Status written = writePlanned(file);
+      if (!written.ok()) return written;
+    }
+    std::fputs(texture.line.c_str(), stdout);
+  }
+  return sheet ? writePlanned(*sheet) : Status();
 }
 
 }  // namespace
 
-int runExtract(std::span<const std::string> arguments, ChunkTableReader& reader) {
+Status runExtract(std::span<const std::string> arguments, ChunkTableReader& reader) {
   const std::optional<ExtractOptions> options = parseExtractArguments(arguments);
-  if (!options) fail(Failure::kExtractUsage);
+  if (!options) return Status(Failure::kExtractUsage);
   if (options->request != ExtractOptions::Request::kExtract) {
     const bool help = options->request == ExtractOptions::Request::kHelp;
     std::fputs((help ? extractHelp() : extractVersion()).c_str(), stdout);
-    return 0;
+    return {};
   }
   InputFile model;
-  const TextureTable table = readModel(reader, model, options->model);
-  std::vector<TextureOutput> textures = planTextures(table, options->folder);
+  const Result<TextureTable> table = readModel(reader, model, options->model);
+  if (!table.ok()) return table.status();
+  std::vector<TextureOutput> textures = planTextures(*table, options->folder);
   std::optional<PlannedFile> sheet;
-  if (options->sheet) sheet = planSheet(table, *options->sheet);
-
-  // Every refusal comes before the first write, so it leaves the folder as it was.
-  if (sheet) checkSheetApart(*sheet, textureFilesOf(textures));
-  for (TextureOutput& texture : textures) {
-    for (PlannedFile& file : texture.files) checkPlannedFile(file, model.handle(), options->force);
+  if (options->sheet) {
+    Result<PlannedFile> planned = planSheet(*table, *options->sheet);
+    if (!planned.ok()) return planned.status();
+    sheet = std::move(*planned);
   }
-  if (sheet) checkPlannedFile(*sheet, model.handle(), options->force);
-
-  makeFolder(options->folder);
-  std::fputs(listingHeader().c_str(), stdout);
-  for (const TextureOutput& texture : textures) {
-    for (const PlannedFile& file : texture.files) writePlanned(file);
-    std::fputs(texture.line.c_str(), stdout);
-  }
-  if (sheet) writePlanned(*sheet);
-  return 0;
+  Status checked = checkPlannedFiles(textures, sheet, model, options->force);
+  if (!checked.ok()) return checked;
+  return writeOutputs(textures, sheet, options->folder);
 }
 
 }  // namespace tintrod

@@ -4,20 +4,22 @@
 #include <span>
 #include <string>
 
+#include "util/status.h"
+
 namespace tintrod {
 
 // `name` inside `folder` (empty: the current folder). Joined as UTF-8 text:
 // std::filesystem::path would pass it through the ANSI code page on Windows.
 std::string inFolder(const std::string& folder, const std::string& name);
 
-// Creates `folder` and its parents unless they exist; ends the run with
+// Creates `folder` and its parents unless they exist; fails with
 // Failure::kFolderCreate when it is not a folder afterwards. An empty name is
 // the current folder.
-void makeFolder(const std::string& folder);
+Status makeFolder(const std::string& folder);
 
 // Makes `bytes` the whole of the file at `path`, which appears whole or not at
 // all, replacing what stood at that name (a link itself, never its target; a
-// folder never); ends the run with Failure::kFileWrite.
-void writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+// folder never); fails with Failure::kFileWrite.
+Status writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tintrod

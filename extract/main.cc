@@ -1,4 +1,17 @@
+#include "entry/program_entry.h"
 #include "extract/extract_run.h"
-#include "template/program_entry.h"
+#include "template/chunk_table_reader.h"
 
-int main(int argc, char** argv) { return tintrod::runProgram(argc, argv, tintrod::runExtract); }
+namespace {
+
+tintrod::Status extract(std::span<const std::string> arguments) {
+  tintrod::ChunkTableReader reader;
+  return tintrod::runExtract(arguments, reader);
+}
+
+}  // namespace
+
+// As for tintrod: only a model's own tables size the large allocations.
+int main(int argc, char** argv) {
+  return tintrod::runProgram(argc, argv, {extract, tintrod::Failure::kTemplateCorrupt});
+}

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "os/os.h"
-#include "util/failure.h"
 #include "util/input_file.h"
 
 namespace tintrod {
@@ -30,36 +29,41 @@ std::string comparable(std::string path) {
 
 }  // namespace
 
-void checkPlannedFile(PlannedFile& file, std::FILE* model, bool force) {
+Status checkPlannedFile(PlannedFile& file, std::FILE* model, bool force) {
   const std::string& planned = file.planned;
-  if (os::isSameFile(model, planned)) fail(Failure::kWriteOverModel, file.path);
+  if (os::isSameFile(model, planned)) return Status(Failure::kWriteOverModel, file.path);
   // The name itself, not what a link there points to: a link is replaced,
   // never written through.
   switch (os::entryKind(planned)) {
     case os::EntryKind::kNothing:
-      return;
+      return {};
     case os::EntryKind::kFolder:
     case os::EntryKind::kOther:  // a device or a FIFO is never replaced by a file
-      fail(Failure::kFileWrite, file.path);
-    case os::EntryKind::kRegularFile:
-      if (holds(planned, file.bytes())) {
+      return Status(Failure::kFileWrite, file.path);
+    case os::EntryKind::kRegularFile: {
+      const Result<std::vector<std::uint8_t>> bytes = file.bytes();
+      if (!bytes.ok()) return bytes.status();
+      if (holds(planned, *bytes)) {
         file.inPlace = true;
-        return;
+        return {};
       }
       break;
+    }
     case os::EntryKind::kLink:
       break;
   }
-  if (!force) fail(Failure::kFileExists, file.path);
+  if (!force) return Status(Failure::kFileExists, file.path);
+  return {};
 }
 
-void checkSheetApart(const PlannedFile& sheet, const std::vector<const PlannedFile*>& textures) {
+Status checkSheetApart(const PlannedFile& sheet, const std::vector<const PlannedFile*>& textures) {
   const std::string planned = comparable(sheet.planned);
   for (const PlannedFile* texture : textures) {
     if (comparable(texture->planned) == planned) {
-      fail(Failure::kSheetOverTexture, sheet.path);
+      return Status(Failure::kSheetOverTexture, sheet.path);
     }
   }
+  return {};
 }
 
 }  // namespace tintrod

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "util/status.h"
+
 namespace tintrod {
 
 // A file the run will write. Its bytes are made when asked, so that a whole
@@ -18,18 +20,18 @@ struct PlannedFile {
   // (os::plannedPath): what the checks look at, since a name through a folder
   // not made yet cannot be looked up as typed.
   std::string planned;
-  std::function<std::vector<std::uint8_t>()> bytes;
+  std::function<Result<std::vector<std::uint8_t>>()> bytes;
   bool inPlace = false;  // the path already holds exactly these bytes
 };
 
-// Ends the run when `file` would be written over the open `model`
+// Fails when `file` would be written over the open `model`
 // (Failure::kWriteOverModel, even with `force`), over a folder, a device or a
 // FIFO (Failure::kFileWrite), or over anything but a regular file holding the same
 // bytes unless `force` (Failure::kFileExists). Marks a file already in place.
-void checkPlannedFile(PlannedFile& file, std::FILE* model, bool force);
+Status checkPlannedFile(PlannedFile& file, std::FILE* model, bool force);
 
-// Ends the run with Failure::kSheetOverTexture when the contact sheet would
+// Fails with Failure::kSheetOverTexture when the contact sheet would
 // take the name of one of the texture files, letter case aside.
-void checkSheetApart(const PlannedFile& sheet, const std::vector<const PlannedFile*>& textures);
+Status checkSheetApart(const PlannedFile& sheet, const std::vector<const PlannedFile*>& textures);
 
 }  // namespace tintrod

@@ -3,7 +3,6 @@
 #include "bitmap/bitmap_writer.h"
 #include "extract/file_names.h"
 #include "extract/file_output.h"
-#include "util/failure.h"
 
 namespace tintrod {
 namespace {
@@ -12,14 +11,14 @@ bool hasPixels(const PixelLevel& level) {
   return level.pixels != nullptr && level.width > 0 && level.height > 0;
 }
 
-std::vector<std::uint8_t> encodeLevel(const TextureRecord& record, int index,
-                                      const std::string& path) {
+Result<std::vector<std::uint8_t>> encodeLevel(const TextureRecord& record, int index,
+                                              const std::string& path) {
   const PixelLevel level = record.level(index);
   const std::span<const std::uint8_t, kPaletteSize> palette(record.palette(), kPaletteSize);
   const std::span<const std::uint8_t> indices(
       level.pixels, static_cast<std::size_t>(std::int64_t{level.width} * level.height));
   auto file = encodeIndexedBitmap(level.width, level.height, palette, indices);
-  if (!file) fail(Failure::kFileWrite, path);
+  if (!file) return Status(Failure::kFileWrite, path);
   return std::move(*file);
 }
 

@@ -64,7 +64,7 @@ void fuzzBitmap(const std::uint8_t* data, std::size_t size) {
   const std::int32_t width = declared.width;
   const std::int32_t height = declared.height;
 
-  const auto refused = caughtFailureOf([&] { validateBitmap(width, height, path); });
+  const auto refused = caughtFailureOf([&] { return validateBitmap(width, height, path); });
   if (refused) {
     expectProperty(
         refused->failure == Failure::kBitmapDepth || refused->failure == Failure::kBitmapCorrupt,
@@ -76,7 +76,7 @@ void fuzzBitmap(const std::uint8_t* data, std::size_t size) {
   Texture texture(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
   TextureRecord record = texture.record();
   const Texture before = texture;
-  const auto failure = caughtFailureOf([&] { loadBitmapIntoTexture(record, path); });
+  const auto failure = caughtFailureOf([&] { return loadBitmapIntoTexture(record, path); });
   if (failure) {
     // Only a texture without pixels can refuse a bitmap that validation passed.
     expectProperty(failure->failure == Failure::kBitmapCorrupt && record.pixels() == nullptr,

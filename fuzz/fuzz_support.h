@@ -1,9 +1,10 @@
-// What the fuzz targets share: property checks, a private folder, and
-// catching a failure together with its kind.
+// What the fuzz targets share: property checks, a private folder, and the
+// failure an operation returned, its kind with its line.
 #pragma once
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "tests/support/scratch.h"
 
@@ -18,16 +19,17 @@ void expectProperty(bool holds, const char* property);
 // A folder of this process's own, removed at exit.
 const std::filesystem::path& scratchFolder();
 
-// Runs `action` with failures caught; the failure, or nothing on completion.
+struct CaughtFailure {
+  Failure failure;
+  std::string line;
+};
+
+// Runs `action`, which returns a Status; the failure, or nothing on completion.
 template <typename Action>
-std::optional<testing::CaughtFailure> caughtFailureOf(Action&& action) {
-  testing::FailureCatcher catcher;
-  try {
-    action();
-  } catch (const testing::CaughtFailure& caught) {
-    return caught;
-  }
-  return std::nullopt;
+std::optional<CaughtFailure> caughtFailureOf(Action&& action) {
+  const Status status = action();
+  if (status.ok()) return std::nullopt;
+  return CaughtFailure{status.failure(), status.line()};
 }
 
 }  // namespace tintrod::fuzz

@@ -84,14 +84,13 @@ void fuzzPrepare(const std::uint8_t* data, std::size_t size) {
 
   const PreparedPicture prepared =
       preparePicture({picture, length}, slot.width, slot.height, options);
-  if (prepared.failure) {
-    expectProperty(*prepared.failure == Failure::kPictureDecode ||
-                       *prepared.failure == Failure::kPictureTooLarge,
+  if (!prepared.ok()) {
+    expectProperty(prepared.status().failure() == Failure::kPictureDecode ||
+                       prepared.status().failure() == Failure::kPictureTooLarge,
                    "a picture is refused only as undecodable or too large");
-    expectProperty(prepared.bitmap.empty(), "a refused picture gives no bitmap");
     return;
   }
-  expectSlotBitmap(prepared.bitmap, slot);
+  expectSlotBitmap(*prepared, slot);
 }
 
 }  // namespace tintrod::fuzz

@@ -158,12 +158,12 @@ void fuzzRun(const std::uint8_t* data, std::size_t size) {
   folder.place(slot, input);
   testing::writeFile(folder.path() / kOutputFileName, kEarlierOutput);
 
-  std::optional<testing::CaughtFailure> failure;
+  std::optional<CaughtFailure> failure;
   ChunkTableReader reader;
   {
     const WorkingDirectory inFolder(folder.path());
     const std::vector<std::string> arguments = runArguments();
-    failure = caughtFailureOf([&] { runSkinning(arguments, reader); });
+    failure = caughtFailureOf([&] { return runSkinning(arguments, reader); });
   }
 
   const Bytes templateBytes = testing::readFile(folder.path() / kTemplateFileName);

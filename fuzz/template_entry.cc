@@ -70,7 +70,11 @@ void fuzzTemplate(const std::uint8_t* data, std::size_t size) {
   InputFile stream;
   expectProperty(stream.open(path.string()) && stream.seekTo(kTemplateHeaderSize),
                  "the template opens");
-  const auto failure = caughtFailureOf([&] { table = loadTextureTable(reader, stream); });
+  const auto failure = caughtFailureOf([&] {
+    Result<TextureTable> loaded = loadTextureTable(reader, stream);
+    if (loaded.ok()) table = std::move(*loaded);
+    return loaded.status();
+  });
   stream.close();
   if (failure) {
     expectProperty(failure->failure == Failure::kTemplateCorrupt,

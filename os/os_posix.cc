@@ -130,8 +130,6 @@ void installRemovalOnTermination() {
   static bool installed = false;
   if (installed) return;
   installed = true;
-  // fail() ends the process through exit(), past every destructor.
-  std::atexit(removeArmedTemporaries);
   for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction previous {};
     sigaction(signalNumber, nullptr, &previous);

@@ -1,11 +1,20 @@
 #include <string>
 #include <vector>
 
+#include "entry/program_entry.h"
 #include "os/os.h"
 #include "prepare/prepare_run.h"
 
+namespace {
+
+tintrod::Status prepare(std::span<const std::string> arguments) {
+  return tintrod::runPrepare(tintrod::os::expandWildcards({arguments.begin(), arguments.end()}));
+}
+
+}  // namespace
+
+// Pictures too large for this machine are refused as too large where they are
+// read and decoded; memory that runs out anywhere else gets a line of its own.
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments =
-      tintrod::os::expandWildcards(tintrod::os::startProgram(argc, argv));
-  return tintrod::runPrepare(arguments);
+  return tintrod::runProgram(argc, argv, {prepare, tintrod::Failure::kOutOfMemory});
 }

@@ -1,10 +1,11 @@
 #include "prepare/picture_file.h"
 
+#include <new>
+
 #include "bitmap/bitmap_headers.h"
 #include "bitmap/bitmap_writer.h"
 #include "os/os.h"
 #include "prepare/prepare_picture.h"
-#include "util/failure.h"
 #include "util/input_file.h"
 
 namespace tintrod {
@@ -34,40 +35,51 @@ bool isEightBitBitmap(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::uint8_t> readPicture(const std::string& path) {
+Result<std::vector<std::uint8_t>> readPicture(const std::string& path) {
   InputFile file;
-  if (!file.open(path)) fail(unreadable(path), path);
+  if (!file.open(path)) return Status(unreadable(path), path);
   if (file.size() < 0 || std::uint64_t(file.size()) > kMaxPictureFileSize) {
-    fail(Failure::kPictureTooLarge, path);
+    return Status(Failure::kPictureTooLarge, path);
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
-  if (!file.read(bytes.data(), bytes.size())) fail(Failure::kPictureRead, path);
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(file.size()));
+  } catch (const std::bad_alloc&) {
+    // As for decoding: a machine that cannot hold the file is one it is too
+    // large for.
+    return Status(Failure::kPictureTooLarge, path);
+  }
+  if (!file.read(bytes.data(), bytes.size())) return Status(Failure::kPictureRead, path);
   return bytes;
 }
 
-void checkOutput(const std::string& output, std::span<const std::string> pictures) {
+Status checkOutput(const std::string& output, std::span<const std::string> pictures) {
   for (const std::string& picture : pictures) {
     InputFile file;
     if (file.open(picture) && os::isSameFile(file.handle(), output)) {
-      fail(Failure::kWriteOverPicture, output);
+      return Status(Failure::kWriteOverPicture, output);
     }
   }
   switch (os::entryKind(output)) {
     case os::EntryKind::kNothing:
     case os::EntryKind::kLink:  // the link itself is replaced, never written through
-      return;
+      break;
     case os::EntryKind::kFolder:
     case os::EntryKind::kOther:  // a device or a FIFO is never replaced by a file
-      fail(Failure::kFileWrite, output);
+      return Status(Failure::kFileWrite, output);
     case os::EntryKind::kRegularFile:
-      if (!isEightBitBitmap(output)) fail(Failure::kOutputNotBitmap, output);
-      return;
+      if (!isEightBitBitmap(output)) return Status(Failure::kOutputNotBitmap, output);
+      break;
   }
+  return {};
 }
 
-bool writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap) {
+Status writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap) {
   os::NewFile file;
-  return file.create(path, os::kNewFilePermissions) && file.append(bitmap) && file.publish();
+  if (!file.create(path, os::kNewFilePermissions) || !file.append(bitmap) || !file.publish()) {
+    return Status(Failure::kFileWrite, path);
+  }
+  return {};
 }
 
 }  // namespace tintrod

@@ -7,20 +7,24 @@
 #include <string>
 #include <vector>
 
+#include "util/status.h"
+
 namespace tintrod {
 
 // The file's bytes. Fails with kPictureMissing, kPictureNotPermitted,
 // kPictureFolder or kPictureRead when it cannot be read, and with
-// kPictureTooLarge past kMaxPictureFileSize, before reading any of it.
-std::vector<std::uint8_t> readPicture(const std::string& path);
+// kPictureTooLarge past kMaxPictureFileSize, before reading any of it, or
+// when this machine cannot hold it.
+Result<std::vector<std::uint8_t>> readPicture(const std::string& path);
 
 // Refused before any picture is decoded, so a refusal costs no time and leaves
 // everything as it was: an output that is one of the pictures (under any of
 // its names), a folder, a device or a FIFO, or a file that is not an 8-bit
 // BMP, which this program may have written before.
-void checkOutput(const std::string& output, std::span<const std::string> pictures);
+Status checkOutput(const std::string& output, std::span<const std::string> pictures);
 
-// Whole or not at all: a failed write leaves an earlier file as it was.
-bool writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap);
+// Whole or not at all: a failed write leaves an earlier file as it was and
+// fails with kFileWrite.
+Status writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap);
 
 }  // namespace tintrod

@@ -6,7 +6,6 @@
 
 #include "os/os.h"
 #include "prepare/picture_file.h"
-#include "util/failure.h"
 #include "util/input_file.h"
 
 namespace tintrod {
@@ -46,14 +45,15 @@ bool isReadableFile(const std::string& path) {
 
 }  // namespace
 
-std::vector<SlotPicture> matchPicturesToSlots(std::span<const std::string> pictures) {
+Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::string> pictures) {
   std::vector<SlotPicture> matched;
   for (const std::string& picture : pictures) {
     const SkinSlot* slot = skinSlotNamed(fileStem(picture));
-    if (slot == nullptr) fail(Failure::kPictureNamesNoSlot, picture);
+    if (slot == nullptr) return Status(Failure::kPictureNamesNoSlot, picture);
     for (const SlotPicture& earlier : matched) {
-      if (earlier.slot == slot)
-        fail(Failure::kPicturesShareSlot, earlier.picture + " and " + picture);
+      if (earlier.slot == slot) {
+        return Status(Failure::kPicturesShareSlot, earlier.picture + " and " + picture);
+      }
     }
     matched.push_back({picture, slot});
   }
@@ -80,29 +80,41 @@ std::string skinCommand(const std::string& folder, std::span<const SlotPicture> 
   return command + "\n";
 }
 
-int prepareInto(const PrepareArguments& run) {
-  const std::vector<SlotPicture> matched = matchPicturesToSlots(run.pictures);
-  const std::string& folder = *run.into;
-  std::vector<std::string> outputs;
-  for (const SlotPicture& each : matched) {
-    outputs.push_back(inFolder(folder, argumentFile(*each.slot)));
-    checkOutput(outputs.back(), run.pictures);
-  }
-  // Every picture is prepared before the first is written, so that one that
-  // cannot be used leaves the folder as it was.
+// Every picture is prepared before the first is written, so that one that
+// cannot be used leaves the folder as it was.
+Result<std::vector<std::vector<std::uint8_t>>> prepareAll(std::span<const SlotPicture> matched,
+                                                          const PrepareOptions& options) {
   std::vector<std::vector<std::uint8_t>> bitmaps;
   for (const SlotPicture& each : matched) {
-    const PreparedPicture prepared =
-        preparePicture(readPicture(each.picture), each.slot->width, each.slot->height, run.options);
-    if (prepared.failure) fail(*prepared.failure, each.picture);
-    bitmaps.push_back(prepared.bitmap);
+    const Result<std::vector<std::uint8_t>> picture = readPicture(each.picture);
+    if (!picture.ok()) return picture.status();
+    PreparedPicture prepared =
+        preparePicture(*picture, each.slot->width, each.slot->height, options);
+    if (!prepared.ok()) return Status(prepared.status().failure(), each.picture);
+    bitmaps.push_back(std::move(*prepared));
   }
-  if (!folder.empty() && !os::makeFolders(folder)) fail(Failure::kFolderCreate, folder);
-  for (std::size_t i = 0; i < matched.size(); ++i) {
-    if (!writeBitmap(outputs[i], bitmaps[i])) fail(Failure::kFileWrite, outputs[i]);
+  return bitmaps;
+}
+
+Status prepareInto(const PrepareArguments& run) {
+  const Result<std::vector<SlotPicture>> matched = matchPicturesToSlots(run.pictures);
+  if (!matched.ok()) return matched.status();
+  const std::string& folder = *run.into;
+  std::vector<std::string> outputs;
+  for (const SlotPicture& each : *matched) {
+    outputs.push_back(inFolder(folder, argumentFile(*each.slot)));
+    Status checked = checkOutput(outputs.back(), run.pictures);
+    if (!checked.ok()) return checked;
   }
-  std::fputs(skinCommand(folder, matched, isReadableFile).c_str(), stdout);
-  return 0;
+  const Result<std::vector<std::vector<std::uint8_t>>> bitmaps = prepareAll(*matched, run.options);
+  if (!bitmaps.ok()) return bitmaps.status();
+  if (!folder.empty() && !os::makeFolders(folder)) return Status(Failure::kFolderCreate, folder);
+  for (std::size_t i = 0; i < matched->size(); ++i) {
+    Status written = writeBitmap(outputs[i], (*bitmaps)[i]);
+    if (!written.ok()) return written;
+  }
+  std::fputs(skinCommand(folder, *matched, isReadableFile).c_str(), stdout);
+  return {};
 }
 
 }  // namespace tintrod

@@ -10,6 +10,7 @@
 
 #include "prepare/command_line.h"
 #include "template/skin_slots.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -21,7 +22,7 @@ struct SlotPicture {
 // The slot each picture is for, by its file name without folder and
 // extension. Fails with kPictureNamesNoSlot or kPicturesShareSlot before any
 // picture is read.
-std::vector<SlotPicture> matchPicturesToSlots(std::span<const std::string> pictures);
+Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::string> pictures);
 
 // The tintrod command line for `folder`: a slot given now takes
 // DIR/ARGUMENT.bmp; another takes the first of DIR/ARGUMENT.bmp and
@@ -30,7 +31,7 @@ std::vector<SlotPicture> matchPicturesToSlots(std::span<const std::string> pictu
 std::string skinCommand(const std::string& folder, std::span<const SlotPicture> given,
                         bool (*exists)(const std::string& path));
 
-// The whole run; returns the exit status, every failure ends it through fail().
-int prepareInto(const PrepareArguments& run);
+// The whole run.
+Status prepareInto(const PrepareArguments& run);
 
 }  // namespace tintrod

@@ -27,17 +27,13 @@ std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int
 
 PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                          std::span<const std::uint8_t> picture) {
-  PreparedPicture result;
   const int orientation = pictureOrientation(picture);
   // A picture stored on its side is decoded for the slot turned with it.
   const DecodeTarget target = orientationSwapsSides(orientation)
                                   ? DecodeTarget{height, width, options.fit}
                                   : DecodeTarget{width, height, options.fit};
   DecodedPicture decoded = decodePicture(picture, target, options.background);
-  if (decoded.failure) {
-    result.failure = decoded.failure;
-    return result;
-  }
+  if (decoded.failure) return Status(*decoded.failure);
   decoded.picture = orientPicture(std::move(decoded.picture), orientation);
   const RgbPicture fitted =
       fitPicture(std::move(decoded.picture), width, height, options.fit, options.background);
@@ -50,8 +46,7 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
   // Slot sizes keep the file far below the format's limits; only a broken
   // quantizer result gets here.
   if (!file) throw std::logic_error("quantizer result does not fit a bitmap");
-  result.bitmap = std::move(*file);
-  return result;
+  return std::move(*file);
 }
 
 }  // namespace
@@ -59,14 +54,14 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
 PreparedPicture preparePicture(std::span<const std::uint8_t> picture, int width, int height,
                                const PrepareOptions& options) {
   if (width < 1 || height < 1 || width > kMaxSlotSide || height > kMaxSlotSide) {
-    return PreparedPicture{Failure::kUnknownSlot, {}};
+    return Status(Failure::kUnknownSlot);
   }
   try {
     return prepared(width, height, options, picture);
   } catch (const std::bad_alloc&) {
     // The limits keep a picture's own buffers modest; a machine (or a
     // browser tab) that cannot hold them all the same is one it is too large for.
-    return PreparedPicture{Failure::kPictureTooLarge, {}};
+    return Status(Failure::kPictureTooLarge);
   }
 }
 

@@ -5,12 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
 #include "prepare/rgb_picture.h"
-#include "util/failure.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -42,13 +41,11 @@ struct PrepareOptions {
   Colour background = {0, 0, 0};
 };
 
-struct PreparedPicture {
-  // kPictureDecode or kPictureTooLarge when the picture cannot be used;
-  // kUnknownSlot for a size of 0 or past kMaxSlotSide (prepare/slot_size.h).
-  std::optional<Failure> failure;
-  // The whole 8-bit BMP file when there is no failure.
-  std::vector<std::uint8_t> bitmap;
-};
+// The whole 8-bit BMP file; or kPictureDecode or kPictureTooLarge when the
+// picture cannot be used, kUnknownSlot for a size of 0 or past kMaxSlotSide
+// (prepare/slot_size.h). The failure names no file: only the caller knows
+// the picture's name.
+using PreparedPicture = Result<std::vector<std::uint8_t>>;
 
 // `picture` is a whole PNG, JPEG, BMP, GIF or TGA file.
 PreparedPicture preparePicture(std::span<const std::uint8_t> picture, int width, int height,

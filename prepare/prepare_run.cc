@@ -8,26 +8,27 @@
 #include "prepare/prepare_into.h"
 #include "prepare/prepare_picture.h"
 #include "prepare/slot_size.h"
-#include "util/failure.h"
 
 namespace tintrod {
-int runPrepare(std::span<const std::string> arguments) {
+
+Status runPrepare(std::span<const std::string> arguments) {
   const auto command = parsePrepareArguments(arguments);
-  if (!command) fail(Failure::kPrepareUsage);
+  if (!command) return Status(Failure::kPrepareUsage);
   if (!command->arguments) {
     std::fputs(command->text.c_str(), stdout);
-    return 0;
+    return {};
   }
   const PrepareArguments& run = *command->arguments;
   if (run.into) return prepareInto(run);
   const auto slot = slotSize(run.slot);
-  if (!slot) fail(Failure::kUnknownSlot, run.slot);
-  const std::vector<std::uint8_t> picture = readPicture(run.picture);
-  checkOutput(run.output, {&run.picture, 1});
-  const PreparedPicture prepared = preparePicture(picture, slot->width, slot->height, run.options);
-  if (prepared.failure) fail(*prepared.failure, run.picture);
-  if (!writeBitmap(run.output, prepared.bitmap)) fail(Failure::kFileWrite, run.output);
-  return 0;
+  if (!slot) return Status(Failure::kUnknownSlot, run.slot);
+  const Result<std::vector<std::uint8_t>> picture = readPicture(run.picture);
+  if (!picture.ok()) return picture.status();
+  Status checked = checkOutput(run.output, {&run.picture, 1});
+  if (!checked.ok()) return checked;
+  const PreparedPicture prepared = preparePicture(*picture, slot->width, slot->height, run.options);
+  if (!prepared.ok()) return Status(prepared.status().failure(), run.picture);
+  return writeBitmap(run.output, *prepared);
 }
 
 }  // namespace tintrod

@@ -9,7 +9,6 @@
 #include "template/format.h"
 #include "template/table_shape.h"
 #include "util/coding.h"
-#include "util/failure.h"
 #include "util/input_file.h"
 #include "util/printable_name.h"
 
@@ -19,12 +18,12 @@ namespace {
 // The offset of the first top-level "LTXH" tag. Every other chunk, "END!"
 // included, is skipped by its size word; running out of chunks first means
 // the template has no texture table.
-std::int64_t findTextureTable(ChunkTableReader& reader, InputFile& stream) {
+Result<std::int64_t> findTextureTable(ChunkTableReader& reader, InputFile& stream) {
   char tag[kTagSize + 1] = "    ";
-  if (!reader.peekTag(stream, tag)) fail(Failure::kTemplateCorrupt);
+  if (!reader.peekTag(stream, tag)) return Status(Failure::kTemplateCorrupt);
   while (std::memcmp(tag, kTextureTableTag, kTagSize) != 0) {
     if (reader.skipChunk(stream, tag) != ChunkStatus::kOk || !reader.peekTag(stream, tag)) {
-      fail(Failure::kTemplateCorrupt);
+      return Status(Failure::kTemplateCorrupt);
     }
   }
   return stream.position();
@@ -39,18 +38,20 @@ std::optional<TextureRecord> TextureTable::find(std::string_view name) const {
   return std::nullopt;
 }
 
-TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream) {
+Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& stream) {
+  const Result<std::int64_t> tablePos = findTextureTable(reader, stream);
+  if (!tablePos.ok()) return tablePos.status();
   TextureTable table;
-  table.tablePos = findTextureTable(reader, stream);
+  table.tablePos = *tablePos;
   // The shape is checked before anything is built, so nothing of a corrupt
   // table reaches the arena.
   if (reader.readTableChunk(stream, kTextureTableTag) != ChunkStatus::kOk ||
       !hasTextureTableShape(reader)) {
-    fail(Failure::kTemplateCorrupt);
+    return Status(Failure::kTemplateCorrupt);
   }
   reader.setComputeOffsets();
   const BuiltRecords built = reader.buildRecords(kTextureRecordSize);
-  if (built.status != ChunkStatus::kOk) fail(Failure::kTemplateCorrupt);
+  if (built.status != ChunkStatus::kOk) return Status(Failure::kTemplateCorrupt);
 
   table.records.reserve(static_cast<std::size_t>(built.count));
   for (std::int32_t index = 0; index < built.count; ++index) {
@@ -60,12 +61,13 @@ TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream) {
   return table;
 }
 
-TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
-  TextureTable table = readTextureTable(reader, stream);
+Result<TextureTable> loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
+  Result<TextureTable> table = readTextureTable(reader, stream);
+  if (!table.ok()) return table;
   // Scripts read these lines byte for byte; only a person at a terminal gets
   // the names escaped, where a control sequence in one would act.
   const bool terminal = os::standardOutputIsTerminal();
-  for (const TextureRecord& record : table.records) {
+  for (const TextureRecord& record : table->records) {
     const std::string shown = terminal ? printableName(record.name()) : std::string(record.name());
     std::printf("Texture name = %.*s\n", static_cast<int>(shown.size()), shown.data());
   }

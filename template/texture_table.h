@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "template/texture_record.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -24,12 +25,12 @@ struct TextureTable {
 // Walks the chunk stream from the stream's position (directly behind the
 // header) to the first top-level "LTXH" chunk, verifies its shape and
 // materialises it into `reader`'s arena. A template that cannot be walked or
-// verified ends the run with Failure::kTemplateCorrupt.
-TextureTable readTextureTable(ChunkTableReader& reader, InputFile& stream);
+// verified fails with Failure::kTemplateCorrupt.
+Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& stream);
 
 // readTextureTable, then "Texture name = %s\n" per record, the name shown
 // by printableName when standard output is a terminal; a corrupt template
 // lists no names.
-TextureTable loadTextureTable(ChunkTableReader& reader, InputFile& stream);
+Result<TextureTable> loadTextureTable(ChunkTableReader& reader, InputFile& stream);
 
 }  // namespace tintrod

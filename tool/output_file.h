@@ -2,6 +2,7 @@
 
 #include "template/texture_table.h"
 #include "util/input_file.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -11,6 +12,6 @@ namespace tintrod {
 // replacing the template's name meanwhile changes nothing. The file appears
 // whole and flushed to disk, or not at all: a failure leaves any earlier
 // "cueNew.obp" exactly as it was and nothing beside it.
-void writeSkinnedCopy(const TextureTable& table, const InputFile& templateFile);
+Status writeSkinnedCopy(const TextureTable& table, const InputFile& templateFile);
 
 }  // namespace tintrod

@@ -8,32 +8,38 @@
 #include "template/skin_slots.h"
 #include "tool/output_file.h"
 #include "tool/template_check.h"
-#include "util/failure.h"
 
 namespace tintrod {
 
-void applySlot(const TextureTable& table, const char* textureName, const std::string& path) {
+Status applySlot(const TextureTable& table, const char* textureName, const std::string& path) {
   std::optional<TextureRecord> record = table.find(textureName);
-  if (!record) fail(Failure::kTextureMissing);
-  loadBitmapIntoTexture(*record, path);
+  if (!record) return Status(Failure::kTextureMissing);
+  Status loaded = loadBitmapIntoTexture(*record, path);
+  if (!loaded.ok()) return loaded;
   buildSmallerLevels(record->pixels(), record->width(), record->height(), record->palette());
+  return {};
 }
 
-int runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader) {
-  if (arguments.size() != kSkinSlots.size()) fail(Failure::kUsage);
+Status runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader) {
+  if (arguments.size() != kSkinSlots.size()) return Status(Failure::kUsage);
   for (const SkinSlot& slot : kSkinSlots) {
-    validateBitmap(slot.width, slot.height, arguments[slot.argumentIndex - 1]);
+    Status valid = validateBitmap(slot.width, slot.height, arguments[slot.argumentIndex - 1]);
+    if (!valid.ok()) return valid;
   }
   // The template stays open to the end: the output is copied from this one
   // opening, never from its name again.
-  InputFile templateFile = openTemplate();
-  const TextureTable table = loadTextureTable(reader, templateFile);
+  Result<InputFile> templateFile = openTemplate();
+  if (!templateFile.ok()) return templateFile.status();
+  const Result<TextureTable> table = loadTextureTable(reader, *templateFile);
+  if (!table.ok()) return table.status();
   for (const SkinSlot& slot : kSkinSlots) {
-    applySlot(table, slot.textureName, arguments[slot.argumentIndex - 1]);
+    Status applied = applySlot(*table, slot.textureName, arguments[slot.argumentIndex - 1]);
+    if (!applied.ok()) return applied;
   }
-  writeSkinnedCopy(table, templateFile);
+  Status written = writeSkinnedCopy(*table, *templateFile);
+  if (!written.ok()) return written;
   std::fputs("Cue Skinning Complete!\n", stdout);
-  return 0;
+  return {};
 }
 
 }  // namespace tintrod

@@ -1,14 +1,13 @@
 #include "tool/template_check.h"
 
 #include "template/format.h"
-#include "util/failure.h"
 
 namespace tintrod {
 
-InputFile openTemplate() {
+Result<InputFile> openTemplate() {
   InputFile stream;
-  if (!stream.open(kTemplateFileName)) fail(Failure::kTemplateMissing);
-  if (!readSupportedHeader(stream)) fail(Failure::kTemplateCorrupt);
+  if (!stream.open(kTemplateFileName)) return Status(Failure::kTemplateMissing);
+  if (!readSupportedHeader(stream)) return Status(Failure::kTemplateCorrupt);
   return stream;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "util/input_file.h"
+#include "util/status.h"
 
 namespace tintrod {
 
 // Opens "cueTemplate.obp" and checks its header's version word, leaving the
-// stream at the first chunk. Ends the run when the template is missing, too
-// short for its header, or of an unsupported version.
-InputFile openTemplate();
+// stream at the first chunk. Fails when the template is missing, too short
+// for its header, or of an unsupported version.
+Result<InputFile> openTemplate();
 
 }  // namespace tintrod

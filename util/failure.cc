@@ -1,8 +1,5 @@
 #include "util/failure.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace tintrod {
 namespace {
 
@@ -80,16 +77,11 @@ const char* lineFormat(Failure failure) {
              "wrapbmp, buttbmp, ferrulebmp, shaftbmp or bumperbmp\n";
     case Failure::kPicturesShareSlot:
       return "pictures %s are for the same slot; give it one\n";
+    case Failure::kOutOfMemory:
+      return "not enough memory; close other programs and try again\n";
   }
   return "cue stick file is corrupt\n";
 }
-
-[[noreturn]] void printAndExit(Failure /*failure*/, const std::string& line) {
-  std::fputs(line.c_str(), stdout);
-  std::exit(1);  // a normal exit: flushes standard output and runs exit-time handlers
-}
-
-FailureHandler currentHandler = printAndExit;
 
 }  // namespace
 
@@ -103,17 +95,6 @@ std::string failureLine(Failure failure, std::string_view path) {
     line.append(format.substr(0, placeholder)).append(path).append(format.substr(placeholder + 2));
   }
   return line;
-}
-
-void fail(Failure failure, std::string_view path) {
-  currentHandler(failure, failureLine(failure, path));
-  printAndExit(failure, failureLine(failure, path));  // a handler that returned anyway
-}
-
-FailureHandler setFailureHandler(FailureHandler handler) {
-  FailureHandler previous = currentHandler;
-  currentHandler = handler != nullptr ? handler : printAndExit;
-  return previous;
 }
 
 }  // namespace tintrod

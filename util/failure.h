@@ -1,6 +1,6 @@
-// Every way tintrod and tintrod-extract can fail. A failure prints one fixed
-// line on standard output and ends the process with status 1; grep for
-// `fail(` to list them all.
+// Every way the programs can fail, and the one fixed line each prints on
+// standard output before its program exits with status 1. Operations return
+// them in a Status (util/status.h).
 #pragma once
 
 #include <string>
@@ -45,19 +45,12 @@ enum class Failure {
   // --into: a picture's name must name one slot, and one picture a slot.
   kPictureNamesNoSlot,
   kPicturesShareSlot,
+  // Memory that runs out outside reading and decoding a picture.
+  kOutOfMemory,
 };
 
 // The exact line, newline included; failures that name a file carry its path
 // as typed.
 std::string failureLine(Failure failure, std::string_view path = {});
-
-// Prints the failure's line and ends the process with status 1.
-[[noreturn]] void fail(Failure failure, std::string_view path = {});
-
-// The seam for tests and fuzzers: a handler sees the failure and its line and
-// must not return normally (it may throw). The default handler prints the line
-// and exits. Returns the handler it replaces.
-using FailureHandler = void (*)(Failure failure, const std::string& line);
-FailureHandler setFailureHandler(FailureHandler handler);
 
 }  // namespace tintrod

@@ -8,13 +8,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <new>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
+#include "entry/program_entry.h"
 #include "extract/listing.h"
 #include "mip/mip_level.h"
 #include "prepare/prepare_picture.h"
@@ -26,7 +25,7 @@
 #include "tool/skin_run.h"
 #include "tool/template_check.h"
 #include "util/coding.h"
-#include "util/failure.h"
+#include "util/status.h"
 #include "web/rgba_level.h"
 #include "web/slot_picture.h"
 
@@ -35,31 +34,14 @@ namespace {
 
 using emscripten::val;
 
-// A failure inside the page ends the call, never the page.
-struct PageFailure {
-  std::string line;
-};
-
-[[noreturn]] void throwFailure(Failure /*failure*/, const std::string& line) {
-  throw PageFailure{line};
-}
-
-// Runs `action` with failures thrown; the failure's line, or nothing.
-template <typename Action>
-std::optional<std::string> failureOf(Action&& action) {
-  const FailureHandler previous = setFailureHandler(throwFailure);
-  std::optional<std::string> line;
-  try {
-    action();
-  } catch (const PageFailure& failure) {
-    line = failure.line;
-  } catch (const std::bad_alloc&) {
-    // As on the command line: a model this machine cannot hold.
-    line = failureLine(Failure::kTemplateCorrupt);
-  }
-  setFailureHandler(previous);
+// A failure inside the page ends the call, never the page. Running out of
+// memory is, as on the command line, a model this machine cannot hold, unless
+// the call says otherwise.
+template <typename Work>
+Status runCall(Work&& work, Failure outOfMemory = Failure::kTemplateCorrupt) {
+  Status status = runGuarded(outOfMemory, std::forward<Work>(work));
   std::fflush(stdout);
-  return line;
+  return status;
 }
 
 val bytesToJs(const std::vector<std::uint8_t>& bytes) {
@@ -81,20 +63,29 @@ val levelsToJs(const TextureRecord& record) {
   return levels;
 }
 
-val failureToJs(const std::string& line) {
+// The failure's line without its newline.
+std::string failureText(const Status& status) {
+  const std::string line = status.line();
+  return line.substr(0, line.find('\n'));
+}
+
+val failureToJs(const Status& status) {
   val result = val::object();
-  result.set("failure", line.substr(0, line.find('\n')));
+  result.set("failure", failureText(status));
   return result;
 }
 
 // Every texture of the model `cueTemplate.obp` in `folder`, in table order.
 val listTextures(const std::string& folder) {
   val textures = val::array();
-  const std::optional<std::string> failure = failureOf([&] {
-    if (chdir(folder.c_str()) != 0) fail(Failure::kTemplateMissing);
+  const Status status = runCall([&] {
+    if (chdir(folder.c_str()) != 0) return Status(Failure::kTemplateMissing);
     ChunkTableReader reader;
-    InputFile stream = openTemplate();
-    const TextureTable table = readTextureTable(reader, stream);
+    Result<InputFile> stream = openTemplate();
+    if (!stream.ok()) return stream.status();
+    const Result<TextureTable> read = readTextureTable(reader, *stream);
+    if (!read.ok()) return read.status();
+    const TextureTable& table = *read;
     const std::vector<const SkinSlot*> slots = feedingSlots(table);
     for (std::size_t index = 0; index < table.records.size(); ++index) {
       const TextureRecord& record = table.records[index];
@@ -106,8 +97,9 @@ val listTextures(const std::string& folder) {
       texture.set("levels", levelsToJs(record));
       textures.call<void>("push", texture);
     }
+    return Status();
   });
-  if (failure) return failureToJs(*failure);
+  if (!status.ok()) return failureToJs(status);
   val result = val::object();
   result.set("textures", textures);
   return result;
@@ -130,14 +122,15 @@ val skinSlots() {
 
 // The texture a slot's bitmap becomes: loaded into a record of the slot's size
 // exactly as the skinning pass loads it, with both smaller levels rebuilt.
-val storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
+Result<val> storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
   std::vector<std::uint8_t> bytes(kTextureRecordSize, 0);
   encodeFixed16(bytes.data() + kRecordWidthOffset, static_cast<std::uint16_t>(slot.width));
   encodeFixed16(bytes.data() + kRecordHeightOffset, static_cast<std::uint16_t>(slot.height));
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelBlockLength(
       static_cast<std::uint16_t>(slot.width), static_cast<std::uint16_t>(slot.height))));
   TextureRecord record(bytes.data(), pixels.data());
-  loadBitmapIntoTexture(record, bitmapPath);
+  Status loaded = loadBitmapIntoTexture(record, bitmapPath);
+  if (!loaded.ok()) return loaded;
   buildSmallerLevels(record.pixels(), record.width(), record.height(), record.palette());
   return levelsToJs(record);
 }
@@ -154,28 +147,31 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   constexpr int kLargestColour = 0xFFFFFF;
   if (slotIndex < 0 || slotIndex >= static_cast<int>(kSkinSlots.size()) || fit < 0 || fit > 2 ||
       background < 0 || background > kLargestColour) {
-    return failureToJs(failureLine(Failure::kUnknownSlot, std::to_string(slotIndex)));
+    return failureToJs(Status(Failure::kUnknownSlot, std::to_string(slotIndex)));
   }
   const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
-  if (chdir(folder.c_str()) != 0) return failureToJs(failureLine(Failure::kPictureRead, name));
+  if (chdir(folder.c_str()) != 0) return failureToJs(Status(Failure::kPictureRead, name));
   std::string bitmapPath = folder + "/" + name;
-  const bool asIs = !failureOf([&] { validateBitmap(slot.width, slot.height, name); });
+  const bool asIs = runCall([&] { return validateBitmap(slot.width, slot.height, name); }).ok();
   if (!asIs) {
     const Colour colour = {static_cast<std::uint8_t>(background >> 16),
                            static_cast<std::uint8_t>(background >> 8),
                            static_cast<std::uint8_t>(background)};
     const PrepareOptions options{static_cast<Fit>(fit), dither, colour};
-    if (const std::optional<std::string> failure =
-            prepareSlotPicture(name, slot, options, preparedPath)) {
-      return failureToJs(*failure);
-    }
+    const Status prepared =
+        runCall([&] { return prepareSlotPicture(name, slot, options, preparedPath); },
+                Failure::kOutOfMemory);
+    if (!prepared.ok()) return failureToJs(prepared);
     bitmapPath = preparedPath;
   }
   val levels = val::null();
-  if (const std::optional<std::string> failure =
-          failureOf([&] { levels = storedTexture(slot, bitmapPath); })) {
-    return failureToJs(*failure);
-  }
+  const Status stored = runCall([&] {
+    Result<val> texture = storedTexture(slot, bitmapPath);
+    if (!texture.ok()) return texture.status();
+    levels = *texture;
+    return Status();
+  });
+  if (!stored.ok()) return failureToJs(stored);
   val result = val::object();
   result.set("bitmapPath", bitmapPath);
   result.set("prepared", !asIs);
@@ -219,15 +215,14 @@ val skin(const std::string& folder, const std::string& arguments) {
     list.push_back(arguments.substr(start, stop - start));
     start = stop + 1;
   }
-  int status = 1;
-  const std::optional<std::string> failure = failureOf([&] {
-    if (chdir(folder.c_str()) != 0) fail(Failure::kTemplateMissing);
+  const Status status = runCall([&] {
+    if (chdir(folder.c_str()) != 0) return Status(Failure::kTemplateMissing);
     ChunkTableReader reader;
-    status = runSkinning(list, reader);
+    return runSkinning(list, reader);
   });
   val result = val::object();
-  result.set("status", failure ? 1 : status);
-  if (failure) result.set("failure", failure->substr(0, failure->find('\n')));
+  result.set("status", status.ok() ? 0 : 1);
+  if (!status.ok()) result.set("failure", failureText(status));
   return result;
 }
 

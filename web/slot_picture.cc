@@ -1,6 +1,7 @@
 #include "web/slot_picture.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "os/os.h"
@@ -25,15 +26,14 @@ bool writeWhole(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 }  // namespace
 
-std::optional<std::string> prepareSlotPicture(const std::string& path, const SkinSlot& slot,
-                                              const PrepareOptions& options,
-                                              const std::string& bitmapPath) {
+Status prepareSlotPicture(const std::string& path, const SkinSlot& slot,
+                          const PrepareOptions& options, const std::string& bitmapPath) {
   const std::optional<std::vector<std::uint8_t>> picture = readWhole(path);
-  if (!picture) return failureLine(Failure::kPictureRead, path);
+  if (!picture) return Status(Failure::kPictureRead, path);
   const PreparedPicture prepared = preparePicture(*picture, slot.width, slot.height, options);
-  if (prepared.failure) return failureLine(*prepared.failure, path);
-  if (!writeWhole(bitmapPath, prepared.bitmap)) return failureLine(Failure::kFileWrite, bitmapPath);
-  return std::nullopt;
+  if (!prepared.ok()) return Status(prepared.status().failure(), path);
+  if (!writeWhole(bitmapPath, *prepared)) return Status(Failure::kFileWrite, bitmapPath);
+  return {};
 }
 
 }  // namespace tintrod::web

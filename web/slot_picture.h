@@ -2,19 +2,17 @@
 // does, the way tintrod-prepare turns it.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "prepare/prepare_picture.h"
 #include "template/skin_slots.h"
+#include "util/status.h"
 
 namespace tintrod::web {
 
 // Reads the picture at `path`, prepares it for `slot` and writes the 8-bit
-// bitmap to `bitmapPath`. Returns the failure's line naming `path`, or
-// nothing when the bitmap was written.
-std::optional<std::string> prepareSlotPicture(const std::string& path, const SkinSlot& slot,
-                                              const PrepareOptions& options,
-                                              const std::string& bitmapPath);
+// bitmap to `bitmapPath`. A failure names `path`.
+Status prepareSlotPicture(const std::string& path, const SkinSlot& slot,
+                          const PrepareOptions& options, const std::string& bitmapPath);
 
 }  // namespace tintrod::web

@@ -83,8 +83,8 @@ TEST(BitmapWriter, TintrodTakesIndexedFilesBackUnchanged) {
     TextureFixture texture(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
     TextureRecord record = texture.record();
     EXPECT_EQ(failureOf([&] {
-                validateBitmap(size.width, size.height, path);
-                loadBitmapIntoTexture(record, path);
+                const Status valid = validateBitmap(size.width, size.height, path);
+                return valid.ok() ? loadBitmapIntoTexture(record, path) : valid;
               }),
               std::nullopt);
     EXPECT_EQ(texture.palette(), Bytes(palette.begin(), palette.end()));

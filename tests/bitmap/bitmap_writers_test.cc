@@ -67,8 +67,8 @@ TEST(BitmapWriters, LoadLikeAnIndependentDecoder) {
     TextureFixture texture(static_cast<std::uint16_t>(side), static_cast<std::uint16_t>(side));
     TextureRecord record = texture.record();
     const auto failure = failureOf([&] {
-      validateBitmap(side, side, path);
-      loadBitmapIntoTexture(record, path);
+      const Status valid = validateBitmap(side, side, path);
+      return valid.ok() ? loadBitmapIntoTexture(record, path) : valid;
     });
     if (outcome != "accept") {
       ASSERT_TRUE(failure.has_value());

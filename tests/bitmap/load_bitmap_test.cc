@@ -28,7 +28,7 @@ Loaded load(const ScratchDir& dir, const Bytes& file, std::uint16_t width, std::
   TextureFixture texture(width, height);
   TextureRecord record = texture.record();
   Loaded loaded;
-  loaded.failure = failureOf([&] { loadBitmapIntoTexture(record, path); });
+  loaded.failure = failureOf([&] { return loadBitmapIntoTexture(record, path); });
   loaded.palette = texture.palette();
   loaded.levelZero = texture.levelZero(area);
   loaded.restUntouched =
@@ -131,10 +131,10 @@ TEST(LoadBitmap, FailuresLeaveTheRecordUnchanged) {
   writeFile(path, good);
   TextureFixture texture(8, 8);
   TextureRecord noPixels(texture.bytes.data(), nullptr);
-  EXPECT_EQ(failureOf([&] { loadBitmapIntoTexture(noPixels, path); }),
+  EXPECT_EQ(failureOf([&] { return loadBitmapIntoTexture(noPixels, path); }),
             failureLine(Failure::kBitmapCorrupt, path));
   const std::string absent = (dir / "absent.bmp").string();
-  EXPECT_EQ(failureOf([&] { loadBitmapIntoTexture(noPixels, absent); }),
+  EXPECT_EQ(failureOf([&] { return loadBitmapIntoTexture(noPixels, absent); }),
             failureLine(Failure::kBitmapOpen, absent));
   EXPECT_EQ(texture.palette(), Bytes(kPaletteSize, 0x33));
 }

@@ -22,7 +22,7 @@ std::optional<Failure> verdict(const ScratchDir& dir, const Bytes& file, std::in
   const std::string path = (dir / "in.bmp").string();
   writeFile(path, file);
   std::optional<Failure> failure;
-  const auto line = failureOf([&] { validateBitmap(width, height, path); });
+  const auto line = failureOf([&] { return validateBitmap(width, height, path); });
   for (Failure f : {Failure::kBitmapOpen, Failure::kBitmapWidth, Failure::kBitmapHeight,
                     Failure::kBitmapDepth, Failure::kBitmapCorrupt}) {
     if (line && *line == failureLine(f, path)) failure = f;
@@ -49,7 +49,7 @@ BitmapPlan withCompression(BitmapPlan plan, std::uint32_t compression) {
 TEST(ValidateBitmap, MissingFileCannotBeOpened) {
   ScratchDir dir;
   const std::string path = (dir / "absent dir/x.bmp").string();
-  EXPECT_EQ(failureOf([&] { validateBitmap(32, 32, path); }),
+  EXPECT_EQ(failureOf([&] { return validateBitmap(32, 32, path); }),
             failureLine(Failure::kBitmapOpen, path));
 }
 

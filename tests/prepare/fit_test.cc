@@ -31,8 +31,8 @@ RgbPixels whiteWithRedEdges(int width, int height, int band, bool acrossRows) {
 
 RgbPixels prepared(const RgbPixels& picture, int width, int height, Fit fit) {
   const PreparedPicture result = preparePicture(pngOf(picture), width, height, {fit, false});
-  EXPECT_EQ(result.failure, std::nullopt);
-  return readBack(result.bitmap, width, height);
+  EXPECT_TRUE(result.ok()) << result.status().line();
+  return readBack(*result, width, height);
 }
 
 bool isWhite(const Rgb& colour) { return colour[0] > 250 && colour[1] > 250 && colour[2] > 250; }
@@ -130,9 +130,9 @@ TEST_P(ExactPicture, KeepsEveryColourAndListsOnlyThoseUsed) {
   }
   for (const Fit fit : {Fit::kStretch, Fit::kCrop, Fit::kPad}) {
     const PreparedPicture result = preparePicture(pngOf(picture), c.width, c.height, {fit, false});
-    ASSERT_EQ(result.failure, std::nullopt);
-    EXPECT_EQ(colorsUsed(result.bitmap), std::uint32_t(c.colours));
-    EXPECT_EQ(readBack(result.bitmap, c.width, c.height).rgb, picture.rgb);
+    ASSERT_TRUE(result.ok()) << result.status().line();
+    EXPECT_EQ(colorsUsed(*result), std::uint32_t(c.colours));
+    EXPECT_EQ(readBack(*result, c.width, c.height).rgb, picture.rgb);
   }
 }
 

@@ -92,8 +92,8 @@ TEST(Orientation, EveryExifOrientationLandsAsAViewerShowsIt) {
     const int height = c.sidesSwap ? kWidth : kHeight;
     // The slot is the upright size, so nothing is resampled.
     const PreparedPicture prepared = preparePicture(withExif(stored, c.block), width, height);
-    ASSERT_EQ(prepared.failure, std::nullopt);
-    const RgbPixels out = readBack(prepared.bitmap, width, height);
+    ASSERT_TRUE(prepared.ok()) << prepared.status().line();
+    const RgbPixels out = readBack(*prepared, width, height);
     const int left = width / 4, right = width * 3 / 4, top = height / 4, bottom = height * 3 / 4;
     for (const auto& [actual, expected] : {std::pair{out.at(left, top), c.topLeft},
                                            {out.at(right, top), c.topRight},

@@ -268,8 +268,8 @@ RgbPixels readBack(const Bytes& bitmap, int width, int height) {
   Bytes block(std::size_t(pixelBlockLength(std::uint16_t(width), std::uint16_t(height))), 0);
   TextureRecord texture(record.data(), block.data());
   const auto failure = failureOf([&] {
-    validateBitmap(width, height, path);
-    loadBitmapIntoTexture(texture, path);
+    const Status valid = validateBitmap(width, height, path);
+    return valid.ok() ? loadBitmapIntoTexture(texture, path) : valid;
   });
   EXPECT_EQ(failure, std::nullopt);
 

@@ -153,8 +153,8 @@ void expectNear(const Rgb& actual, const Rgb& expected, int tolerance, const cha
 TEST_P(PictureFormat, LandsUprightUnmirroredInChannelOrder) {
   const PreparedPicture prepared =
       preparePicture(GetParam().file(), kWidth, kHeight, GetParam().options);
-  ASSERT_EQ(prepared.failure, std::nullopt);
-  const RgbPixels pixels = readBack(prepared.bitmap, kWidth, kHeight);
+  ASSERT_TRUE(prepared.ok()) << prepared.status().line();
+  const RgbPixels pixels = readBack(*prepared, kWidth, kHeight);
   const Corners& expected = GetParam().corners;
   const int tolerance = GetParam().tolerance;
   expectNear(pixels.at(0, 0), expected.topLeft, tolerance, "top left");
@@ -170,7 +170,8 @@ TEST_P(PictureFormat, CutOffAnywhereIsRefused) {
   for (const std::size_t kept :
        {whole.size() / 10, whole.size() / 2, whole.size() * 9 / 10, whole.size() - kEndChunk}) {
     const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(kept));
-    EXPECT_EQ(preparePicture(cut, kWidth, kHeight).failure, Failure::kPictureDecode)
+    EXPECT_EQ(testing::failureKind(preparePicture(cut, kWidth, kHeight).status()),
+              Failure::kPictureDecode)
         << kept << " of " << whole.size() << " bytes";
   }
 }
@@ -299,7 +300,8 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
       {"tga past the limits", [] { return tgaDeclaring(65535, 65535); }, tooLarge},
   };
   for (const Refusal& refusal : refusals) {
-    EXPECT_EQ(preparePicture(refusal.file(), kWidth, kHeight).failure, refusal.failure)
+    EXPECT_EQ(testing::failureKind(preparePicture(refusal.file(), kWidth, kHeight).status()),
+              refusal.failure)
         << refusal.name;
   }
 }

@@ -31,9 +31,11 @@ TEST(PrepareInto, MatchesPicturesToSlotsByAnyName) {
     SCOPED_TRACE(::testing::PrintToString(c.pictures));
     std::vector<std::string> arguments;
     const auto failure = failureOf([&] {
-      for (const SlotPicture& matched : matchPicturesToSlots(c.pictures)) {
-        arguments.emplace_back(matched.slot->argumentName);
+      auto matched = matchPicturesToSlots(c.pictures);
+      for (const SlotPicture& each : matched.ok() ? *matched : std::vector<SlotPicture>{}) {
+        arguments.emplace_back(each.slot->argumentName);
       }
+      return matched;
     });
     EXPECT_EQ(failure.value_or(""), c.failure);
     EXPECT_EQ(arguments, c.arguments);
@@ -42,7 +44,7 @@ TEST(PrepareInto, MatchesPicturesToSlotsByAnyName) {
 
 TEST(PrepareInto, CommandTakesWhatTheFolderHolds) {
   const std::vector<std::string> given = {"shaft.jpg"};
-  const std::vector<SlotPicture> matched = matchPicturesToSlots(given);
+  const std::vector<SlotPicture> matched = *matchPicturesToSlots(given);
   // As if the folder held an earlier wrap and tintrod-extract's bumper.
   const auto exists = [](const std::string& path) {
     return path.ends_with("wrapbmp.bmp") || path.ends_with("zbrubber.bmp") ||

@@ -69,16 +69,4 @@ FolderSnapshot snapshotOf(const fs::path& folder) {
   return entries;
 }
 
-namespace {
-
-void throwCaughtFailure(Failure failure, const std::string& line) {
-  throw CaughtFailure{failure, line};
-}
-
-}  // namespace
-
-FailureCatcher::FailureCatcher() : previous_(setFailureHandler(throwCaughtFailure)) {}
-
-FailureCatcher::~FailureCatcher() { setFailureHandler(previous_); }
-
 }  // namespace tintrod::testing

@@ -1,5 +1,5 @@
 // Temporary working directories, whole-file helpers, running the tool as a
-// process, and catching failures in-process.
+// process, and the lines of failures returned in-process.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +7,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "util/failure.h"
+#include "util/status.h"
 
 namespace tintrod::testing {
 
@@ -76,34 +77,22 @@ bool makeFifo(const std::filesystem::path& path);
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::filesystem::path& workingDirectory);
 
-// While alive, failures throw CaughtFailure instead of ending the process.
-struct CaughtFailure {
-  Failure failure;
-  std::string line;
-};
+// The failure a status holds, or nothing for success.
+inline std::optional<Failure> failureKind(const Status& status) {
+  return status.ok() ? std::nullopt : std::optional<Failure>(status.failure());
+}
 
-class FailureCatcher {
- public:
-  FailureCatcher();
-  ~FailureCatcher();
-  FailureCatcher(const FailureCatcher&) = delete;
-  FailureCatcher& operator=(const FailureCatcher&) = delete;
-
- private:
-  FailureHandler previous_;
-};
-
-// Runs `action` with failures caught; returns the failure's line, or nothing
-// when the action completed.
+// Runs `action`, which returns a Status or a Result; returns the failure's
+// line, or nothing when the action completed.
 template <typename Action>
 std::optional<std::string> failureOf(Action&& action) {
-  FailureCatcher catcher;
-  try {
-    action();
-  } catch (const CaughtFailure& caught) {
-    return caught.line;
+  const auto outcome = action();
+  if (outcome.ok()) return std::nullopt;
+  if constexpr (std::is_same_v<std::decay_t<decltype(outcome)>, Status>) {
+    return outcome.line();
+  } else {
+    return outcome.status().line();
   }
-  return std::nullopt;
 }
 
 }  // namespace tintrod::testing

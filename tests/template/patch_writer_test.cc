@@ -29,7 +29,7 @@ class PatchWriter : public ::testing::Test {
   TextureTable loadTable(const Bytes& bytes) {
     file_ = std::make_unique<testing::TemplateStream>(bytes);
     ::testing::internal::CaptureStdout();
-    TextureTable table = loadTextureTable(reader_, file_->stream());
+    TextureTable table = *loadTextureTable(reader_, file_->stream());
     ::testing::internal::GetCapturedStdout();
     return table;
   }

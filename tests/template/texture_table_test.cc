@@ -35,9 +35,12 @@ Outcome load(ChunkTableReader& reader, const Bytes& bytes) {
   Outcome outcome;
   ::testing::internal::CaptureStdout();
   outcome.failure = testing::failureOf([&] {
-    TextureTable table = loadTextureTable(reader, file.stream());
-    outcome.tablePos = table.tablePos;
-    outcome.records = table.records;
+    Result<TextureTable> table = loadTextureTable(reader, file.stream());
+    if (table.ok()) {
+      outcome.tablePos = table->tablePos;
+      outcome.records = table->records;
+    }
+    return table;
   });
   outcome.printed = ::testing::internal::GetCapturedStdout();
   outcome.endPosition = file.stream().position();
@@ -72,14 +75,14 @@ TEST(ReadTextureTable, MaterialisesTheSameTableSilently) {
   TemplateStream file(buildTemplate({textureTableChunk(textures)}));
   ChunkTableReader reader;
   ::testing::internal::CaptureStdout();
-  const TextureTable table = readTextureTable(reader, file.stream());
+  const TextureTable table = *readTextureTable(reader, file.stream());
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(table.tablePos, 20);
   ASSERT_EQ(table.records.size(), 2u);
   EXPECT_EQ(table.records[1].name(), "zbshaft");
   EXPECT_EQ(testing::failureOf([&] {
               TemplateStream corrupt(buildTemplate({chunk("ABCD", {1})}));
-              readTextureTable(reader, corrupt.stream());
+              return readTextureTable(reader, corrupt.stream());
             }),
             kCorruptLine);
 }

@@ -60,7 +60,7 @@ class SwappedFolderTest : public ::testing::TestWithParam<bool> {
   std::optional<std::string> runHere() {
     ChunkTableReader reader;
     ::testing::internal::CaptureStdout();
-    auto failure = failureOf([&] { runSkinning(fixture_.bitmapNames(), reader); });
+    auto failure = failureOf([&] { return runSkinning(fixture_.bitmapNames(), reader); });
     ::testing::internal::GetCapturedStdout();
     return failure;
   }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/scratch.h"
+#include <new>
+
+#include "entry/program_entry.h"
+#include "util/status.h"
 
 namespace tintrod {
 namespace {
@@ -14,13 +17,29 @@ TEST(Failure, LinesCarryThePathAsTyped) {
   EXPECT_EQ(failureLine(Failure::kTemplateCorrupt), "cue stick file is corrupt\n");
   EXPECT_EQ(failureLine(Failure::kModelMissing, "../m.obp"), "can't find model file ../m.obp\n");
   EXPECT_EQ(failureLine(Failure::kFileWrite, "out/a.bmp"), "can't write file out/a.bmp\n");
+  EXPECT_EQ(Status(Failure::kBitmapOpen, "x.bmp").line(), "can't open bitmap file x.bmp\n");
+  EXPECT_EQ(Status().line(), "");
 }
 
-TEST(Failure, CatcherObservesFailureInProcess) {
-  const auto line = testing::failureOf([] { fail(Failure::kTextureMissing); });
-  ASSERT_TRUE(line.has_value());
-  EXPECT_EQ(*line, "Can't find texture in template\n");
-  EXPECT_FALSE(testing::failureOf([] {}).has_value());
+TEST(Failure, ResultHoldsTheValueOrTheFailure) {
+  const Result<int> value = 7;
+  ASSERT_TRUE(value.ok());
+  EXPECT_EQ(*value, 7);
+  const Result<int> failed = Status(Failure::kTextureMissing);
+  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(failed.status().line(), "Can't find texture in template\n");
+}
+
+// Memory that runs out deep inside a pass unwinds to the entry and becomes
+// the program's line, never an abort; the pass's own failures pass through.
+TEST(Failure, EntryTurnsMemoryExhaustionIntoTheProgramsLine) {
+  const auto exhausted = []() -> Status { throw std::bad_alloc(); };
+  EXPECT_EQ(runGuarded(Failure::kTemplateCorrupt, exhausted).line(), "cue stick file is corrupt\n");
+  EXPECT_EQ(runGuarded(Failure::kOutOfMemory, exhausted).line(),
+            "not enough memory; close other programs and try again\n");
+  EXPECT_EQ(runGuarded(Failure::kOutOfMemory, [] { return Status(Failure::kUsage); }).failure(),
+            Failure::kUsage);
+  EXPECT_TRUE(runGuarded(Failure::kOutOfMemory, [] { return Status(); }).ok());
 }
 
 }  // namespace

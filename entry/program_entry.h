@@ -1,0 +1,38 @@
+// The one entry of tintrod, tintrod-extract, tintrod-prepare and the page's
+// core: the only place that turns a failure into its printed line and exit
+// status, and memory exhaustion into a failure.
+#pragma once
+
+#include <new>
+#include <span>
+#include <string>
+
+#include "util/status.h"
+
+namespace tintrod {
+
+// Runs `work`, a callable returning a Status; running out of memory anywhere
+// inside it becomes `outOfMemory`. Everything `work` held is released by then.
+template <typename Work>
+Status runGuarded(Failure outOfMemory, Work&& work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return Status(outOfMemory);
+  }
+}
+
+// One pass of a program over its arguments, the program name excluded.
+using ProgramPass = Status (*)(std::span<const std::string> arguments);
+
+struct Program {
+  ProgramPass pass;
+  // The program's line for memory exhaustion.
+  Failure outOfMemory;
+};
+
+// Runs the program's pass with the process's arguments. Returns the exit
+// status: 0, or 1 once the failure's line is on standard output.
+int runProgram(int argc, char** argv, const Program& program);
+
+}  // namespace tintrod
