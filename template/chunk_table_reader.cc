@@ -16,6 +16,8 @@ bool sameTag(const char* tag, const char* expected) {
   return std::strncmp(tag, expected, kTagSize) == 0;
 }
 
+Status corrupt() { return Status(Failure::kTemplateCorrupt); }
+
 bool readWord(InputFile& stream, std::int32_t& value) {
   std::uint8_t bytes[kWordSize];
   if (!stream.read(bytes, sizeof bytes)) return false;
@@ -41,38 +43,40 @@ bool ChunkTableReader::peekTag(InputFile& stream, char* tagBuffer) const {
   return stream.skip(-kTagSize);
 }
 
-ChunkStatus ChunkTableReader::skipChunk(InputFile& stream, const char* expectedTag) {
+Result<ChunkFound> ChunkTableReader::skipChunk(InputFile& stream, const char* expectedTag) {
   char bytes[kTagSize];
-  if (!stream.read(bytes, sizeof bytes)) return ChunkStatus::kCorrupt;
+  if (!stream.read(bytes, sizeof bytes)) return corrupt();
   copyField(bytes, kTagSize, tag_.data());
   if (!sameTag(tag_.data(), expectedTag)) {
-    return stream.skip(-kTagSize) ? ChunkStatus::kOtherTag : ChunkStatus::kCorrupt;
+    if (!stream.skip(-kTagSize)) return corrupt();
+    return ChunkFound::kOtherTag;
   }
   // A size below 4 would leave the walk standing still or moving backwards.
   if (!readWord(stream, chunkSize_) || chunkSize_ < kMinChunkSize ||
       !stream.skip(chunkSize_ - kWordSize)) {
-    return ChunkStatus::kCorrupt;
+    return corrupt();
   }
-  return ChunkStatus::kOk;
+  return ChunkFound::kChunk;
 }
 
-ChunkStatus ChunkTableReader::readTableChunk(InputFile& stream, const char* /*expectedTag*/) {
+Result<ChunkFound> ChunkTableReader::readTableChunk(InputFile& stream,
+                                                    const char* /*expectedTag*/) {
   char bytes[kTagSize];
   if (!stream.read(bytes, sizeof bytes) || !readWord(stream, chunkSize_)) {
     forgetTable();
-    return ChunkStatus::kCorrupt;
+    return corrupt();
   }
   copyField(bytes, kTagSize, tag_.data());
-  if (sameTag(tag_.data(), kEndTag)) return ChunkStatus::kEndChunk;
+  if (sameTag(tag_.data(), kEndTag)) return ChunkFound::kEndChunk;
 
   TableHead head;
-  ChunkStatus status = readTableHead(stream, head);
-  if (status == ChunkStatus::kOk && head.recordCount == 0) {
-    // Whatever an empty table carries behind its N word is not interpreted.
-    status = stream.skip(std::int64_t{chunkSize_} - kMinTableChunkSize) ? ChunkStatus::kOk
-                                                                        : ChunkStatus::kCorrupt;
+  Status status = readTableHead(stream, head);
+  // Whatever an empty table carries behind its N word is not interpreted.
+  if (status.ok() && head.recordCount == 0 &&
+      !stream.skip(std::int64_t{chunkSize_} - kMinTableChunkSize)) {
+    status = corrupt();
   }
-  if (status != ChunkStatus::kOk) {
+  if (!status.ok()) {
     forgetTable();
     return status;
   }
@@ -80,51 +84,54 @@ ChunkStatus ChunkTableReader::readTableChunk(InputFile& stream, const char* /*ex
   fieldCount_ = head.fieldCount;
   if (recordCount_ == 0) {
     dataLength_ = 0;
-    return ChunkStatus::kOk;
+    return ChunkFound::kChunk;
   }
   std::copy_n(head.fieldSizes.begin(), fieldCount_, fieldSizes_.begin());
   const std::int64_t dataLength =
       std::int64_t{chunkSize_} - kTableChunkHeadSize - std::int64_t{kWordSize} * fieldCount_;
   status = readColumnData(stream, dataLength);
-  if (status != ChunkStatus::kOk) forgetTable();
-  return status;
+  if (!status.ok()) {
+    forgetTable();
+    return status;
+  }
+  return ChunkFound::kChunk;
 }
 
-ChunkStatus ChunkTableReader::readTableHead(InputFile& stream, TableHead& head) const {
+Status ChunkTableReader::readTableHead(InputFile& stream, TableHead& head) const {
   if (chunkSize_ < kMinTableChunkSize || chunkSize_ - kWordSize > stream.remaining()) {
-    return ChunkStatus::kCorrupt;
+    return corrupt();
   }
-  if (!readWord(stream, head.recordCount) || head.recordCount < 0) return ChunkStatus::kCorrupt;
-  if (head.recordCount == 0) return ChunkStatus::kOk;
+  if (!readWord(stream, head.recordCount) || head.recordCount < 0) return corrupt();
+  if (head.recordCount == 0) return {};
 
   if (chunkSize_ < kTableChunkHeadSize || !readWord(stream, head.fieldCount) ||
       head.fieldCount < 0 || head.fieldCount > kMaxFieldCount ||
       chunkSize_ < kTableChunkHeadSize + kWordSize * head.fieldCount) {
-    return ChunkStatus::kCorrupt;
+    return corrupt();
   }
   for (int column = 0; column < head.fieldCount; ++column) {
     std::int32_t& width = head.fieldSizes[column];
-    if (!readWord(stream, width) || width < kVariableFieldWidth) return ChunkStatus::kCorrupt;
+    if (!readWord(stream, width) || width < kVariableFieldWidth) return corrupt();
   }
-  return ChunkStatus::kOk;
+  return {};
 }
 
-ChunkStatus ChunkTableReader::readColumnData(InputFile& stream, std::int64_t length) {
-  if (length < 0 || length > stream.remaining()) return ChunkStatus::kCorrupt;
+Status ChunkTableReader::readColumnData(InputFile& stream, std::int64_t length) {
+  if (length < 0 || length > stream.remaining()) return corrupt();
   if (length > dataCapacity_ || dataCapacity_ > kMaxRetainedDataCapacity) {
     // Never grown in place: the old content is of no use to the next table.
     dataBuffer_.release();
     dataCapacity_ = 0;
     const std::int64_t capacity = length + kDataBufferHeadroom;
-    if (!dataBuffer_.allocate(static_cast<std::size_t>(capacity))) return ChunkStatus::kNoMemory;
+    if (!dataBuffer_.allocate(static_cast<std::size_t>(capacity))) return corrupt();
     dataCapacity_ = capacity;
   }
   dataPos_ = stream.position();
   if (length > 0 && !stream.read(dataBuffer_.get(), static_cast<std::size_t>(length))) {
-    return ChunkStatus::kCorrupt;
+    return corrupt();
   }
   dataLength_ = length;
-  return ChunkStatus::kOk;
+  return {};
 }
 
 void ChunkTableReader::forgetTable() {
@@ -177,9 +184,9 @@ bool ChunkTableReader::fitsColumnData(std::int64_t perRecord, std::int64_t fixed
   return perRecord > 0 && fixed <= dataLength_ && perRecord <= (dataLength_ - fixed) / recordCount_;
 }
 
-BuiltRecords ChunkTableReader::buildRecords(std::int32_t recordSize) {
-  if (recordCount_ == 0) return {};
-  if (recordSize <= 0 || !placeColumns(recordSize)) return {ChunkStatus::kCorrupt};
+Result<BuiltRecords> ChunkTableReader::buildRecords(std::int32_t recordSize) {
+  if (recordCount_ == 0) return BuiltRecords{};
+  if (recordSize <= 0 || !placeColumns(recordSize)) return corrupt();
 
   std::int64_t perRecord = 0;
   std::int64_t fixed = 0;
@@ -191,68 +198,67 @@ BuiltRecords ChunkTableReader::buildRecords(std::int32_t recordSize) {
     variableColumns += variable ? 1 : 0;
   }
   // Records that carry no data would let a tiny file claim any count.
-  if (!fitsColumnData(perRecord, fixed)) return {ChunkStatus::kCorrupt};
+  if (!fitsColumnData(perRecord, fixed)) return corrupt();
 
   const std::int64_t arraySize = std::int64_t{recordSize} * recordCount_;
-  if (arraySize > BlockArena::kMaxRequest) return {ChunkStatus::kNoMemory};
+  if (arraySize > BlockArena::kMaxRequest) return corrupt();
   // The column data bounds every block's content; without the room the blocks
   // still come, one heap allocation each.
   arena_.reserve(static_cast<std::size_t>(arraySize + dataLength_),
                  static_cast<std::size_t>(1 + variableColumns * recordCount_));
   std::uint8_t* records = arena_.allocateZeroed(static_cast<std::uint32_t>(arraySize));
-  if (records == nullptr) return {ChunkStatus::kNoMemory};
+  if (records == nullptr) return corrupt();
 
   std::int64_t consumed = 0;
   for (int column = 0; column < fieldCount_; ++column) {
-    const ChunkStatus status = fieldSizes_[column] == kVariableFieldWidth
-                                   ? copyVariableColumn(column, records, recordSize, consumed)
-                                   : copyFixedColumn(column, records, recordSize, consumed);
-    if (status != ChunkStatus::kOk) return {status};
+    Status copied = fieldSizes_[column] == kVariableFieldWidth
+                        ? copyVariableColumn(column, records, recordSize, consumed)
+                        : copyFixedColumn(column, records, recordSize, consumed);
+    if (!copied.ok()) return copied;
   }
-  return {ChunkStatus::kOk, records, recordCount_};
+  return BuiltRecords{records, recordCount_};
 }
 
-ChunkStatus ChunkTableReader::copyFixedColumn(int column, std::uint8_t* records,
-                                              std::int32_t recordSize,
-                                              std::int64_t& consumed) const {
+Status ChunkTableReader::copyFixedColumn(int column, std::uint8_t* records, std::int32_t recordSize,
+                                         std::int64_t& consumed) const {
   const std::int32_t width = fieldSizes_[column];
-  if (consumed + std::int64_t{width} * recordCount_ > dataLength_) return ChunkStatus::kCorrupt;
-  if (width == 0) return ChunkStatus::kOk;
+  if (consumed + std::int64_t{width} * recordCount_ > dataLength_) return corrupt();
+  if (width == 0) return {};
   std::uint8_t* slot = records + fieldOffsets_[column];
   for (std::int32_t record = 0; record < recordCount_; ++record) {
     std::memcpy(slot, dataBuffer_.get() + consumed, static_cast<std::size_t>(width));
     slot += recordSize;
     consumed += width;
   }
-  return ChunkStatus::kOk;
+  return {};
 }
 
-ChunkStatus ChunkTableReader::copyVariableColumn(int column, std::uint8_t* records,
-                                                 std::int32_t recordSize, std::int64_t& consumed) {
+Status ChunkTableReader::copyVariableColumn(int column, std::uint8_t* records,
+                                            std::int32_t recordSize, std::int64_t& consumed) {
   const std::uint8_t* data = dataBuffer_.get();
-  if (consumed + kWordSize > dataLength_) return ChunkStatus::kCorrupt;
+  if (consumed + kWordSize > dataLength_) return corrupt();
   const std::int32_t elementSize = decodeSigned32(data + consumed);
   consumed += kWordSize;
-  if (elementSize < 0) return ChunkStatus::kCorrupt;
+  if (elementSize < 0) return corrupt();
 
   std::uint8_t* slot = records + fieldOffsets_[column];
   for (std::int32_t record = 0; record < recordCount_; ++record, slot += recordSize) {
-    if (consumed + kWordSize > dataLength_) return ChunkStatus::kCorrupt;
+    if (consumed + kWordSize > dataLength_) return corrupt();
     const std::int32_t elementCount = decodeSigned32(data + consumed);
     consumed += kWordSize;
     const std::int64_t length = std::int64_t{elementCount} * elementSize;
-    if (elementCount < 0 || consumed + length > dataLength_) return ChunkStatus::kCorrupt;
+    if (elementCount < 0 || consumed + length > dataLength_) return corrupt();
     if (length == 0) continue;  // the slot stays the null reference
 
     // Bounded by the data length, which the file's size has bounded.
     std::uint8_t* content = arena_.allocate(static_cast<std::uint32_t>(length));
-    if (content == nullptr) return ChunkStatus::kNoMemory;
+    if (content == nullptr) return corrupt();
     std::memcpy(content, data + consumed, static_cast<std::size_t>(length));
     blocks_.push_back(content);
     encodeFixed32(slot, static_cast<std::uint32_t>(blocks_.size()));
     consumed += length;
   }
-  return ChunkStatus::kOk;
+  return {};
 }
 
 }  // namespace tintrod

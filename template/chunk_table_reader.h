@@ -10,6 +10,7 @@
 
 #include "template/block_arena.h"
 #include "util/large_buffer.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -26,16 +27,17 @@ inline constexpr std::int64_t kDataBufferHeadroom = 0x8000;
 // A buffer beyond this lives only until the next table read.
 inline constexpr std::int64_t kMaxRetainedDataCapacity = 100000;
 
-enum class ChunkStatus {
-  kOk,
+// What a chunk read met. Its failures are all Failure::kTemplateCorrupt: a
+// short read, a field out of range, data past its chunk, or a buffer or arena
+// block the heap could not supply, which is a template this machine cannot
+// hold.
+enum class ChunkFound {
+  kChunk,
   kOtherTag,  // skipChunk: the chunk has another tag and was left in place
   kEndChunk,  // readTableChunk: an "END!" chunk; the previous table stays
-  kCorrupt,   // a short read, a field out of range or data past its chunk
-  kNoMemory,  // the heap could not supply a buffer or arena block
 };
 
 struct BuiltRecords {
-  ChunkStatus status = ChunkStatus::kOk;
   std::uint8_t* records = nullptr;  // null when there are none
   std::int32_t count = 0;
 };
@@ -54,15 +56,15 @@ class ChunkTableReader {
   // it was; false when four bytes are not there.
   [[nodiscard]] bool peekTag(InputFile& stream, char* tagBuffer) const;
   // Consumes the chunk at the stream's position when its tag is `expectedTag`.
-  [[nodiscard]] ChunkStatus skipChunk(InputFile& stream, const char* expectedTag);
+  [[nodiscard]] Result<ChunkFound> skipChunk(InputFile& stream, const char* expectedTag);
   // Reads the table chunk at the stream's position whatever its tag: callers
   // position the stream at the chunk they want. A failed read forgets the
   // previous table as well.
-  [[nodiscard]] ChunkStatus readTableChunk(InputFile& stream, const char* expectedTag);
+  [[nodiscard]] Result<ChunkFound> readTableChunk(InputFile& stream, const char* expectedTag);
   void setComputeOffsets() { computeOffsets_ = true; }
   // Materialises the table last read; may drop trailing columns that do not
   // fit `recordSize`, lowering fieldCount() for good.
-  [[nodiscard]] BuiltRecords buildRecords(std::int32_t recordSize);
+  [[nodiscard]] Result<BuiltRecords> buildRecords(std::int32_t recordSize);
 
   // The variable-length block that a record's reference slot names; null for
   // the null reference 0 and for references the reader never handed out.
@@ -88,16 +90,16 @@ class ChunkTableReader {
     std::array<std::int32_t, kMaxFieldCount> fieldSizes{};
   };
 
-  ChunkStatus readTableHead(InputFile& stream, TableHead& head) const;
-  ChunkStatus readColumnData(InputFile& stream, std::int64_t length);
+  Status readTableHead(InputFile& stream, TableHead& head) const;
+  Status readColumnData(InputFile& stream, std::int64_t length);
   void forgetTable();
   std::int32_t slotWidth(int column) const;
   bool placeColumns(std::int32_t recordSize);
   bool fitsColumnData(std::int64_t perRecord, std::int64_t fixed) const;
-  ChunkStatus copyFixedColumn(int column, std::uint8_t* records, std::int32_t recordSize,
-                              std::int64_t& consumed) const;
-  ChunkStatus copyVariableColumn(int column, std::uint8_t* records, std::int32_t recordSize,
-                                 std::int64_t& consumed);
+  Status copyFixedColumn(int column, std::uint8_t* records, std::int32_t recordSize,
+                         std::int64_t& consumed) const;
+  Status copyVariableColumn(int column, std::uint8_t* records, std::int32_t recordSize,
+                            std::int64_t& consumed);
 
   std::array<char, 5> tag_{};  // four bytes and a NUL nothing overwrites
   std::int32_t chunkSize_ = 0;

@@ -22,7 +22,9 @@ Result<std::int64_t> findTextureTable(ChunkTableReader& reader, InputFile& strea
   char tag[kTagSize + 1] = "    ";
   if (!reader.peekTag(stream, tag)) return Status(Failure::kTemplateCorrupt);
   while (std::memcmp(tag, kTextureTableTag, kTagSize) != 0) {
-    if (reader.skipChunk(stream, tag) != ChunkStatus::kOk || !reader.peekTag(stream, tag)) {
+    const Result<ChunkFound> skipped = reader.skipChunk(stream, tag);
+    if (!skipped.ok()) return skipped.status();
+    if (*skipped != ChunkFound::kChunk || !reader.peekTag(stream, tag)) {
       return Status(Failure::kTemplateCorrupt);
     }
   }
@@ -45,13 +47,15 @@ Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& strea
   table.tablePos = *tablePos;
   // The shape is checked before anything is built, so nothing of a corrupt
   // table reaches the arena.
-  if (reader.readTableChunk(stream, kTextureTableTag) != ChunkStatus::kOk ||
-      !hasTextureTableShape(reader)) {
+  const Result<ChunkFound> found = reader.readTableChunk(stream, kTextureTableTag);
+  if (!found.ok()) return found.status();
+  if (*found != ChunkFound::kChunk || !hasTextureTableShape(reader)) {
     return Status(Failure::kTemplateCorrupt);
   }
   reader.setComputeOffsets();
-  const BuiltRecords built = reader.buildRecords(kTextureRecordSize);
-  if (built.status != ChunkStatus::kOk) return Status(Failure::kTemplateCorrupt);
+  const Result<BuiltRecords> records = reader.buildRecords(kTextureRecordSize);
+  if (!records.ok()) return records.status();
+  const BuiltRecords& built = *records;
 
   table.records.reserve(static_cast<std::size_t>(built.count));
   for (std::int32_t index = 0; index < built.count; ++index) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "tests/support/template_builder.h"
@@ -19,6 +20,16 @@ using testing::Bytes;
 using testing::chunk;
 using testing::tableChunk;
 using testing::TemplateStream;
+
+// What a read met, or nothing when it failed: a failure is always the
+// template being corrupt.
+std::optional<ChunkFound> found(const Result<ChunkFound>& result) {
+  if (!result.ok()) {
+    EXPECT_EQ(result.status().failure(), Failure::kTemplateCorrupt);
+    return std::nullopt;
+  }
+  return *result;
+}
 
 Bytes filled(std::size_t length, std::uint8_t value) { return Bytes(length, value); }
 
@@ -56,12 +67,12 @@ TEST(ChunkTableReader, SkipChunkConsumesOnlyTheExpectedTag) {
   TemplateStream file(buildTemplate({chunk("ABCD", {}), chunk("WXYZ", {1, 2, 3})}));
   InputFile& stream = file.stream();
   ChunkTableReader reader;
-  EXPECT_EQ(reader.skipChunk(stream, "ABCD"), ChunkStatus::kOk);
+  EXPECT_EQ(found(reader.skipChunk(stream, "ABCD")), ChunkFound::kChunk);
   EXPECT_EQ(stream.position(), 28);  // a size of 4: the next tag follows the size word
-  EXPECT_EQ(reader.skipChunk(stream, "LTXH"), ChunkStatus::kOtherTag);
+  EXPECT_EQ(found(reader.skipChunk(stream, "LTXH")), ChunkFound::kOtherTag);
   EXPECT_STREQ(reader.tag(), "WXYZ");
   EXPECT_EQ(stream.position(), 28);
-  EXPECT_EQ(reader.skipChunk(stream, "WXYZ"), ChunkStatus::kOk);
+  EXPECT_EQ(found(reader.skipChunk(stream, "WXYZ")), ChunkFound::kChunk);
   EXPECT_EQ(reader.chunkSize(), 7);
   EXPECT_EQ(stream.position(), stream.size());
 }
@@ -77,7 +88,7 @@ TEST(ChunkTableReader, SkipChunkRefusesBrokenFrames) {
   for (const Bytes& frame : frames) {
     TemplateStream file(frame, 0);
     ChunkTableReader reader;
-    EXPECT_EQ(reader.skipChunk(file.stream(), "ABCD"), ChunkStatus::kCorrupt) << frame.size();
+    EXPECT_EQ(found(reader.skipChunk(file.stream(), "ABCD")), std::nullopt) << frame.size();
   }
 }
 
@@ -93,11 +104,12 @@ TEST(ChunkTableReader, BuildsRecordsAtDerivedOffsets) {
   }();
   TemplateStream file(buildTemplate({tableChunk("TABL", 2, {2, 2, 1, 30, 768, -1}, columns)}));
   ChunkTableReader reader;
-  ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk);
+  ASSERT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), ChunkFound::kChunk);
   EXPECT_EQ(reader.dataPos(), 20 + 40);
   EXPECT_EQ(file.stream().position(), file.stream().size());
-  const BuiltRecords built = reader.buildRecords(807);
-  ASSERT_EQ(built.status, ChunkStatus::kOk);
+  const Result<BuiltRecords> result = reader.buildRecords(807);
+  ASSERT_TRUE(result.ok());
+  const BuiltRecords& built = *result;
   ASSERT_EQ(built.count, 2);
   const std::int32_t offsets[] = {0, 2, 4, 5, 35, 803};
   for (int column = 0; column < 6; ++column) EXPECT_EQ(reader.fieldOffset(column), offsets[column]);
@@ -125,9 +137,10 @@ TEST(ChunkTableReader, DropsTrailingColumnsThatDoNotFit) {
   appendBytes(columns, variableColumn(1, {{9}}));
   TemplateStream file(buildTemplate({tableChunk("TABL", 1, {2, 2, 1, 30, 768, -1}, columns)}));
   ChunkTableReader reader;
-  ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk);
-  const BuiltRecords built = reader.buildRecords(806);
-  ASSERT_EQ(built.status, ChunkStatus::kOk);
+  ASSERT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), ChunkFound::kChunk);
+  const Result<BuiltRecords> result = reader.buildRecords(806);
+  ASSERT_TRUE(result.ok());
+  const BuiltRecords& built = *result;
   EXPECT_EQ(reader.fieldCount(), 5);
   EXPECT_EQ(Bytes(built.records + 803, built.records + 806), (Bytes{0, 0, 0}));
   EXPECT_EQ(reader.block(1), nullptr);  // the dropped column's data was never consumed
@@ -138,18 +151,18 @@ TEST(ChunkTableReader, EmptyTableAndEndChunk) {
   TemplateStream file(buildTemplate({first, testing::emptyTableChunk("LTXH"), chunk("END!", {})}));
   InputFile& stream = file.stream();
   ChunkTableReader reader;
-  ASSERT_EQ(reader.readTableChunk(stream, "TABL"), ChunkStatus::kOk);
+  ASSERT_EQ(found(reader.readTableChunk(stream, "TABL")), ChunkFound::kChunk);
   const std::int64_t emptyTable = stream.position();
-  ASSERT_EQ(reader.readTableChunk(stream, "LTXH"), ChunkStatus::kOk);
+  ASSERT_EQ(found(reader.readTableChunk(stream, "LTXH")), ChunkFound::kChunk);
   EXPECT_EQ(stream.position(), emptyTable + 12);
   EXPECT_EQ(reader.recordCount(), 0);
   EXPECT_EQ(reader.fieldCount(), 0);
-  const BuiltRecords built = reader.buildRecords(807);
+  const BuiltRecords built = *reader.buildRecords(807);
   EXPECT_EQ(built.records, nullptr);
   EXPECT_EQ(built.count, 0);
   EXPECT_TRUE(reader.arena().chain().empty());
 
-  EXPECT_EQ(reader.readTableChunk(stream, "LTXH"), ChunkStatus::kEndChunk);
+  EXPECT_EQ(found(reader.readTableChunk(stream, "LTXH")), ChunkFound::kEndChunk);
   EXPECT_EQ(stream.position(), emptyTable + 20);
   EXPECT_STREQ(reader.tag(), "END!");
 }
@@ -175,7 +188,7 @@ TEST(ChunkTableReader, BufferPolicyAcrossReads) {
   ChunkTableReader reader;
   for (const Read& read : reads) {
     const std::uint8_t* before = reader.dataBuffer();
-    ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk);
+    ASSERT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), ChunkFound::kChunk);
     EXPECT_EQ(reader.dataCapacity(), read.capacity) << read.dataLength;
     if (read.reused) {
       EXPECT_EQ(reader.dataBuffer(), before) << read.dataLength;
@@ -187,7 +200,7 @@ TEST(ChunkTableReader, BufferPolicyAcrossReads) {
 TEST(ChunkTableReader, ZeroDataLengthOnAFreshReaderAllocatesNothing) {
   TemplateStream file(buildTemplate({tableChunk("TABL", 3, {0}, {})}));
   ChunkTableReader reader;
-  ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk);
+  ASSERT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), ChunkFound::kChunk);
   EXPECT_EQ(reader.dataBuffer(), nullptr);
   EXPECT_EQ(reader.dataCapacity(), 0);
 }
@@ -214,7 +227,7 @@ TEST(ChunkTableReader, RefusesBrokenTableHeads) {
   for (const auto& [name, bytes] : cases) {
     TemplateStream file(bytes, 0);
     ChunkTableReader reader;
-    EXPECT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kCorrupt) << name;
+    EXPECT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), std::nullopt) << name;
     EXPECT_EQ(reader.dataCapacity(), 0) << name;
     EXPECT_EQ(reader.recordCount(), 0) << name;
   }
@@ -225,9 +238,9 @@ TEST(ChunkTableReader, AFailedReadLeavesNoTableBehind) {
   testing::putWord(broken, 8, -1);
   TemplateStream file(buildTemplate({tableChunk("TABL", 2, {1}, {5, 6}), broken}));
   ChunkTableReader reader;
-  ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk);
-  EXPECT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kCorrupt);
-  EXPECT_EQ(reader.buildRecords(807).count, 0);
+  ASSERT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), ChunkFound::kChunk);
+  EXPECT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), std::nullopt);
+  EXPECT_EQ(reader.buildRecords(807)->count, 0);
 }
 
 TEST(ChunkTableReader, RefusesColumnDataThatDoesNotAddUp) {
@@ -251,8 +264,9 @@ TEST(ChunkTableReader, RefusesColumnDataThatDoesNotAddUp) {
   for (const Case& c : cases) {
     TemplateStream file(tableChunk("TABL", c.recordCount, c.fieldSizes, c.data), 0);
     ChunkTableReader reader;
-    ASSERT_EQ(reader.readTableChunk(file.stream(), "TABL"), ChunkStatus::kOk) << c.name;
-    EXPECT_EQ(reader.buildRecords(807).status, ChunkStatus::kCorrupt) << c.name;
+    ASSERT_EQ(found(reader.readTableChunk(file.stream(), "TABL")), ChunkFound::kChunk) << c.name;
+    EXPECT_EQ(reader.buildRecords(807).status().line(), failureLine(Failure::kTemplateCorrupt))
+        << c.name;
   }
 }
 
