@@ -6,7 +6,6 @@
 #include "tests/support/scratch.h"
 #include "tests/tool/texture_fixture.h"
 #include "tool/load_bitmap.h"
-#include "util/input_file.h"
 
 namespace tintrod::testing {
 namespace {
