@@ -4,7 +4,6 @@
 // format is read or written anywhere but in the core.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -13,18 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
-#include "extract/listing.h"
 #include "mip/mip_level.h"
+#include "os/os.h"
 #include "prepare/prepare_picture.h"
 #include "sample/sample_files.h"
 #include "template/chunk_table_reader.h"
+#include "template/feeding_slots.h"
 #include "template/format.h"
+#include "template/open_template.h"
 #include "template/skin_slots.h"
 #include "template/texture_table.h"
+#include "tool/load_bitmap.h"
 #include "tool/skin_run.h"
-#include "tool/template_check.h"
 #include "util/coding.h"
 #include "util/failure.h"
 #include "web/rgba_level.h"
@@ -91,7 +91,7 @@ val failureToJs(const std::string& line) {
 val listTextures(const std::string& folder) {
   val textures = val::array();
   const std::optional<std::string> failure = failureOf([&] {
-    if (chdir(folder.c_str()) != 0) fail(Failure::kTemplateMissing);
+    if (!os::changeFolder(folder)) fail(Failure::kTemplateMissing);
     ChunkTableReader reader;
     InputFile stream = openTemplate();
     const TextureTable table = readTextureTable(reader, stream);
@@ -157,7 +157,7 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
     return failureToJs(failureLine(Failure::kUnknownSlot, std::to_string(slotIndex)));
   }
   const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
-  if (chdir(folder.c_str()) != 0) return failureToJs(failureLine(Failure::kPictureRead, name));
+  if (!os::changeFolder(folder)) return failureToJs(failureLine(Failure::kPictureRead, name));
   std::string bitmapPath = folder + "/" + name;
   const bool asIs = !failureOf([&] { validateBitmap(slot.width, slot.height, name); });
   if (!asIs) {
@@ -221,7 +221,7 @@ val skin(const std::string& folder, const std::string& arguments) {
   }
   int status = 1;
   const std::optional<std::string> failure = failureOf([&] {
-    if (chdir(folder.c_str()) != 0) fail(Failure::kTemplateMissing);
+    if (!os::changeFolder(folder)) fail(Failure::kTemplateMissing);
     ChunkTableReader reader;
     status = runSkinning(list, reader);
   });
