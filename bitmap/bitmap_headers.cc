@@ -68,4 +68,26 @@ BitmapHeaders decodeBitmapHeaders(std::span<const std::uint8_t> file) {
   return headers;
 }
 
+void encodeBitmapFileHeader(const BitmapFileHeader& header, std::uint8_t* out) {
+  encodeFixed16(out, header.bfType);
+  encodeFixed32(out + 2, header.bfSize);
+  encodeFixed16(out + 6, header.bfReserved1);
+  encodeFixed16(out + 8, header.bfReserved2);
+  encodeFixed32(out + 10, header.bfOffBits);
+}
+
+void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out) {
+  encodeFixed32(out, header.biSize);
+  encodeSigned32(out + 4, header.biWidth);
+  encodeSigned32(out + 8, header.biHeight);
+  encodeFixed16(out + 12, header.biPlanes);
+  encodeFixed16(out + 14, header.biBitCount);
+  encodeFixed32(out + 16, header.biCompression);
+  encodeFixed32(out + 20, header.biSizeImage);
+  encodeSigned32(out + 24, header.biXPelsPerMeter);
+  encodeSigned32(out + 28, header.biYPelsPerMeter);
+  encodeFixed32(out + 32, header.biClrUsed);
+  encodeFixed32(out + 36, header.biClrImportant);
+}
+
 }  // namespace tintrod

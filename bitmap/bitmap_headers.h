@@ -1,4 +1,5 @@
-// The two headers at the start of a BMP file, decoded field by field.
+// The two headers at the start of a BMP file, decoded and encoded field by
+// field.
 #pragma once
 
 #include <cstdint>
@@ -53,5 +54,10 @@ BitmapHeaders readBitmapHeaders(InputFile& stream);
 // Both headers of a file held in memory; fields that a short file does not
 // supply read as zero.
 BitmapHeaders decodeBitmapHeaders(std::span<const std::uint8_t> file);
+
+// The inverses of readBitmapFileHeader and readBitmapInfoHeader: 14 and 40
+// bytes at `out`, every field as given (biClrUsed included, so 0 stays 0).
+void encodeBitmapFileHeader(const BitmapFileHeader& header, std::uint8_t* out);
+void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out);
 
 }  // namespace tintrod

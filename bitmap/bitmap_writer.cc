@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "bitmap/bitmap_layout.h"
+#include "bitmap/bitmap_headers.h"
 #include "util/coding.h"
 
 namespace tintrod {
@@ -60,30 +60,9 @@ std::vector<std::uint8_t> headedFile(const Geometry& geometry, std::int32_t widt
 
 }  // namespace
 
-void encodeBitmapFileHeader(const BitmapFileHeader& header, std::uint8_t* out) {
-  encodeFixed16(out, header.bfType);
-  encodeFixed32(out + 2, header.bfSize);
-  encodeFixed16(out + 6, header.bfReserved1);
-  encodeFixed16(out + 8, header.bfReserved2);
-  encodeFixed32(out + 10, header.bfOffBits);
-}
-
-void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out) {
-  encodeFixed32(out, header.biSize);
-  encodeSigned32(out + 4, header.biWidth);
-  encodeSigned32(out + 8, header.biHeight);
-  encodeFixed16(out + 12, header.biPlanes);
-  encodeFixed16(out + 14, header.biBitCount);
-  encodeFixed32(out + 16, header.biCompression);
-  encodeFixed32(out + 20, header.biSizeImage);
-  encodeSigned32(out + 24, header.biXPelsPerMeter);
-  encodeSigned32(out + 28, header.biYPelsPerMeter);
-  encodeFixed32(out + 32, header.biClrUsed);
-  encodeFixed32(out + 36, header.biClrImportant);
-}
-
 std::optional<std::vector<std::uint8_t>> encodeIndexedBitmap(
-    std::int32_t width, std::int32_t height, std::span<const std::uint8_t, kPaletteSize> palette,
+    std::int32_t width, std::int32_t height,
+    std::span<const std::uint8_t, kFullPaletteSize> palette,
     std::span<const std::uint8_t> indices) {
   // Every entry is written, used or not, so the palette comes back whole.
   return encodeCompactIndexedBitmap(width, height, palette, indices);
@@ -93,7 +72,7 @@ std::optional<std::vector<std::uint8_t>> encodeCompactIndexedBitmap(
     std::int32_t width, std::int32_t height, std::span<const std::uint8_t> palette,
     std::span<const std::uint8_t> indices) {
   const std::size_t entries = palette.size() / kRgbPixelSize;
-  if (entries == 0 || entries > std::size_t{kPaletteEntries} ||
+  if (entries == 0 || entries > std::size_t{kMaxColorTableEntries} ||
       palette.size() % kRgbPixelSize != 0) {
     return std::nullopt;
   }

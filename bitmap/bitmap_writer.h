@@ -3,13 +3,13 @@
 // order given (bottom row first), each padded to a multiple of 4 bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
 
-#include "bitmap/bitmap_headers.h"
-#include "template/format.h"
+#include "bitmap/bitmap_layout.h"
 
 namespace tintrod {
 
@@ -18,19 +18,16 @@ inline constexpr int kRgbDepth = 24;
 inline constexpr std::int32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 // bfSize is a 32-bit field, so no file may be longer.
 inline constexpr std::int64_t kMaxBitmapFileSize = 0xFFFFFFFF;
-
-// The inverses of readBitmapFileHeader and readBitmapInfoHeader: 14 and 40
-// bytes at `out`, every field as given (biClrUsed included, so 0 stays 0).
-void encodeBitmapFileHeader(const BitmapFileHeader& header, std::uint8_t* out);
-void encodeBitmapInfoHeader(const BitmapInfoHeader& header, std::uint8_t* out);
+// Red, green and blue of every entry a colour table can hold.
+inline constexpr std::size_t kFullPaletteSize = 3 * kMaxColorTableEntries;
 
 // An 8-bit file of `width` x `height` indices packed `width` bytes apart,
 // with the 256 red-green-blue entries of `palette` as its colour table.
 // Nothing for a negative size, indices that do not match it, or a file past
 // kMaxBitmapFileSize.
 std::optional<std::vector<std::uint8_t>> encodeIndexedBitmap(
-    std::int32_t width, std::int32_t height, std::span<const std::uint8_t, kPaletteSize> palette,
-    std::span<const std::uint8_t> indices);
+    std::int32_t width, std::int32_t height,
+    std::span<const std::uint8_t, kFullPaletteSize> palette, std::span<const std::uint8_t> indices);
 
 // The same with a colour table of only the 1 to 256 red-green-blue entries
 // of `palette`; also nothing for an index past the table.

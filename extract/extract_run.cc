@@ -12,6 +12,7 @@
 #include "extract/output_checks.h"
 #include "extract/texture_files.h"
 #include "os/os.h"
+#include "template/feeding_slots.h"
 #include "template/format.h"
 #include "template/texture_table.h"
 #include "util/input_file.h"

@@ -31,19 +31,6 @@ std::string formatRow(const std::string& index, const std::string& name, const s
 
 }  // namespace
 
-std::vector<const SkinSlot*> feedingSlots(const TextureTable& table) {
-  std::vector<const SkinSlot*> slots(table.records.size(), nullptr);
-  for (const SkinSlot& slot : kSkinSlots) {
-    for (std::size_t index = 0; index < table.records.size(); ++index) {
-      if (table.records[index].name() == slot.textureName) {
-        slots[index] = &slot;
-        break;
-      }
-    }
-  }
-  return slots;
-}
-
 std::string listingHeader() { return formatRow("#", "name", "size", "slot", "file"); }
 
 std::string listingLine(std::size_t index, const TextureRecord& record, const SkinSlot* slot,

@@ -3,16 +3,11 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "template/skin_slots.h"
-#include "template/texture_table.h"
+#include "template/texture_record.h"
 
 namespace tintrod {
-
-// The slot that feeds each record, or null: tintrod fills only the first
-// record of a slot's name and carries any later one unchanged.
-std::vector<const SkinSlot*> feedingSlots(const TextureTable& table);
 
 std::string listingHeader();
 // `fileName` is empty when the texture has no pixels to write.

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "bitmap/bitmap_headers.h"
-#include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
 #include "fuzz/fuzz_entries.h"
 #include "fuzz/fuzz_support.h"
 #include "mip/mip_level.h"
 #include "template/format.h"
+#include "tool/load_bitmap.h"
 #include "util/coding.h"
 
 namespace tintrod::fuzz {

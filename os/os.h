@@ -122,6 +122,10 @@ bool standardOutputIsTerminal();
 // Creates `folder` and its missing parents; true when it then is a folder.
 bool makeFolders(const std::string& folder);
 
+// Makes `folder` the current folder, where the programs' fixed names
+// ("cueTemplate.obp", "cueNew.obp") are looked up; false when it cannot be.
+bool changeFolder(const std::string& folder);
+
 // --- Memory ----------------------------------------------------------------
 
 // A region of at least `size` bytes for one large buffer, starting on a huge

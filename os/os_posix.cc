@@ -458,6 +458,8 @@ bool makeFolders(const std::string& folder) {
   return std::filesystem::is_directory(folder, error);
 }
 
+bool changeFolder(const std::string& folder) { return chdir(folder.c_str()) == 0; }
+
 // --- Memory ----------------------------------------------------------------
 
 namespace {

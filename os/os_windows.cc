@@ -496,6 +496,11 @@ bool makeFolders(const std::string& folder) {
   return makeFolderAndParents(wide, rootEnd);
 }
 
+bool changeFolder(const std::string& folder) {
+  const std::wstring wide = widen(folder);
+  return !wide.empty() && SetCurrentDirectoryW(wide.c_str()) != 0;
+}
+
 // --- Memory ----------------------------------------------------------------
 
 // Large pages need a privilege that ordinary accounts lack; without it the

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
 #include "mip/mip_level.h"
+#include "template/open_template.h"
 #include "template/skin_slots.h"
+#include "tool/load_bitmap.h"
 #include "tool/output_file.h"
-#include "tool/template_check.h"
 
 namespace tintrod {
 

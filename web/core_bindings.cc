@@ -4,26 +4,26 @@
 // format is read or written anywhere but in the core.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
 #include "entry/program_entry.h"
-#include "extract/listing.h"
 #include "mip/mip_level.h"
+#include "os/os.h"
 #include "prepare/prepare_picture.h"
 #include "sample/sample_files.h"
 #include "template/chunk_table_reader.h"
+#include "template/feeding_slots.h"
 #include "template/format.h"
+#include "template/open_template.h"
 #include "template/skin_slots.h"
 #include "template/texture_table.h"
+#include "tool/load_bitmap.h"
 #include "tool/skin_run.h"
-#include "tool/template_check.h"
 #include "util/coding.h"
 #include "util/status.h"
 #include "web/rgba_level.h"
@@ -79,7 +79,7 @@ val failureToJs(const Status& status) {
 val listTextures(const std::string& folder) {
   val textures = val::array();
   const Status status = runCall([&] {
-    if (chdir(folder.c_str()) != 0) return Status(Failure::kTemplateMissing);
+    if (!os::changeFolder(folder)) return Status(Failure::kTemplateMissing);
     ChunkTableReader reader;
     Result<InputFile> stream = openTemplate();
     if (!stream.ok()) return stream.status();
@@ -150,7 +150,7 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
     return failureToJs(Status(Failure::kUnknownSlot, std::to_string(slotIndex)));
   }
   const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
-  if (chdir(folder.c_str()) != 0) return failureToJs(Status(Failure::kPictureRead, name));
+  if (!os::changeFolder(folder)) return failureToJs(Status(Failure::kPictureRead, name));
   std::string bitmapPath = folder + "/" + name;
   const bool asIs = runCall([&] { return validateBitmap(slot.width, slot.height, name); }).ok();
   if (!asIs) {
@@ -216,7 +216,7 @@ val skin(const std::string& folder, const std::string& arguments) {
     start = stop + 1;
   }
   const Status status = runCall([&] {
-    if (chdir(folder.c_str()) != 0) return Status(Failure::kTemplateMissing);
+    if (!os::changeFolder(folder)) return Status(Failure::kTemplateMissing);
     ChunkTableReader reader;
     return runSkinning(list, reader);
   });

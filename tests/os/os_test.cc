@@ -113,6 +113,26 @@ TEST(Seam, MakesFoldersOnlyWhereNoFileStands) {
   }
 }
 
+// The fixed names are looked up in the folder changed into, and a refused
+// change leaves the current folder where it was.
+TEST(Seam, ChangesOnlyIntoFolders) {
+  ScratchDir dir;
+  fs::create_directory(dir / "folder");
+  writeFile(dir / "folder" / "inside", Bytes{1});
+  writeFile(dir / "file", Bytes{1});
+  const fs::path start = fs::current_path();
+  const struct {
+    fs::path folder;
+    bool changed;
+  } cases[] = {
+      {dir / "file", false}, {dir / "missing", false}, {"", false}, {dir / "folder", true}};
+  for (const auto& test : cases) {
+    EXPECT_EQ(os::changeFolder(test.folder.string()), test.changed) << test.folder;
+    EXPECT_EQ(os::entryKind("inside") == os::EntryKind::kRegularFile, test.changed) << test.folder;
+  }
+  fs::current_path(start);
+}
+
 // A region, where the system gives one, holds every byte asked for and
 // starts on a boundary that suits huge pages.
 TEST(Seam, LargeRegionsHoldEveryByte) {

@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
 #include "template/format.h"
 #include "template/texture_record.h"
+#include "tool/load_bitmap.h"
 #include "util/coding.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION

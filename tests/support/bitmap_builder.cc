@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "bitmap/bitmap_headers.h"
 #include "bitmap/bitmap_writer.h"
 
 namespace tintrod::testing {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "template/chunk_table_reader.h"
+#include "template/feeding_slots.h"
 #include "tests/support/template_builder.h"
 #include "tests/template/template_stream.h"
 
@@ -150,6 +151,12 @@ TEST(LoadTextureTable, FindsTheFirstRecordOfAName) {
   EXPECT_EQ(table.find("zbrubber")->width(), 8);
   EXPECT_FALSE(table.find("zbrubbe"));
   EXPECT_FALSE(table.find("ZBRUBBER"));
+  // The slots feed the same records the run fills, the later namesake none.
+  const std::vector<const SkinSlot*> slots = feedingSlots(table);
+  ASSERT_EQ(slots.size(), 3u);
+  EXPECT_EQ(slots[0], skinSlotNamed("bumper"));
+  EXPECT_EQ(slots[1], skinSlotNamed("shaft"));
+  EXPECT_EQ(slots[2], nullptr);
 }
 
 // A two-texture template with one field changed: offsets count from the tag.

@@ -1,4 +1,4 @@
-#include "bitmap/load_bitmap.h"
+#include "tool/load_bitmap.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +14,9 @@ namespace tintrod {
 namespace {
 
 using Palette = std::array<std::uint8_t, kPaletteSize>;
+// The codec knows nothing of textures; their palettes hold exactly what the
+// largest colour table does.
+static_assert(kPaletteSize == 3 * kMaxColorTableEntries);
 
 // Entries the file does not list stay black.
 bool readPalette(InputFile& file, const BitmapLayout& layout, Palette& palette) {

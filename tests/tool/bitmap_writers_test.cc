@@ -6,10 +6,10 @@
 #include <iterator>
 #include <sstream>
 
-#include "bitmap/load_bitmap.h"
 #include "bitmap/validate_bitmap.h"
-#include "tests/bitmap/texture_fixture.h"
 #include "tests/support/scratch.h"
+#include "tests/tool/texture_fixture.h"
+#include "tool/load_bitmap.h"
 
 namespace tintrod::testing {
 namespace {

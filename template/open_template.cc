@@ -1,4 +1,4 @@
-#include "tool/template_check.h"
+#include "template/open_template.h"
 
 #include "template/format.h"
 

@@ -1,3 +1,5 @@
+// The template as the programs that read it open it: by its fixed name in the
+// current folder, its header checked before anything else is read.
 #pragma once
 
 #include "util/input_file.h"

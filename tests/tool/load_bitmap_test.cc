@@ -1,4 +1,4 @@
-#include "bitmap/load_bitmap.h"
+#include "tool/load_bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "tests/bitmap/texture_fixture.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/scratch.h"
+#include "tests/tool/texture_fixture.h"
 #include "util/coding.h"
 
 namespace tintrod::testing {
