@@ -65,16 +65,16 @@ int main(int argc, char** argv) {
   const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
   DecodedPicture whole = decodePicture(file);
   DecodedPicture reduced = decodePicture(file, DecodeTarget{side, side, fit});
-  if (whole.failure || reduced.failure) {
+  if (!whole.ok() || !reduced.ok()) {
     std::fprintf(stderr, "cannot decode %s\n", argv[3]);
     return 1;
   }
-  const int reducedWidth = reduced.picture.width;
-  const int reducedHeight = reduced.picture.height;
-  const auto reference = bytesOf(fitPicture(std::move(whole.picture), side, side, fit));
+  const int reducedWidth = reduced->width;
+  const int reducedHeight = reduced->height;
+  const auto reference = bytesOf(fitPicture(std::move(*whole), side, side, fit));
   const auto fromWhole = quantized(reference, side);
   const auto fromReduced =
-      quantized(bytesOf(fitPicture(std::move(reduced.picture), side, side, fit)), side);
+      quantized(bytesOf(fitPicture(std::move(*reduced), side, side, fit)), side);
   std::printf("%.3f %.3f %d %d\n", psnr(reference, fromWhole), psnr(reference, fromReduced),
               reducedWidth, reducedHeight);
   return 0;

@@ -188,22 +188,21 @@ bool readPixels(JpegDecompressor& jpeg, std::uint8_t* out) {
 }  // namespace
 
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target) {
-  DecodedPicture decoded;
   JpegDecompressor jpeg;
+  const auto refusal = [&jpeg] {
+    return Status(jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);
+  };
   if (!readHeader(jpeg, file) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
       !chooseScale(jpeg, target, file.size())) {
-    decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;
-    return decoded;
+    return refusal();
   }
-  decoded.picture.width = static_cast<int>(jpeg.info.output_width);
-  decoded.picture.height = static_cast<int>(jpeg.info.output_height);
-  decoded.picture.channels =
+  RgbPicture picture;
+  picture.width = static_cast<int>(jpeg.info.output_width);
+  picture.height = static_cast<int>(jpeg.info.output_height);
+  picture.channels =
       PixelBytes(std::size_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels);
-  if (!readPixels(jpeg, decoded.picture.channels.data())) {
-    decoded = DecodedPicture{};
-    decoded.failure = jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode;
-  }
-  return decoded;
+  if (!readPixels(jpeg, picture.channels.data())) return refusal();
+  return picture;
 }
 
 }  // namespace tintrod

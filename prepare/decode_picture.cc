@@ -23,12 +23,6 @@ constexpr int kRgbaChannels = 4;
 constexpr std::uint32_t kMax8 = 255;
 constexpr std::uint32_t kMax16 = 65535;
 
-DecodedPicture failed(Failure failure) {
-  DecodedPicture decoded;
-  decoded.failure = failure;
-  return decoded;
-}
-
 bool withinLimits(std::int64_t width, std::int64_t height) {
   return width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
@@ -101,22 +95,20 @@ DecodedPicture decodeWithStb(std::span<const std::uint8_t> file, const PictureHe
                                                                         &height, &channels, 0));
   if (pixels == nullptr) {
     const bool tooLarge = budget.exhausted() || (budget.exceeded() && allowance.setByLimit);
-    return failed(tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);
+    return Status(tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);
   }
   // The decoder reports the size it decoded; trust nothing it did not check.
   if (width != header.width || height != header.height || channels < 1 ||
       channels > kRgbaChannels) {
     freeDecoded(pixels);
-    return failed(Failure::kPictureDecode);
+    return Status(Failure::kPictureDecode);
   }
-  DecodedPicture decoded;
   try {
-    decoded.picture = opaqueRgb(pixels, width, height, channels, sixteenBits, background);
+    return opaqueRgb(pixels, width, height, channels, sixteenBits, background);
   } catch (const std::bad_alloc&) {
     freeDecoded(pixels);
     throw;
   }
-  return decoded;
 }
 
 }  // namespace
@@ -130,18 +122,18 @@ std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> fil
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target,
                              const Colour& background) {
   if (file.size() > kMaxPictureFileSize || file.size() > std::size_t{INT_MAX}) {
-    return failed(Failure::kPictureTooLarge);
+    return Status(Failure::kPictureTooLarge);
   }
   const auto header = readPictureHeader(file);
-  if (!header) return failed(Failure::kPictureDecode);
-  if (!withinLimits(header->width, header->height)) return failed(Failure::kPictureTooLarge);
+  if (!header) return Status(Failure::kPictureDecode);
+  if (!withinLimits(header->width, header->height)) return Status(Failure::kPictureTooLarge);
   if (header->format != PictureFormat::kJpeg && !fitsMemoryLimit(file.size(), *header)) {
-    return failed(Failure::kPictureTooLarge);
+    return Status(Failure::kPictureTooLarge);
   }
   if (header->format == PictureFormat::kBmp) {
     if (auto indexed = decodeIndexedBitmap(file)) return std::move(*indexed);
   }
-  if (!pictureGuardsPass(file, header->format)) return failed(Failure::kPictureDecode);
+  if (!pictureGuardsPass(file, header->format)) return Status(Failure::kPictureDecode);
   if (header->format == PictureFormat::kJpeg) return decodeJpeg(file, target);
   return decodeWithStb(file, *header, background);
 }

@@ -11,14 +11,12 @@
 
 #include "prepare/prepare_picture.h"
 #include "prepare/rgb_picture.h"
-#include "util/failure.h"
+#include "util/status.h"
 
 namespace tintrod {
 
-struct DecodedPicture {
-  std::optional<Failure> failure;  // kPictureDecode or kPictureTooLarge
-  RgbPicture picture;
-};
+// The picture, or kPictureDecode or kPictureTooLarge.
+using DecodedPicture = Result<RgbPicture>;
 
 struct PictureSize {
   std::int64_t width = 0;

@@ -53,14 +53,10 @@ std::optional<DecodedPicture> decodeIndexedBitmap(std::span<const std::uint8_t> 
       layout.height == 0) {
     return std::nullopt;
   }
-  DecodedPicture decoded;
   std::vector<std::uint8_t> indices(std::size_t(layout.width * layout.height));
-  if (!readIndices(file, layout, indices)) {
-    decoded.failure = Failure::kPictureDecode;
-    return decoded;
-  }
+  if (!readIndices(file, layout, indices)) return DecodedPicture(Status(Failure::kPictureDecode));
   const RgbTable table = colorTable(file, layout);
-  RgbPicture& picture = decoded.picture;
+  RgbPicture picture;
   picture.width = static_cast<int>(layout.width);
   picture.height = static_cast<int>(layout.height);
   picture.channels = PixelBytes(indices.size() * kRgbChannels);
@@ -71,7 +67,7 @@ std::optional<DecodedPicture> decodeIndexedBitmap(std::span<const std::uint8_t> 
       out = std::copy_n(table.begin() + std::ptrdiff_t(index * kRgbChannels), kRgbChannels, out);
     }
   }
-  return decoded;
+  return DecodedPicture(std::move(picture));
 }
 
 }  // namespace tintrod

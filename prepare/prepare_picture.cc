@@ -33,10 +33,10 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                                   ? DecodeTarget{height, width, options.fit}
                                   : DecodeTarget{width, height, options.fit};
   DecodedPicture decoded = decodePicture(picture, target, options.background);
-  if (decoded.failure) return Status(*decoded.failure);
-  decoded.picture = orientPicture(std::move(decoded.picture), orientation);
+  if (!decoded.ok()) return decoded.status();
+  RgbPicture oriented = orientPicture(std::move(*decoded), orientation);
   const RgbPicture fitted =
-      fitPicture(std::move(decoded.picture), width, height, options.fit, options.background);
+      fitPicture(std::move(oriented), width, height, options.fit, options.background);
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;
   const QuantizedPicture quantized = quantize(

@@ -37,9 +37,10 @@ class [[nodiscard]] Status {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : value_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  // Implicit, so that an operation returns its value or a Status alike.
+  Result(T value) : value_(std::move(value)) {}
   // `status` is a failure: a result without a value is never ok.
-  Result(Status status) : status_(std::move(status)) {}  // NOLINT(google-explicit-constructor)
+  Result(Status status) : status_(std::move(status)) {}
 
   bool ok() const { return value_.has_value(); }
   const Status& status() const { return status_; }
