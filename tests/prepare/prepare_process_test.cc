@@ -108,6 +108,33 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   }
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Running out of memory unwinds to the program's entry and prints a line,
+// never aborts: under a 128 MiB address space, a 200 MiB picture file (within
+// the limit, sparse here) cannot be held.
+TEST_F(PrepareProcess, APictureTheMachineCannotHoldIsTooLarge) {
+  if (kOnWindows) GTEST_SKIP() << "Windows has no ulimit";
+  if (kSanitized) GTEST_SKIP() << "the sanitizers reserve far more address space than the limit";
+  writeFile(dir / "huge.png", {});
+  fs::resize_file(dir / "huge.png", std::uintmax_t{200} << 20);
+  const auto before = listDirectory(dir.path());
+  const ProcessResult result =
+      runProcess("/bin/sh",
+                 {"-c", "ulimit -v 131072 && exec \"$0\" huge.png shaftbmp previous.bmp",
+                  TINTROD_PREPARE_BINARY},
+                 dir.path());
+  expectFailureLine(result, failureLine(Failure::kPictureTooLarge, "huge.png"));
+  EXPECT_EQ(listDirectory(dir.path()), before);
+  EXPECT_EQ(readFile(dir / "previous.bmp"), kPrevious);
+}
+
 TEST_F(PrepareProcess, WritesTheBitmapAndReplacesAnEarlierOne) {
   const ProcessResult result =
       run({"--fit", "pad", "--background", "#102030", "picture.png", "zbrubber", "previous.bmp"});
