@@ -131,21 +131,4 @@ bool makeFolders(const std::string& folder);
 std::uint8_t* mapLargeRegion(std::size_t size);
 void releaseLargeRegion(std::uint8_t* region, std::size_t size);
 
-// --- Tests -----------------------------------------------------------------
-
-// The points between a NewFile's steps where a test may act on the folder
-// (swap the template, plant a link) while the run waits for it.
-enum class Step {
-  kCreated,     // the file exists, unnamed or under its temporary name; nothing copied
-  kCopied,      // copyFrom has succeeded
-  kPublishing,  // publish() has started; nothing is flushed or named yet
-};
-using StepHook = void (*)(Step step);
-// Installs `hook` (null: none) for the whole process; returns the earlier one.
-StepHook setStepHook(StepHook hook);
-
-// Makes every later NewFile take the named temporary even where the file
-// system has unnamed files, so tests reach that path on any machine.
-void preferNamedTemporaries(bool prefer);
-
 }  // namespace tintrod::os
