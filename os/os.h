@@ -111,6 +111,22 @@ class NewFile {
   std::unique_ptr<State> state_;
 };
 
+// --- Whole files -----------------------------------------------------------
+
+// How reading a file whole went. kNotOpened: whyNotOpened tells why.
+enum class WholeRead { kRead, kNotOpened, kTooLarge, kShort };
+
+// Reads the regular file at `path` whole into `bytes`. One longer than
+// `maxSize` is refused before any of it is read or any memory is taken for it.
+WholeRead readWholeFile(const std::string& path, std::size_t maxSize,
+                        std::vector<std::uint8_t>& bytes);
+
+// Makes `bytes` the whole of the file at `path` through a NewFile: it appears
+// whole or not at all, replacing a file or a link there, never a folder, a
+// device or a FIFO. False when it could not be.
+[[nodiscard]] bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                                  NewFile::Durability durability);
+
 // --- The console -------------------------------------------------------------
 
 // True when standard output is a terminal (a console on Windows), where
