@@ -96,7 +96,12 @@ std::vector<const PlannedFile*> textureFilesOf(const std::vector<TextureOutput>&
 }
 
 void writePlanned(const PlannedFile& file) {
-  if (!file.inPlace) writeWholeFile(file.path, file.bytes());
+  // Extracted files can always be made again from the model: flushing each of
+  // thousands of them to disk would make a large model's run take minutes.
+  if (!file.inPlace &&
+      !os::writeWholeFile(file.path, file.bytes(), os::NewFile::Durability::kAtomicOnly)) {
+    fail(Failure::kFileWrite, file.path);
+  }
 }
 
 }  // namespace

@@ -35,14 +35,18 @@ bool isEightBitBitmap(const std::string& path) {
 }  // namespace
 
 std::vector<std::uint8_t> readPicture(const std::string& path) {
-  InputFile file;
-  if (!file.open(path)) fail(unreadable(path), path);
-  if (file.size() < 0 || std::uint64_t(file.size()) > kMaxPictureFileSize) {
-    fail(Failure::kPictureTooLarge, path);
+  std::vector<std::uint8_t> bytes;
+  switch (os::readWholeFile(path, kMaxPictureFileSize, bytes)) {
+    case os::WholeRead::kRead:
+      return bytes;
+    case os::WholeRead::kNotOpened:
+      fail(unreadable(path), path);
+    case os::WholeRead::kTooLarge:
+      fail(Failure::kPictureTooLarge, path);
+    case os::WholeRead::kShort:
+      break;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
-  if (!file.read(bytes.data(), bytes.size())) fail(Failure::kPictureRead, path);
-  return bytes;
+  fail(Failure::kPictureRead, path);
 }
 
 void checkOutput(const std::string& output, std::span<const std::string> pictures) {
@@ -63,11 +67,6 @@ void checkOutput(const std::string& output, std::span<const std::string> picture
       if (!isEightBitBitmap(output)) fail(Failure::kOutputNotBitmap, output);
       return;
   }
-}
-
-bool writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap) {
-  os::NewFile file;
-  return file.create(path, os::kNewFilePermissions) && file.append(bitmap) && file.publish();
 }
 
 }  // namespace tintrod

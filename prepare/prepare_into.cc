@@ -99,7 +99,9 @@ int prepareInto(const PrepareArguments& run) {
   }
   if (!folder.empty() && !os::makeFolders(folder)) fail(Failure::kFolderCreate, folder);
   for (std::size_t i = 0; i < matched.size(); ++i) {
-    if (!writeBitmap(outputs[i], bitmaps[i])) fail(Failure::kFileWrite, outputs[i]);
+    if (!os::writeWholeFile(outputs[i], bitmaps[i], os::NewFile::Durability::kDurable)) {
+      fail(Failure::kFileWrite, outputs[i]);
+    }
   }
   std::fputs(skinCommand(folder, matched, isReadableFile).c_str(), stdout);
   return 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "os/os.h"
 #include "prepare/command_line.h"
 #include "prepare/picture_file.h"
 #include "prepare/prepare_into.h"
@@ -26,7 +27,9 @@ int runPrepare(std::span<const std::string> arguments) {
   checkOutput(run.output, {&run.picture, 1});
   const PreparedPicture prepared = preparePicture(picture, slot->width, slot->height, run.options);
   if (prepared.failure) fail(*prepared.failure, run.picture);
-  if (!writeBitmap(run.output, prepared.bitmap)) fail(Failure::kFileWrite, run.output);
+  if (!os::writeWholeFile(run.output, prepared.bitmap, os::NewFile::Durability::kDurable)) {
+    fail(Failure::kFileWrite, run.output);
+  }
   return 0;
 }
 
