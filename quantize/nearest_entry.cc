@@ -26,6 +26,15 @@ std::uint32_t keyOf(float distance, std::size_t index) {
 
 float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndexBits) / kKeyScale; }
 
+// The first key whose distance is beyond `bound`: a key's distance is a whole
+// number of steps, so comparing keys is comparing distances, exactly.
+std::uint32_t keyBeyond(float bound) {
+  const float steps = std::floor(bound * kKeyScale) + 1;
+  constexpr float kLastStep = static_cast<float>(UINT32_MAX >> kIndexBits);
+  if (!(steps <= kLastStep)) return UINT32_MAX;
+  return static_cast<std::uint32_t>(steps) << kIndexBits;
+}
+
 }  // namespace
 
 template <typename T>
@@ -45,13 +54,6 @@ NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
     // The row's first key is the entry itself or a copy of it, at distance 0.
     if (count > 1) halfGap_[i] = distanceOfKey(row[1]) / 2;
   }
-}
-
-template <typename T>
-float NearestEntry<T>::halfGap(int index) const {
-  // Each of the two entries may have come nearer the other by its drift.
-  return halfGap_[static_cast<std::size_t>(index)] -
-         (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
 }
 
 template <typename T>
@@ -76,15 +78,15 @@ int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
   // Rows hold distances from when they were sorted; moves since then can have
   // brought an entry nearer the guess by both their drifts.
   const float slack = kBoundSlack + drift_[static_cast<std::size_t>(guess)] + farthestDrift_;
-  float bound = 2 * guessRoot + slack;
+  std::uint32_t end = keyBeyond(2 * guessRoot + slack);
   const std::uint32_t* row = neighbours_.data() + static_cast<std::size_t>(guess) * count;
-  for (std::size_t n = 0; n < count && distanceOfKey(row[n]) <= bound; ++n) {
+  for (std::size_t n = 0; n < count && row[n] < end; ++n) {
     const auto index = static_cast<int>(row[n] & kIndexMask);
     const T distance = squaredDistance(colour, entries_[static_cast<std::size_t>(index)]);
     if (distance < bestDistance || (distance == bestDistance && index < best)) {
       best = index;
       bestDistance = distance;
-      bound = guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack;
+      end = keyBeyond(guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack);
     }
   }
   return best;

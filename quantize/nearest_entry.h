@@ -35,7 +35,11 @@ class NearestEntry {
 
   // Half the distance from an entry to the nearest other one, rounded down: a
   // colour nearer than this to the entry has it as its nearest.
-  float halfGap(int index) const;
+  float halfGap(int index) const {
+    // Each of the two entries may have come nearer the other by its drift.
+    return halfGap_[static_cast<std::size_t>(index)] -
+           (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
+  }
 
   // Entries that moved a little keep the order of their rows: a search then
   // looks further by how far they moved, which is cheaper than sorting anew.
