@@ -1,6 +1,8 @@
 #include "quantize/kmeans.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,12 +16,15 @@ namespace {
 constexpr float kResortDrift = 4;
 // Rounds stop when one lowers the error by less than this share; later rounds
 // move entries by fractions of a level that rounding to 8 bits undoes.
-constexpr double kSettledGain = 2e-4;
+constexpr double kSettledGain = 5e-4;
 constexpr int kMaxRounds = 100;
 // Past this many colours, rounds work on colours merged into small cells of
 // the cube: a round's time follows the points, and a cell of 4 or 8 levels a
 // side is small beside the clusters that 256 entries make of so many colours.
 constexpr std::size_t kMaxPoints = 1 << 16;
+// Far beyond any two colours' squared distance.
+constexpr float kFarSquared = 1e9F;
+constexpr float kGapMargin = 1e-3F;
 
 // Pixel counts and channel sums are integers, so a cluster's totals can be
 // kept by adding and taking away points exactly, in any order, on any machine.
@@ -173,12 +178,29 @@ class Totals {
   double squares_ = 0;
 };
 
+// Half the distance from each mean to its nearest other, less a margin for
+// rounding: measured anew each round, as the search's bound from when its
+// rows were sorted grows loose as the means drift.
+std::vector<float> halfGaps(const std::vector<Rgb<float>>& means) {
+  std::vector<float> nearest(means.size(), kFarSquared);
+  for (std::size_t i = 0; i < means.size(); ++i) {
+    for (std::size_t j = i + 1; j < means.size(); ++j) {
+      const float squared = squaredDistance(means[i], means[j]);
+      nearest[i] = std::min(nearest[i], squared);
+      nearest[j] = std::min(nearest[j], squared);
+    }
+  }
+  for (float& gap : nearest) gap = std::max(0.0F, std::sqrt(gap) / 2 - kGapMargin);
+  return nearest;
+}
+
 // A point nearer its mean than half the gap to that mean's nearest other
 // mean keeps its cluster without a search; after the first rounds most do.
 void reassign(Points& points, const NearestEntry<float>& nearest, Totals& totals) {
+  const std::vector<float> gaps = halfGaps(nearest.entries());
   for (std::size_t i = 0; i < points.at.size(); ++i) {
     const int cluster = points.cluster[i];
-    const float gap = nearest.halfGap(cluster);
+    const float gap = gaps[static_cast<std::size_t>(cluster)];
     if (squaredDistance(points.at[i], nearest.entry(cluster)) < gap * gap) continue;
     const int found = nearest.find(points.at[i], cluster);
     if (found == cluster) continue;

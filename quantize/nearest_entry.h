@@ -48,6 +48,7 @@ class NearestEntry {
 
   int size() const { return static_cast<int>(entries_.size()); }
   const Rgb<T>& entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
+  const std::vector<Rgb<T>>& entries() const { return entries_; }
 
  private:
   std::vector<Rgb<T>> entries_;
