@@ -22,8 +22,6 @@ constexpr int kMaxRounds = 100;
 // the cube: a round's time follows the points, and a cell of 4 or 8 levels a
 // side is small beside the clusters that 256 entries make of so many colours.
 constexpr std::size_t kMaxPoints = 1 << 16;
-// Far beyond any two colours' squared distance.
-constexpr float kFarSquared = 1e9F;
 constexpr float kGapMargin = 1e-3F;
 
 // Pixel counts and channel sums are integers, so a cluster's totals can be
@@ -179,25 +177,21 @@ class Totals {
 };
 
 // Half the distance from each mean to its nearest other, less a margin for
-// rounding: measured anew each round, as the search's bound from when its
+// rounding: measured anew each round, as the bound from when the search's
 // rows were sorted grows loose as the means drift.
-std::vector<float> halfGaps(const std::vector<Rgb<float>>& means) {
-  std::vector<float> nearest(means.size(), kFarSquared);
-  for (std::size_t i = 0; i < means.size(); ++i) {
-    for (std::size_t j = i + 1; j < means.size(); ++j) {
-      const float squared = squaredDistance(means[i], means[j]);
-      nearest[i] = std::min(nearest[i], squared);
-      nearest[j] = std::min(nearest[j], squared);
-    }
+std::vector<float> halfGaps(const NearestEntry<float>& nearest) {
+  std::vector<float> gaps(static_cast<std::size_t>(nearest.size()));
+  for (int k = 0; k < nearest.size(); ++k) {
+    gaps[static_cast<std::size_t>(k)] =
+        std::max(0.0F, std::sqrt(nearest.nearestOtherSquared(k)) / 2 - kGapMargin);
   }
-  for (float& gap : nearest) gap = std::max(0.0F, std::sqrt(gap) / 2 - kGapMargin);
-  return nearest;
+  return gaps;
 }
 
 // A point nearer its mean than half the gap to that mean's nearest other
 // mean keeps its cluster without a search; after the first rounds most do.
 void reassign(Points& points, const NearestEntry<float>& nearest, Totals& totals) {
-  const std::vector<float> gaps = halfGaps(nearest.entries());
+  const std::vector<float> gaps = halfGaps(nearest);
   for (std::size_t i = 0; i < points.at.size(); ++i) {
     const int cluster = points.cluster[i];
     const float gap = gaps[static_cast<std::size_t>(cluster)];

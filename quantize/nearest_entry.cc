@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace tintrod::quantizer {
 namespace {
@@ -88,6 +89,22 @@ int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
       bestDistance = distance;
       end = keyBeyond(guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack);
     }
+  }
+  return best;
+}
+
+template <typename T>
+float NearestEntry<T>::nearestOtherSquared(int index) const {
+  const std::size_t count = entries_.size();
+  const auto self = static_cast<std::size_t>(index);
+  // An entry's distance can have shrunk since sorting by both entries' drifts.
+  const float slack = kBoundSlack + drift_[self] + farthestDrift_;
+  float best = std::numeric_limits<float>::infinity();
+  const std::uint32_t* row = neighbours_.data() + self * count;
+  for (std::size_t n = 0; n < count && distanceOfKey(row[n]) - slack <= std::sqrt(best); ++n) {
+    const std::size_t other = row[n] & kIndexMask;
+    if (other == self) continue;
+    best = std::min(best, static_cast<float>(squaredDistance(entries_[self], entries_[other])));
   }
   return best;
 }

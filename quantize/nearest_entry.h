@@ -41,6 +41,10 @@ class NearestEntry {
            (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
   }
 
+  // The squared distance from an entry to the nearest other one as the
+  // entries are now; infinite without another. Its row rules most out.
+  float nearestOtherSquared(int index) const;
+
   // Entries that moved a little keep the order of their rows: a search then
   // looks further by how far they moved, which is cheaper than sorting anew.
   // Returns how far the farthest moved since the rows were sorted.
@@ -48,7 +52,6 @@ class NearestEntry {
 
   int size() const { return static_cast<int>(entries_.size()); }
   const Rgb<T>& entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
-  const std::vector<Rgb<T>>& entries() const { return entries_; }
 
  private:
   std::vector<Rgb<T>> entries_;
