@@ -31,7 +31,7 @@ float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndex
 // number of steps, so comparing keys is comparing distances, exactly.
 std::uint32_t keyBeyond(float bound) {
   const float steps = std::floor(bound * kKeyScale) + 1;
-  constexpr float kLastStep = static_cast<float>(UINT32_MAX >> kIndexBits);
+  constexpr auto kLastStep = static_cast<float>(UINT32_MAX >> kIndexBits);
   if (!(steps <= kLastStep)) return UINT32_MAX;
   return static_cast<std::uint32_t>(steps) << kIndexBits;
 }

@@ -65,8 +65,7 @@ class Cutter {
       }
     }
     for (std::size_t axis = 0; axis < 3; ++axis) {
-      const auto first = bins_[axis].begin() + lowest[axis];
-      std::fill(first, first + (highest[axis] - lowest[axis] + 1), Moments{});
+      std::fill_n(bins_[axis].data() + lowest[axis], highest[axis] - lowest[axis] + 1, Moments{});
     }
     for (std::size_t n = begin; n < end; ++n) {
       const Moments point = pointAt(order_[n]);
