@@ -22,6 +22,8 @@ constexpr int kMaxRounds = 100;
 // the cube: a round's time follows the points, and a cell of 4 or 8 levels a
 // side is small beside the clusters that 256 entries make of so many colours.
 constexpr std::size_t kMaxPoints = 1 << 16;
+// Float rounding in the gaps stays far below this; a point this close to
+// half the gap is searched rather than kept.
 constexpr float kGapMargin = 1e-3F;
 
 // Pixel counts and channel sums are integers, so a cluster's totals can be

@@ -16,7 +16,6 @@ constexpr std::uint32_t kIndexMask = (1U << kIndexBits) - 1;
 // Rounding in the square roots is bounded well below this; searching a little
 // further than the exact bound keeps every entry that could tie or win.
 constexpr float kBoundSlack = 1e-3F;
-constexpr float kNoGap = 1e30F;
 
 std::uint32_t keyOf(float distance, std::size_t index) {
   // Rounded down and a half step less, the stored distance never exceeds the
@@ -40,10 +39,7 @@ std::uint32_t keyBeyond(float bound) {
 
 template <typename T>
 NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
-    : entries_(entries.begin(), entries.end()),
-      sortedAt_(entries_),
-      drift_(entries_.size()),
-      halfGap_(entries_.size(), kNoGap) {
+    : entries_(entries.begin(), entries.end()), sortedAt_(entries_), drift_(entries_.size()) {
   const std::size_t count = entries_.size();
   neighbours_.resize(count * count);
   for (std::size_t i = 0; i < count; ++i) {
@@ -52,8 +48,6 @@ NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
       row[j] = keyOf(std::sqrt(static_cast<float>(squaredDistance(entries_[i], entries_[j]))), j);
     }
     std::sort(row, row + count);
-    // The row's first key is the entry itself or a copy of it, at distance 0.
-    if (count > 1) halfGap_[i] = distanceOfKey(row[1]) / 2;
   }
 }
 

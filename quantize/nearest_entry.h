@@ -33,14 +33,6 @@ class NearestEntry {
   // `guess` is any valid index; the nearer it is, the fewer entries are tried.
   int find(const Rgb<T>& colour, int guess) const;
 
-  // Half the distance from an entry to the nearest other one, rounded down: a
-  // colour nearer than this to the entry has it as its nearest.
-  float halfGap(int index) const {
-    // Each of the two entries may have come nearer the other by its drift.
-    return halfGap_[static_cast<std::size_t>(index)] -
-           (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
-  }
-
   // The squared distance from an entry to the nearest other one as the
   // entries are now; infinite without another. Its row rules most out.
   float nearestOtherSquared(int index) const;
@@ -60,8 +52,6 @@ class NearestEntry {
   std::vector<Rgb<T>> sortedAt_;
   std::vector<float> drift_;
   float farthestDrift_ = 0;
-  // Half the distance from each entry to its nearest other one when sorted.
-  std::vector<float> halfGap_;
   // For each entry, every entry by ascending distance from it, as keys: the
   // distance in 1/kKeyScale steps, rounded down, above the entry's index.
   std::vector<std::uint32_t> neighbours_;
