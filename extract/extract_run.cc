@@ -100,7 +100,12 @@ Status writePlanned(const PlannedFile& file) {
   if (file.inPlace) return {};
   const Result<std::vector<std::uint8_t>> bytes = file.bytes();
   if (!bytes.ok()) return bytes.status();
-  return writeWholeFile(file.path, *bytes);
+  // Extracted files can always be made again from the model: flushing each of
+  // thousands of them to disk would make a large model's run take minutes.
+  if (!os::writeWholeFile(file.path, *bytes, os::NewFile::Durability::kAtomicOnly)) {
+    return Status(Failure::kFileWrite, file.path);
+  }
+  return {};
 }
 
 // Every refusal comes before the first write, so it leaves the folder as it was.

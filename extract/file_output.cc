@@ -14,15 +14,4 @@ Status makeFolder(const std::string& folder) {
   return {};
 }
 
-Status writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  os::NewFile file;
-  // Extracted files can always be made again from the model: flushing each of
-  // thousands of them to disk would make a large model's run take minutes.
-  if (!file.create(path, os::kNewFilePermissions) || !file.append(bytes) ||
-      !file.publish(os::NewFile::Durability::kAtomicOnly)) {
-    return Status(Failure::kFileWrite, path);
-  }
-  return {};
-}
-
 }  // namespace tintrod

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <span>
 #include <string>
 
 #include "util/status.h"
@@ -16,10 +14,5 @@ std::string inFolder(const std::string& folder, const std::string& name);
 // Failure::kFolderCreate when it is not a folder afterwards. An empty name is
 // the current folder.
 Status makeFolder(const std::string& folder);
-
-// Makes `bytes` the whole of the file at `path`, which appears whole or not at
-// all, replacing what stood at that name (a link itself, never its target; a
-// folder never); fails with Failure::kFileWrite.
-Status writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tintrod

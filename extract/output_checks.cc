@@ -4,16 +4,13 @@
 #include <vector>
 
 #include "os/os.h"
-#include "util/input_file.h"
 
 namespace tintrod {
 namespace {
 
 bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  InputFile file;
-  if (!file.open(path) || file.size() != static_cast<std::int64_t>(bytes.size())) return false;
-  std::vector<std::uint8_t> content(bytes.size());
-  return file.read(content.data(), content.size()) && content == bytes;
+  std::vector<std::uint8_t> content;
+  return os::readWholeFile(path, bytes.size(), content) == os::WholeRead::kRead && content == bytes;
 }
 
 // Names that differ only in ASCII case are one file on the file systems

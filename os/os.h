@@ -111,6 +111,22 @@ class NewFile {
   std::unique_ptr<State> state_;
 };
 
+// --- Whole files -----------------------------------------------------------
+
+// How reading a file whole went. kNotOpened: whyNotOpened tells why.
+enum class WholeRead { kRead, kNotOpened, kTooLarge, kShort };
+
+// Reads the regular file at `path` whole into `bytes`. One longer than
+// `maxSize` is refused before any of it is read or any memory is taken for it.
+WholeRead readWholeFile(const std::string& path, std::size_t maxSize,
+                        std::vector<std::uint8_t>& bytes);
+
+// Makes `bytes` the whole of the file at `path` through a NewFile: it appears
+// whole or not at all, replacing a file or a link there, never a folder, a
+// device or a FIFO. False when it could not be.
+[[nodiscard]] bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                                  NewFile::Durability durability);
+
 // --- The console -------------------------------------------------------------
 
 // True when standard output is a terminal (a console on Windows), where
@@ -134,22 +150,5 @@ bool changeFolder(const std::string& folder);
 // Released only through releaseLargeRegion with the same size.
 std::uint8_t* mapLargeRegion(std::size_t size);
 void releaseLargeRegion(std::uint8_t* region, std::size_t size);
-
-// --- Tests -----------------------------------------------------------------
-
-// The points between a NewFile's steps where a test may act on the folder
-// (swap the template, plant a link) while the run waits for it.
-enum class Step {
-  kCreated,     // the file exists, unnamed or under its temporary name; nothing copied
-  kCopied,      // copyFrom has succeeded
-  kPublishing,  // publish() has started; nothing is flushed or named yet
-};
-using StepHook = void (*)(Step step);
-// Installs `hook` (null: none) for the whole process; returns the earlier one.
-StepHook setStepHook(StepHook hook);
-
-// Makes every later NewFile take the named temporary even where the file
-// system has unnamed files, so tests reach that path on any machine.
-void preferNamedTemporaries(bool prefer);
 
 }  // namespace tintrod::os

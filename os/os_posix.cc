@@ -11,24 +11,17 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "os/new_file_points.h"
 #include "os/os.h"
 
 namespace tintrod::os {
 namespace {
-
-StepHook stepHook = nullptr;
-bool namedTemporariesPreferred = false;
-
-void reach(Step step) {
-  if (stepHook != nullptr) stepHook(step);
-}
 
 // --- Whole reads and writes --------------------------------------------------
 
@@ -238,9 +231,6 @@ std::pair<std::string, std::string> splitTarget(const std::string& target) {
 
 std::vector<std::string> startProgram(int argc, char** argv) {
   signal(SIGXFSZ, SIG_IGN);
-  // Lets the process tests reach the named path on a file system with unnamed files.
-  const char* named = std::getenv("TINTROD_TEST_NAMED_TEMPORARIES");
-  if (named != nullptr && std::strcmp(named, "1") == 0) preferNamedTemporaries(true);
   std::vector<std::string> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
   return arguments;
 }
@@ -387,13 +377,13 @@ bool NewFile::create(const std::string& target, unsigned permissions) {
   state->name = name;
   state->folder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (state->folder < 0 || name.empty()) return false;
-  if (!namedTemporariesPreferred) state->descriptor = createUnnamed(state->folder, permissions);
+  if (!namedTemporaryRequired()) state->descriptor = createUnnamed(state->folder, permissions);
   if (state->descriptor < 0) {
     state->temporary = createNamedTemporary(state->folder, permissions, state->descriptor);
     if (state->temporary == nullptr) return false;
   }
   state_ = std::move(state);
-  reach(Step::kCreated);
+  reachedStep(Step::kCreated);
   return true;
 }
 
@@ -401,7 +391,7 @@ bool NewFile::copyFrom(std::FILE* source, std::int64_t length) {
   if (state_ == nullptr || length < 0) return false;
   if (!copyPrefix(fileno(source), state_->descriptor, length, state_->size)) return false;
   state_->size += length;
-  reach(Step::kCopied);
+  reachedStep(Step::kCopied);
   return true;
 }
 
@@ -424,7 +414,7 @@ std::int64_t NewFile::size() const { return state_ == nullptr ? 0 : state_->size
 
 bool NewFile::publish(Durability durability) {
   if (state_ == nullptr) return false;
-  reach(Step::kPublishing);
+  reachedStep(Step::kPublishing);
   if (!state_->targetReplaceable()) return false;
   const bool durable = durability == Durability::kDurable;
   if (durable && !syncFile(state_->descriptor)) return false;
@@ -509,15 +499,5 @@ void releaseLargeRegion(std::uint8_t* region, std::size_t size) {
   (void)size;
 #endif
 }
-
-// --- Tests -----------------------------------------------------------------
-
-StepHook setStepHook(StepHook hook) {
-  const StepHook previous = stepHook;
-  stepHook = hook;
-  return previous;
-}
-
-void preferNamedTemporaries(bool prefer) { namedTemporariesPreferred = prefer; }
 
 }  // namespace tintrod::os

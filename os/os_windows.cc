@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "os/new_file_points.h"
 #include "os/os.h"
 
 namespace tintrod::os {
@@ -172,12 +173,6 @@ bool isReplaceable(const std::wstring& name) {
 }
 
 UINT previousConsoleCodePage = 0;
-
-StepHook stepHook = nullptr;
-
-void reachStep(Step step) {
-  if (stepHook != nullptr) stepHook(step);
-}
 
 void restoreConsoleCodePage() { SetConsoleOutputCP(previousConsoleCodePage); }
 
@@ -378,7 +373,7 @@ bool NewFile::create(const std::string& target, unsigned /*permissions*/) {
   // Without the mark the destructor still removes the file on every
   // unwinding path; only a killed process could leave it behind.
   state_->markedForDeletion = setDeleteOnClose(state_->file.get(), true);
-  reachStep(Step::kCreated);
+  reachedStep(Step::kCreated);
   return true;
 }
 
@@ -404,7 +399,7 @@ bool NewFile::copyFrom(std::FILE* source, std::int64_t length) {
   }
   const bool restored = SetFilePointerEx(input, saved, nullptr, FILE_BEGIN) != 0;
   if (!copied || !restored) return false;
-  reachStep(Step::kCopied);
+  reachedStep(Step::kCopied);
   return true;
 }
 
@@ -427,7 +422,7 @@ bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
 std::int64_t NewFile::size() const { return state_->size; }
 
 bool NewFile::publish(Durability durability) {
-  reachStep(Step::kPublishing);
+  reachedStep(Step::kPublishing);
   const bool durable = durability == Durability::kDurable;
   if (!state_->file.valid() || (durable && !FlushFileBuffers(state_->file.get())) ||
       (state_->markedForDeletion && !setDeleteOnClose(state_->file.get(), false))) {
@@ -516,12 +511,5 @@ std::uint8_t* mapLargeRegion(std::size_t size) {
 void releaseLargeRegion(std::uint8_t* region, std::size_t /*size*/) {
   if (region != nullptr) VirtualFree(region, 0, MEM_RELEASE);
 }
-
-// --- Tests -----------------------------------------------------------------
-
-StepHook setStepHook(StepHook hook) { return std::exchange(stepHook, hook); }
-
-// Windows files always have a name; the temporary one is the only way.
-void preferNamedTemporaries(bool /*prefer*/) {}
 
 }  // namespace tintrod::os

@@ -36,21 +36,26 @@ bool isEightBitBitmap(const std::string& path) {
 }  // namespace
 
 Result<std::vector<std::uint8_t>> readPicture(const std::string& path) {
-  InputFile file;
-  if (!file.open(path)) return Status(unreadable(path), path);
-  if (file.size() < 0 || std::uint64_t(file.size()) > kMaxPictureFileSize) {
-    return Status(Failure::kPictureTooLarge, path);
-  }
   std::vector<std::uint8_t> bytes;
+  os::WholeRead read = os::WholeRead::kShort;
   try {
-    bytes.resize(static_cast<std::size_t>(file.size()));
+    read = os::readWholeFile(path, kMaxPictureFileSize, bytes);
   } catch (const std::bad_alloc&) {
     // As for decoding: a machine that cannot hold the file is one it is too
     // large for.
     return Status(Failure::kPictureTooLarge, path);
   }
-  if (!file.read(bytes.data(), bytes.size())) return Status(Failure::kPictureRead, path);
-  return bytes;
+  switch (read) {
+    case os::WholeRead::kRead:
+      return bytes;
+    case os::WholeRead::kNotOpened:
+      return Status(unreadable(path), path);
+    case os::WholeRead::kTooLarge:
+      return Status(Failure::kPictureTooLarge, path);
+    case os::WholeRead::kShort:
+      break;
+  }
+  return Status(Failure::kPictureRead, path);
 }
 
 Status checkOutput(const std::string& output, std::span<const std::string> pictures) {
@@ -70,14 +75,6 @@ Status checkOutput(const std::string& output, std::span<const std::string> pictu
     case os::EntryKind::kRegularFile:
       if (!isEightBitBitmap(output)) return Status(Failure::kOutputNotBitmap, output);
       break;
-  }
-  return {};
-}
-
-Status writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap) {
-  os::NewFile file;
-  if (!file.create(path, os::kNewFilePermissions) || !file.append(bitmap) || !file.publish()) {
-    return Status(Failure::kFileWrite, path);
   }
   return {};
 }

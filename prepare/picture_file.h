@@ -1,5 +1,5 @@
 // Reading a picture file whole, with a failure that says why it could not
-// be, and writing a prepared bitmap whole.
+// be, and the checks on an output before anything is prepared.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +22,5 @@ Result<std::vector<std::uint8_t>> readPicture(const std::string& path);
 // its names), a folder, a device or a FIFO, or a file that is not an 8-bit
 // BMP, which this program may have written before.
 Status checkOutput(const std::string& output, std::span<const std::string> pictures);
-
-// Whole or not at all: a failed write leaves an earlier file as it was and
-// fails with kFileWrite.
-Status writeBitmap(const std::string& path, std::span<const std::uint8_t> bitmap);
 
 }  // namespace tintrod

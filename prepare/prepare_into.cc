@@ -110,8 +110,9 @@ Status prepareInto(const PrepareArguments& run) {
   if (!bitmaps.ok()) return bitmaps.status();
   if (!folder.empty() && !os::makeFolders(folder)) return Status(Failure::kFolderCreate, folder);
   for (std::size_t i = 0; i < matched->size(); ++i) {
-    Status written = writeBitmap(outputs[i], (*bitmaps)[i]);
-    if (!written.ok()) return written;
+    if (!os::writeWholeFile(outputs[i], (*bitmaps)[i], os::NewFile::Durability::kDurable)) {
+      return Status(Failure::kFileWrite, outputs[i]);
+    }
   }
   std::fputs(skinCommand(folder, *matched, isReadableFile).c_str(), stdout);
   return {};

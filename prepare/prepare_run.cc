@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "os/os.h"
 #include "prepare/command_line.h"
 #include "prepare/picture_file.h"
 #include "prepare/prepare_into.h"
@@ -28,7 +29,10 @@ Status runPrepare(std::span<const std::string> arguments) {
   if (!checked.ok()) return checked;
   const PreparedPicture prepared = preparePicture(*picture, slot->width, slot->height, run.options);
   if (!prepared.ok()) return Status(prepared.status().failure(), run.picture);
-  return writeBitmap(run.output, *prepared);
+  if (!os::writeWholeFile(run.output, *prepared, os::NewFile::Durability::kDurable)) {
+    return Status(Failure::kFileWrite, run.output);
+  }
+  return {};
 }
 
 }  // namespace tintrod

@@ -9,6 +9,7 @@
 
 #include "os/os.h"
 #include "tests/support/open_file.h"
+#include "tests/support/os_double.h"
 #include "tests/support/scratch.h"
 
 namespace tintrod::testing {
@@ -21,10 +22,10 @@ void recordStep(os::Step step) { stepsSeen.push_back(step); }
 
 class NewFileTest : public ::testing::TestWithParam<bool> {
  protected:
-  NewFileTest() { os::preferNamedTemporaries(GetParam()); }
+  NewFileTest() { preferNamedTemporaries(GetParam()); }
   ~NewFileTest() override {
-    os::preferNamedTemporaries(false);
-    os::setStepHook(nullptr);
+    preferNamedTemporaries(false);
+    setStepHook(nullptr);
   }
 
   std::string target() const { return (dir_ / "out.bin").string(); }
@@ -43,7 +44,7 @@ TEST_P(NewFileTest, AppearsWholeOnlyWhenPublished) {
   ASSERT_NE(source, nullptr);
   ASSERT_EQ(std::fseek(source.get(), 4, SEEK_SET), 0);
   stepsSeen.clear();
-  os::setStepHook(recordStep);
+  setStepHook(recordStep);
   {
     os::NewFile file;
     ASSERT_TRUE(file.create(target(), os::kNewFilePermissions));

@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Reading whole opens the same way; the cap is the largest file taken.
 TEST(Seam, OpensOnlyRegularFilesAndTellsTheirLengthOrWhyNot) {
   using enum os::OpenRefusal;
   ScratchDir dir;
@@ -34,10 +35,16 @@ TEST(Seam, OpensOnlyRegularFilesAndTellsTheirLengthOrWhyNot) {
     const std::string path = (dir / test.name).string();
     const OpenFile file(os::openRegularFile(path, size));
     EXPECT_EQ(file != nullptr, test.size >= 0) << test.name;
+    Bytes whole;
+    const os::WholeRead read = os::readWholeFile(path, 5, whole);
     if (file) {
       EXPECT_EQ(size, test.size) << test.name;
+      EXPECT_EQ(read, os::WholeRead::kRead) << test.name;
+      EXPECT_EQ(whole, Bytes(5, 1)) << test.name;
+      EXPECT_EQ(os::readWholeFile(path, 4, whole), os::WholeRead::kTooLarge) << test.name;
     } else {
       EXPECT_EQ(os::whyNotOpened(path), test.why) << test.name;
+      EXPECT_EQ(read, os::WholeRead::kNotOpened) << test.name;
     }
   }
 }

@@ -14,6 +14,7 @@
 #include "os/os.h"
 #include "template/chunk_table_reader.h"
 #include "template/format.h"
+#include "tests/support/os_double.h"
 #include "tests/tool/skin_fixture.h"
 #include "tool/skin_run.h"
 
@@ -42,8 +43,8 @@ void actAtPause(os::Step step) {
 class SwappedFolderTest : public ::testing::TestWithParam<bool> {
  protected:
   SwappedFolderTest() : previous_(fs::current_path()) {
-    os::preferNamedTemporaries(GetParam());
-    os::setStepHook(actAtPause);
+    preferNamedTemporaries(GetParam());
+    setStepHook(actAtPause);
     fs::current_path(fixture_.dir().path());
     fixture_.writeBitmaps();
     fixture_.writeTemplate(SkinFixture::templateWith(SkinFixture::slotTextures()));
@@ -53,8 +54,8 @@ class SwappedFolderTest : public ::testing::TestWithParam<bool> {
   }
   ~SwappedFolderTest() override {
     fs::current_path(previous_);
-    os::setStepHook(nullptr);
-    os::preferNamedTemporaries(false);
+    setStepHook(nullptr);
+    preferNamedTemporaries(false);
   }
 
   std::optional<std::string> runHere() {

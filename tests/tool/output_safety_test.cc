@@ -43,15 +43,11 @@ struct Launch {
 // Starts the tool in `folder` with its output in `capture`, without waiting.
 pid_t startTool(const fs::path& folder, const std::vector<std::string>& arguments,
                 const Launch& launch, const fs::path& capture) {
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
-  if (launch.path == Path::kNamed) environment.emplace_back("TINTROD_TEST_NAMED_TEMPORARIES=1");
-  std::vector<char*> argv{const_cast<char*>(TINTROD_BINARY)};
+  const char* binary =
+      launch.path == Path::kNamed ? TINTROD_NAMED_TEMPORARIES_BINARY : TINTROD_BINARY;
+  std::vector<char*> argv{const_cast<char*>(binary)};
   for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (auto& entry : environment) envp.push_back(entry.data());
-  envp.push_back(nullptr);
 
   const pid_t child = fork();
   if (child != 0) return child;
@@ -64,7 +60,7 @@ pid_t startTool(const fs::path& folder, const std::vector<std::string>& argument
       dup2(nothing, 2) < 0 || chdir(folder.c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
     _exit(127);
   }
-  execve(TINTROD_BINARY, argv.data(), envp.data());
+  execve(binary, argv.data(), environ);
   _exit(127);
 }
 
