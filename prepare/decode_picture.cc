@@ -44,6 +44,7 @@ void freeDecoded(void* pixels) { stbi_image_free(pixels); }
 template <typename Channel, std::uint32_t kMax>
 void composite(const Channel* pixels, int channels, std::size_t count, const Colour& background,
                std::uint8_t* out) {
+  constexpr std::uint64_t kOpaqueProduct = std::uint64_t{kMax} * kMax;
   const bool grey = channels < kRgbChannels;
   const bool hasAlpha = channels % 2 == 0;
   for (std::size_t i = 0; i < count; ++i, pixels += channels) {
@@ -53,7 +54,7 @@ void composite(const Channel* pixels, int channels, std::size_t count, const Col
       const std::uint64_t behind = std::uint64_t{background[c]} * (kMax / kMax8) * (kMax - alpha);
       const std::uint64_t blended = std::uint64_t{pixels[grey ? 0 : c]} * alpha + behind;
       pixel[std::size_t(c)] =
-          static_cast<std::uint8_t>((blended * kMax8 + kMax * kMax / 2) / (kMax * kMax));
+          static_cast<std::uint8_t>((blended * kMax8 + kOpaqueProduct / 2) / kOpaqueProduct);
     }
     std::copy(pixel.begin(), pixel.end(), out);
     out += kRgbChannels;

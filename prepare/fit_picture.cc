@@ -45,8 +45,8 @@ void place(const RgbPicture& source, int x, int y, RgbPicture& target) {
   const int left = std::max(x, 0);
   const int right = std::min(x + source.width, target.width);
   for (int row = std::max(y, 0); row < std::min(y + source.height, target.height); ++row) {
-    const auto from = source.channels.begin() +
-                      (std::ptrdiff_t(row - y) * source.width + (left - x)) * kRgbChannels;
+    const auto* const from = source.channels.begin() +
+                             (std::ptrdiff_t(row - y) * source.width + (left - x)) * kRgbChannels;
     std::copy(from, from + std::ptrdiff_t(right - left) * kRgbChannels,
               target.channels.begin() + (std::ptrdiff_t(row) * target.width + left) * kRgbChannels);
   }

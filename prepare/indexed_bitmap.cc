@@ -64,7 +64,7 @@ std::optional<DecodedPicture> decodeIndexedBitmap(std::span<const std::uint8_t> 
   picture.width = static_cast<int>(layout.width);
   picture.height = static_cast<int>(layout.height);
   picture.channels = PixelBytes(indices.size() * kRgbChannels);
-  auto out = picture.channels.begin();
+  auto* out = picture.channels.begin();
   for (std::int64_t y = layout.height - 1; y >= 0; --y) {
     for (std::int64_t x = 0; x < layout.width; ++x) {
       const std::size_t index = indices[std::size_t(y * layout.width + x)];

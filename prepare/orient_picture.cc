@@ -49,7 +49,7 @@ RgbPicture orientPicture(RgbPicture stored, int orientation) {
   for (int y = 0; y < upright.height; ++y) {
     for (int x = 0; x < upright.width; ++x, out += kRgbChannels) {
       const Point from = storedPixel(orientation, x, y, stored.width, stored.height);
-      const auto first =
+      const auto* const first =
           stored.channels.begin() + (std::ptrdiff_t(from.y) * stored.width + from.x) * kRgbChannels;
       std::copy(first, first + kRgbChannels, out);
     }

@@ -1,5 +1,8 @@
 #include "quantize/kmeans.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,21 +16,33 @@ namespace {
 constexpr float kResortDrift = 4;
 // Rounds stop when one lowers the error by less than this share; later rounds
 // move entries by fractions of a level that rounding to 8 bits undoes.
-constexpr double kSettledGain = 1e-5;
+constexpr double kSettledGain = 5e-4;
 constexpr int kMaxRounds = 100;
 // Past this many colours, rounds work on colours merged into small cells of
 // the cube: a round's time follows the points, and a cell of 4 or 8 levels a
 // side is small beside the clusters that 256 entries make of so many colours.
 constexpr std::size_t kMaxPoints = 1 << 16;
+// Float rounding in the gaps stays far below this; a point this close to
+// half the gap is searched rather than kept.
+constexpr float kGapMargin = 1e-3F;
+
+// Pixel counts and channel sums are integers, so a cluster's totals can be
+// kept by adding and taking away points exactly, in any order, on any machine.
+using Sums = std::array<std::int64_t, 3>;
 
 // What the rounds cluster: each histogram colour, or each cell of them.
 struct Points {
   std::vector<Rgb<float>> at;
-  std::vector<double> weight;
+  std::vector<std::int64_t> weight;
+  std::vector<Sums> sum;
   std::vector<int> cluster;
   // For each histogram colour, its point; empty when the points are the colours.
   std::vector<std::uint32_t> ofColour;
 };
+
+Sums sumsOf(PackedColour colour, std::int64_t weight) {
+  return {weight * redOf(colour), weight * greenOf(colour), weight * blueOf(colour)};
+}
 
 Points colourPoints(const ColourHistogram& histogram, const Clusters& clusters) {
   Points points;
@@ -36,6 +51,7 @@ Points colourPoints(const ColourHistogram& histogram, const Clusters& clusters) 
     points.at.push_back({static_cast<float>(redOf(colour)), static_cast<float>(greenOf(colour)),
                          static_cast<float>(blueOf(colour))});
     points.weight.push_back(histogram.counts[i]);
+    points.sum.push_back(sumsOf(colour, histogram.counts[i]));
   }
   points.cluster = clusters.clusterOfColour;
   return points;
@@ -47,8 +63,7 @@ Points cellPoints(const ColourHistogram& histogram, const Clusters& clusters, in
   const int drop = 8 - bits;
   const std::size_t cells = std::size_t{1} << (3 * bits);
   std::vector<std::uint32_t> pointOfCell(cells, UINT32_MAX);
-  std::vector<double> heaviest;
-  std::vector<Rgb<double>> sums;
+  std::vector<std::uint32_t> heaviest;
   Points points;
   for (std::size_t i = 0; i < histogram.colours.size(); ++i) {
     const PackedColour colour = histogram.colours[i];
@@ -58,26 +73,26 @@ Points cellPoints(const ColourHistogram& histogram, const Clusters& clusters, in
     if (pointOfCell[cell] == UINT32_MAX) {
       pointOfCell[cell] = static_cast<std::uint32_t>(points.weight.size());
       points.weight.push_back(0);
+      points.sum.push_back({});
       points.cluster.push_back(clusters.clusterOfColour[i]);
       heaviest.push_back(0);
-      sums.push_back({});
     }
     const std::uint32_t point = pointOfCell[cell];
-    const double weight = histogram.counts[i];
-    points.weight[point] += weight;
-    sums[point][0] += weight * redOf(colour);
-    sums[point][1] += weight * greenOf(colour);
-    sums[point][2] += weight * blueOf(colour);
-    if (weight > heaviest[point]) {
-      heaviest[point] = weight;
+    const std::uint32_t count = histogram.counts[i];
+    points.weight[point] += count;
+    const Sums sums = sumsOf(colour, count);
+    for (std::size_t c = 0; c < 3; ++c) points.sum[point][c] += sums[c];
+    if (count > heaviest[point]) {
+      heaviest[point] = count;
       points.cluster[point] = clusters.clusterOfColour[i];
     }
     points.ofColour.push_back(point);
   }
-  for (std::size_t p = 0; p < sums.size(); ++p) {
-    points.at.push_back({static_cast<float>(sums[p][0] / points.weight[p]),
-                         static_cast<float>(sums[p][1] / points.weight[p]),
-                         static_cast<float>(sums[p][2] / points.weight[p])});
+  for (std::size_t p = 0; p < points.sum.size(); ++p) {
+    const auto weight = static_cast<double>(points.weight[p]);
+    points.at.push_back({static_cast<float>(static_cast<double>(points.sum[p][0]) / weight),
+                         static_cast<float>(static_cast<double>(points.sum[p][1]) / weight),
+                         static_cast<float>(static_cast<double>(points.sum[p][2]) / weight)});
   }
   return points;
 }
@@ -88,60 +103,105 @@ Points pointsOf(const ColourHistogram& histogram, const Clusters& clusters) {
   return cells.at.size() <= kMaxPoints ? cells : cellPoints(histogram, clusters, 5);
 }
 
-// Moves the means to their clusters' centres; returns the squared error of
-// the clusters about them. A cluster left empty restarts at the point that
-// is worst served.
-double moveMeans(Points& points, std::vector<Rgb<float>>& means) {
-  const std::size_t count = means.size();
-  std::vector<double> weight(count);
-  std::vector<Rgb<double>> sum(count);
-  double error = 0;
-  for (std::size_t i = 0; i < points.at.size(); ++i) {
-    const auto k = static_cast<std::size_t>(points.cluster[i]);
-    const double w = points.weight[i];
-    weight[k] += w;
-    for (std::size_t c = 0; c < 3; ++c) {
-      sum[k][c] += w * points.at[i][c];
-      error += w * points.at[i][c] * points.at[i][c];
-    }
-  }
-  std::vector<std::size_t> empty;
-  for (std::size_t k = 0; k < count; ++k) {
-    if (weight[k] == 0) {
-      empty.push_back(k);
-      continue;
-    }
-    for (std::size_t c = 0; c < 3; ++c) {
-      means[k][c] = static_cast<float>(sum[k][c] / weight[k]);
-      error -= sum[k][c] * sum[k][c] / weight[k];
-    }
-  }
-  std::vector<bool> restarted(points.at.size());
-  for (const std::size_t k : empty) {
-    std::size_t worst = 0;
-    double worstError = -1;
+// Each cluster's weight and sums, kept as points change cluster, so that a
+// round costs what its changes cost, not what all points cost.
+class Totals {
+ public:
+  Totals(const Points& points, std::size_t clusters)
+      : points_(points), weight_(clusters), sum_(clusters) {
     for (std::size_t i = 0; i < points.at.size(); ++i) {
-      const auto mean = static_cast<std::size_t>(points.cluster[i]);
-      const double pointError = points.weight[i] * squaredDistance(points.at[i], means[mean]);
-      if (!restarted[i] && pointError > worstError) {
-        worst = i;
-        worstError = pointError;
+      add(i, points.cluster[i], 1);
+      for (std::size_t c = 0; c < 3; ++c) {
+        const auto total = static_cast<double>(points.sum[i][c]);
+        squares_ += total * total / static_cast<double>(points.weight[i]);
       }
     }
-    restarted[worst] = true;
-    means[k] = points.at[worst];
   }
-  return error;
+
+  void move(std::size_t point, int from, int to) {
+    add(point, from, -1);
+    add(point, to, 1);
+  }
+
+  // Moves the means to their clusters' centres; returns the squared error of
+  // the clusters about them. A cluster left empty restarts at the point that
+  // is worst served.
+  double moveMeans(std::vector<Rgb<float>>& means) const {
+    double error = squares_;
+    std::vector<std::size_t> empty;
+    for (std::size_t k = 0; k < means.size(); ++k) {
+      if (weight_[k] == 0) {
+        empty.push_back(k);
+        continue;
+      }
+      const auto weight = static_cast<double>(weight_[k]);
+      for (std::size_t c = 0; c < 3; ++c) {
+        const auto total = static_cast<double>(sum_[k][c]);
+        means[k][c] = static_cast<float>(total / weight);
+        error -= total * total / weight;
+      }
+    }
+    if (!empty.empty()) restart(empty, means);
+    return error;
+  }
+
+ private:
+  void add(std::size_t point, int cluster, std::int64_t sign) {
+    const auto k = static_cast<std::size_t>(cluster);
+    weight_[k] += sign * points_.weight[point];
+    for (std::size_t c = 0; c < 3; ++c) sum_[k][c] += sign * points_.sum[point][c];
+  }
+
+  void restart(const std::vector<std::size_t>& empty, std::vector<Rgb<float>>& means) const {
+    std::vector<bool> restarted(points_.at.size());
+    for (const std::size_t k : empty) {
+      std::size_t worst = 0;
+      double worstError = -1;
+      for (std::size_t i = 0; i < points_.at.size(); ++i) {
+        const auto mean = static_cast<std::size_t>(points_.cluster[i]);
+        const double pointError =
+            static_cast<double>(points_.weight[i]) * squaredDistance(points_.at[i], means[mean]);
+        if (!restarted[i] && pointError > worstError) {
+          worst = i;
+          worstError = pointError;
+        }
+      }
+      restarted[worst] = true;
+      means[k] = points_.at[worst];
+    }
+  }
+
+  const Points& points_;
+  std::vector<std::int64_t> weight_;
+  std::vector<Sums> sum_;
+  // The points' weighted squares, less which the clusters' spread is the error.
+  double squares_ = 0;
+};
+
+// Half the distance from each mean to its nearest other, less a margin for
+// rounding: measured anew each round, as the bound from when the search's
+// rows were sorted grows loose as the means drift.
+std::vector<float> halfGaps(const NearestEntry<float>& nearest) {
+  std::vector<float> gaps(static_cast<std::size_t>(nearest.size()));
+  for (int k = 0; k < nearest.size(); ++k) {
+    gaps[static_cast<std::size_t>(k)] =
+        std::max(0.0F, std::sqrt(nearest.nearestOtherSquared(k)) / 2 - kGapMargin);
+  }
+  return gaps;
 }
 
 // A point nearer its mean than half the gap to that mean's nearest other
 // mean keeps its cluster without a search; after the first rounds most do.
-void reassign(Points& points, const NearestEntry<float>& nearest) {
+void reassign(Points& points, const NearestEntry<float>& nearest, Totals& totals) {
+  const std::vector<float> gaps = halfGaps(nearest);
   for (std::size_t i = 0; i < points.at.size(); ++i) {
-    int& cluster = points.cluster[i];
-    const float gap = nearest.halfGap(cluster);
+    const int cluster = points.cluster[i];
+    const float gap = gaps[static_cast<std::size_t>(cluster)];
     if (squaredDistance(points.at[i], nearest.entry(cluster)) < gap * gap) continue;
-    cluster = nearest.find(points.at[i], cluster);
+    const int found = nearest.find(points.at[i], cluster);
+    if (found == cluster) continue;
+    totals.move(i, cluster, found);
+    points.cluster[i] = found;
   }
 }
 
@@ -149,14 +209,15 @@ void reassign(Points& points, const NearestEntry<float>& nearest) {
 
 void refineClusters(const ColourHistogram& histogram, Clusters& clusters) {
   Points points = pointsOf(histogram, clusters);
-  double previous = moveMeans(points, clusters.means);
+  Totals totals(points, clusters.means.size());
+  double previous = totals.moveMeans(clusters.means);
   std::optional<NearestEntry<float>> nearest;
   for (int round = 1; round < kMaxRounds; ++round) {
     if (!nearest || nearest->moveEntries(clusters.means) > kResortDrift) {
       nearest.emplace(clusters.means);
     }
-    reassign(points, *nearest);
-    const double error = moveMeans(points, clusters.means);
+    reassign(points, *nearest, totals);
+    const double error = totals.moveMeans(clusters.means);
     if (previous - error <= previous * kSettledGain) break;
     previous = error;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace tintrod::quantizer {
 namespace {
@@ -15,7 +16,6 @@ constexpr std::uint32_t kIndexMask = (1U << kIndexBits) - 1;
 // Rounding in the square roots is bounded well below this; searching a little
 // further than the exact bound keeps every entry that could tie or win.
 constexpr float kBoundSlack = 1e-3F;
-constexpr float kNoGap = 1e30F;
 
 std::uint32_t keyOf(float distance, std::size_t index) {
   // Rounded down and a half step less, the stored distance never exceeds the
@@ -26,14 +26,20 @@ std::uint32_t keyOf(float distance, std::size_t index) {
 
 float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndexBits) / kKeyScale; }
 
+// The first key whose distance is beyond `bound`: a key's distance is a whole
+// number of steps, so comparing keys is comparing distances, exactly.
+std::uint32_t keyBeyond(float bound) {
+  const float steps = std::floor(bound * kKeyScale) + 1;
+  constexpr auto kLastStep = static_cast<float>(UINT32_MAX >> kIndexBits);
+  if (!(steps <= kLastStep)) return UINT32_MAX;
+  return static_cast<std::uint32_t>(steps) << kIndexBits;
+}
+
 }  // namespace
 
 template <typename T>
 NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
-    : entries_(entries.begin(), entries.end()),
-      sortedAt_(entries_),
-      drift_(entries_.size()),
-      halfGap_(entries_.size(), kNoGap) {
+    : entries_(entries.begin(), entries.end()), sortedAt_(entries_), drift_(entries_.size()) {
   const std::size_t count = entries_.size();
   neighbours_.resize(count * count);
   for (std::size_t i = 0; i < count; ++i) {
@@ -42,16 +48,7 @@ NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
       row[j] = keyOf(std::sqrt(static_cast<float>(squaredDistance(entries_[i], entries_[j]))), j);
     }
     std::sort(row, row + count);
-    // The row's first key is the entry itself or a copy of it, at distance 0.
-    if (count > 1) halfGap_[i] = distanceOfKey(row[1]) / 2;
   }
-}
-
-template <typename T>
-float NearestEntry<T>::halfGap(int index) const {
-  // Each of the two entries may have come nearer the other by its drift.
-  return halfGap_[static_cast<std::size_t>(index)] -
-         (drift_[static_cast<std::size_t>(index)] + farthestDrift_) / 2;
 }
 
 template <typename T>
@@ -76,16 +73,32 @@ int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
   // Rows hold distances from when they were sorted; moves since then can have
   // brought an entry nearer the guess by both their drifts.
   const float slack = kBoundSlack + drift_[static_cast<std::size_t>(guess)] + farthestDrift_;
-  float bound = 2 * guessRoot + slack;
+  std::uint32_t end = keyBeyond(2 * guessRoot + slack);
   const std::uint32_t* row = neighbours_.data() + static_cast<std::size_t>(guess) * count;
-  for (std::size_t n = 0; n < count && distanceOfKey(row[n]) <= bound; ++n) {
+  for (std::size_t n = 0; n < count && row[n] < end; ++n) {
     const auto index = static_cast<int>(row[n] & kIndexMask);
     const T distance = squaredDistance(colour, entries_[static_cast<std::size_t>(index)]);
     if (distance < bestDistance || (distance == bestDistance && index < best)) {
       best = index;
       bestDistance = distance;
-      bound = guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack;
+      end = keyBeyond(guessRoot + std::sqrt(static_cast<float>(bestDistance)) + slack);
     }
+  }
+  return best;
+}
+
+template <typename T>
+float NearestEntry<T>::nearestOtherSquared(int index) const {
+  const std::size_t count = entries_.size();
+  const auto self = static_cast<std::size_t>(index);
+  // An entry's distance can have shrunk since sorting by both entries' drifts.
+  const float slack = kBoundSlack + drift_[self] + farthestDrift_;
+  float best = std::numeric_limits<float>::infinity();
+  const std::uint32_t* row = neighbours_.data() + self * count;
+  for (std::size_t n = 0; n < count && distanceOfKey(row[n]) - slack <= std::sqrt(best); ++n) {
+    const std::size_t other = row[n] & kIndexMask;
+    if (other == self) continue;
+    best = std::min(best, static_cast<float>(squaredDistance(entries_[self], entries_[other])));
   }
   return best;
 }

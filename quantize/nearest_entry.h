@@ -33,9 +33,9 @@ class NearestEntry {
   // `guess` is any valid index; the nearer it is, the fewer entries are tried.
   int find(const Rgb<T>& colour, int guess) const;
 
-  // Half the distance from an entry to the nearest other one, rounded down: a
-  // colour nearer than this to the entry has it as its nearest.
-  float halfGap(int index) const;
+  // The squared distance from an entry to the nearest other one as the
+  // entries are now; infinite without another. Its row rules most out.
+  float nearestOtherSquared(int index) const;
 
   // Entries that moved a little keep the order of their rows: a search then
   // looks further by how far they moved, which is cheaper than sorting anew.
@@ -52,8 +52,6 @@ class NearestEntry {
   std::vector<Rgb<T>> sortedAt_;
   std::vector<float> drift_;
   float farthestDrift_ = 0;
-  // Half the distance from each entry to its nearest other one when sorted.
-  std::vector<float> halfGap_;
   // For each entry, every entry by ascending distance from it, as keys: the
   // distance in 1/kKeyScale steps, rounded down, above the entry's index.
   std::vector<std::uint32_t> neighbours_;

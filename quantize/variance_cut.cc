@@ -50,21 +50,29 @@ class Cutter {
     for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
   }
 
-  Box boxOf(std::size_t begin, std::size_t end) const {
+  Box boxOf(std::size_t begin, std::size_t end) {
     Box box{begin, end, {}, 0, 0, 0};
-    std::array<std::array<Moments, 256>, 3> bins{};
-    // Only cuts inside the box's span on an axis can part its colours.
+    // Only cuts inside the box's span on an axis can part its colours, and
+    // only the bins in the span need clearing: most boxes are small.
     std::array<int, 3> lowest{255, 255, 255};
     std::array<int, 3> highest{};
+    for (std::size_t n = begin; n < end; ++n) {
+      const PackedColour colour = histogram_.colours[order_[n]];
+      for (std::size_t axis = 0; axis < 3; ++axis) {
+        const int value = channelOf(colour, static_cast<int>(axis));
+        lowest[axis] = std::min(lowest[axis], value);
+        highest[axis] = std::max(highest[axis], value);
+      }
+    }
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      std::fill_n(bins_[axis].data() + lowest[axis], highest[axis] - lowest[axis] + 1, Moments{});
+    }
     for (std::size_t n = begin; n < end; ++n) {
       const Moments point = pointAt(order_[n]);
       box.moments.add(point);
       const PackedColour colour = histogram_.colours[order_[n]];
       for (std::size_t axis = 0; axis < 3; ++axis) {
-        const int value = channelOf(colour, static_cast<int>(axis));
-        bins[axis][static_cast<std::size_t>(value)].add(point);
-        lowest[axis] = std::min(lowest[axis], value);
-        highest[axis] = std::max(highest[axis], value);
+        bins_[axis][static_cast<std::size_t>(channelOf(colour, static_cast<int>(axis)))].add(point);
       }
     }
     const double whole = box.moments.spread();
@@ -72,7 +80,7 @@ class Cutter {
       const auto a = static_cast<std::size_t>(axis);
       Moments below;
       for (int threshold = lowest[a]; threshold < highest[a]; ++threshold) {
-        below.add(bins[a][static_cast<std::size_t>(threshold)]);
+        below.add(bins_[a][static_cast<std::size_t>(threshold)]);
         if (below.weight == 0) continue;
         const double gain = below.spread() + box.moments.minus(below).spread() - whole;
         if (gain > box.gain) {
@@ -119,6 +127,8 @@ class Cutter {
 
   const ColourHistogram& histogram_;
   std::vector<std::uint32_t> order_;
+  // Each axis's moments by channel value, for the box being measured.
+  std::array<std::array<Moments, 256>, 3> bins_;
 };
 
 }  // namespace
