@@ -43,7 +43,7 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
       fitPicture(std::move(decoded.picture), width, height, options.fit, options.background);
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;
-  const QuantizedPicture quantized = quantize(
+  const QuantizedPicture quantized = quantizePicture(
       std::span(fitted.channels.data(), fitted.channels.size()), width, height, quantizeOptions);
   auto file = encodeCompactIndexedBitmap(width, height, quantized.palette,
                                          bottomUp(quantized.indices, width, height));

@@ -1,11 +1,11 @@
-#include "quantize/nearest_entry.h"
+#include "quantize/nearest_by_squared_distance.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 // Distances between entries are kept as integers, so each entry's row sorts
@@ -38,7 +38,7 @@ std::uint32_t keyBeyond(float bound) {
 }  // namespace
 
 template <typename T>
-NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
+NearestBySquaredDistance<T>::NearestBySquaredDistance(std::span<const Rgb<T>> entries)
     : entries_(entries.begin(), entries.end()), sortedAt_(entries_), drift_(entries_.size()) {
   const std::size_t count = entries_.size();
   neighbours_.resize(count * count);
@@ -52,7 +52,7 @@ NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
 }
 
 template <typename T>
-float NearestEntry<T>::moveEntries(std::span<const Rgb<T>> entries) {
+float NearestBySquaredDistance<T>::moveEntries(std::span<const Rgb<T>> entries) {
   std::copy(entries.begin(), entries.end(), entries_.begin());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     drift_[i] = std::sqrt(static_cast<float>(squaredDistance(entries_[i], sortedAt_[i])));
@@ -62,7 +62,7 @@ float NearestEntry<T>::moveEntries(std::span<const Rgb<T>> entries) {
 }
 
 template <typename T>
-int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
+int NearestBySquaredDistance<T>::find(const Rgb<T>& colour, int guess) const {
   const std::size_t count = entries_.size();
   const T guessDistance = squaredDistance(colour, entries_[static_cast<std::size_t>(guess)]);
   const float guessRoot = std::sqrt(static_cast<float>(guessDistance));
@@ -88,7 +88,7 @@ int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
 }
 
 template <typename T>
-float NearestEntry<T>::nearestOtherSquared(int index) const {
+float NearestBySquaredDistance<T>::nearestOtherSquared(int index) const {
   const std::size_t count = entries_.size();
   const auto self = static_cast<std::size_t>(index);
   // An entry's distance can have shrunk since sorting by both entries' drifts.
@@ -103,7 +103,7 @@ float NearestEntry<T>::nearestOtherSquared(int index) const {
   return best;
 }
 
-template class NearestEntry<int>;
-template class NearestEntry<float>;
+template class NearestBySquaredDistance<int>;
+template class NearestBySquaredDistance<float>;
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize
