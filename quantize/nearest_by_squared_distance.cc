@@ -10,7 +10,7 @@ namespace {
 
 // Distances between entries are kept as integers, so each entry's row sorts
 // as plain keys; a step of 1/64 is far finer than any gap that matters.
-constexpr float kKeyScale = 64;
+constexpr float kKeyStepsPerUnit = 64;
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kIndexMask = (1U << kIndexBits) - 1;
 // Rounding in the square roots is bounded well below this; searching a little
@@ -20,16 +20,18 @@ constexpr float kBoundSlack = 1e-3F;
 std::uint32_t keyOf(float distance, std::size_t index) {
   // Rounded down and a half step less, the stored distance never exceeds the
   // true one, so stopping on it never skips a candidate.
-  const float steps = std::max(0.0F, distance * kKeyScale - 0.5F);
+  const float steps = std::max(0.0F, distance * kKeyStepsPerUnit - 0.5F);
   return static_cast<std::uint32_t>(steps) << kIndexBits | static_cast<std::uint32_t>(index);
 }
 
-float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndexBits) / kKeyScale; }
+float distanceOfKey(std::uint32_t key) {
+  return static_cast<float>(key >> kIndexBits) / kKeyStepsPerUnit;
+}
 
 // The first key whose distance is beyond `bound`: a key's distance is a whole
 // number of steps, so comparing keys is comparing distances, exactly.
 std::uint32_t keyBeyond(float bound) {
-  const float steps = std::floor(bound * kKeyScale) + 1;
+  const float steps = std::floor(bound * kKeyStepsPerUnit) + 1;
   constexpr auto kLastStep = static_cast<float>(UINT32_MAX >> kIndexBits);
   if (!(steps <= kLastStep)) return UINT32_MAX;
   return static_cast<std::uint32_t>(steps) << kIndexBits;

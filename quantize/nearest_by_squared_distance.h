@@ -53,7 +53,7 @@ class NearestBySquaredDistance {
   std::vector<float> drift_;
   float farthestDrift_ = 0;
   // For each entry, every entry by ascending distance from it, as keys: the
-  // distance in 1/kKeyScale steps, rounded down, above the entry's index.
+  // distance in steps of 1/kKeyStepsPerUnit, rounded down, above the entry's index.
   std::vector<std::uint32_t> neighbours_;
 };
 
