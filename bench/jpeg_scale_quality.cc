@@ -29,7 +29,7 @@ std::vector<std::uint8_t> bytesOf(const RgbPicture& picture) {
 }
 
 std::vector<std::uint8_t> quantized(const std::vector<std::uint8_t>& rgb, int side) {
-  const QuantizedPicture result = quantize(rgb, side, side);
+  const QuantizedPicture result = quantizePicture(rgb, side, side);
   std::vector<std::uint8_t> out;
   out.reserve(rgb.size());
   for (const std::uint8_t index : result.indices) {

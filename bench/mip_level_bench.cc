@@ -67,7 +67,7 @@ BENCHMARK_CAPTURE(run, flat_fast, buildMipLevel, flatScene);
 
 // Each search variant this processor runs, on full scans.
 const bool kVariantsRegistered = [] {
-  for (const mip::NearestEntryVariant& variant : mip::nearestEntryVariants()) {
+  for (const mip::NearestByDifferenceVariant& variant : mip::nearestByDifferenceVariants()) {
     if (!variant.supported()) continue;
     const auto build = [find = variant.find](std::uint8_t* level, std::int32_t width,
                                              std::int32_t height, const std::uint8_t* palette) {

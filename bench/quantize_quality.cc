@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   tintrod::QuantizedPicture result;
   for (int run = 0; run < tintrod::kRepetitions; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    result = tintrod::quantize(original.rgb, original.width, original.height);
+    result = tintrod::quantizePicture(original.rgb, original.width, original.height);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     milliseconds.push_back(took.count());
   }

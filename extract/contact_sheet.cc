@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "template/level_colours.h"
+
 namespace tintrod {
 namespace {
 
@@ -51,19 +53,14 @@ void drawLabel(const std::string& label, std::int64_t left, std::int64_t top,
   }
 }
 
-void drawLevel(const PixelLevel& level, const std::uint8_t* palette, std::int64_t left,
-               std::int64_t top, const SheetLayout& layout, std::vector<std::uint8_t>& pixels) {
-  if (level.pixels == nullptr) return;
+void placeLevel(const PixelLevel& level, const std::uint8_t* palette, std::int64_t left,
+                std::int64_t top, const SheetLayout& layout, std::vector<std::uint8_t>& pixels) {
   // Stored row 0 is the bottom of the picture, so it lands on the sheet's
   // lowest row of the level: sheet rows also run bottom-up.
   const std::int64_t bottomRow = layout.height - top - level.height;
-  for (std::int64_t row = 0; row < level.height; ++row) {
-    const std::uint8_t* indices = level.pixels + row * level.width;
-    std::uint8_t* out = pixels.data() + ((bottomRow + row) * layout.width + left) * kRgbSize;
-    for (std::int64_t x = 0; x < level.width; ++x, out += kRgbSize) {
-      std::copy_n(palette + std::ptrdiff_t{kRgbSize} * indices[x], kRgbSize, out);
-    }
-  }
+  drawLevelColours(level, palette,
+                   {pixels.data() + (bottomRow * layout.width + left) * kRgbSize,
+                    static_cast<std::ptrdiff_t>(layout.width * kRgbSize), kRgbSize});
 }
 
 }  // namespace
@@ -100,8 +97,8 @@ std::vector<std::uint8_t> drawSheet(const std::vector<TextureRecord>& records,
   for (std::size_t row = 0; row < records.size(); ++row) {
     drawLabel(labels[row], kSheetGap, layout.top[row] - kLabelHeight, layout, pixels);
     for (int index = 0; index < kPixelLevelCount; ++index) {
-      drawLevel(records[row].level(index), records[row].palette(), layout.left[row][index],
-                layout.top[row], layout, pixels);
+      placeLevel(records[row].level(index), records[row].palette(), layout.left[row][index],
+                 layout.top[row], layout, pixels);
     }
   }
   return pixels;

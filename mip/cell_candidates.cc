@@ -1,6 +1,6 @@
 #include "mip/cell_candidates.h"
 
-#include "mip/square_average.h"
+#include "mip/halve_level.h"
 
 #include <algorithm>
 #include <array>
@@ -292,7 +292,7 @@ __attribute__((target("avx2"))) inline std::uint8_t CellCandidates::nearestCandi
   return static_cast<std::uint8_t>(smallestLane(keys) & 0xFF);
 }
 
-std::uint8_t CellCandidates::nearest(PackedColour colour, NearestEntryFinder fallback) {
+std::uint8_t CellCandidates::nearest(PackedColour colour, NearestByDifference fallback) {
   const int cell = cellOf(colour);
   if (placeOfCell_[cell] == kUnknown) placeOfCell_[cell] = findCandidates(cell);
   const std::uint16_t place = placeOfCell_[cell];
@@ -300,30 +300,17 @@ std::uint8_t CellCandidates::nearest(PackedColour colour, NearestEntryFinder fal
   return nearestCandidate(cells_[place - kFirstCell], colour);
 }
 
+// The lambda carries the target itself: a lambda does not inherit it from the
+// function around it, and without it the cell search could not inline.
 __attribute__((target("avx2"))) void CellCandidates::halve(std::uint8_t* level, std::int32_t width,
                                                            std::int32_t height,
-                                                           NearestEntryFinder fallback) {
-  const std::int32_t rows = height >> 1;
-  const std::int32_t cols = width >> 1;
-  if (rows <= 0 || cols <= 0) return;
-  std::uint8_t* destination = level + static_cast<std::ptrdiff_t>(width) * height;
-  PackedColour lastColour = UINT32_MAX;
-  std::uint8_t lastEntry = 0;
-  for (std::int32_t y = 0; y < rows; ++y) {
-    const std::uint8_t* top = level + static_cast<std::ptrdiff_t>(2 * y) * width;
-    const std::uint8_t* bottom = top + width;
-    std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * cols;
-    for (std::ptrdiff_t x = 0; x < cols; ++x) {
-      const PackedColour average = averageOfSquare(palette_->spread, top + 2 * x, bottom + 2 * x);
-      if (average != lastColour) {
-        const std::uint16_t place = placeOfCell_[cellOf(average)];
-        lastEntry = place >= kFirstCell ? nearestCandidate(cells_[place - kFirstCell], average)
-                                        : nearest(average, fallback);
-        lastColour = average;
-      }
-      out[x] = lastEntry;
-    }
-  }
+                                                           NearestByDifference fallback) {
+  const auto search = [&](PackedColour colour) __attribute__((target("avx2"))) {
+    const std::uint16_t place = placeOfCell_[cellOf(colour)];
+    return place >= kFirstCell ? nearestCandidate(cells_[place - kFirstCell], colour)
+                               : nearest(colour, fallback);
+  };
+  halveLevel(palette_->spread, level, width, height, search);
 }
 
 #else
@@ -332,22 +319,15 @@ bool CellCandidates::supported() { return false; }
 
 std::uint16_t CellCandidates::findCandidates(int) { return kSearchedInFull; }
 
-std::uint8_t CellCandidates::nearest(PackedColour colour, NearestEntryFinder fallback) {
+std::uint8_t CellCandidates::nearest(PackedColour colour, NearestByDifference fallback) {
   return fallback(*palette_, colour);
 }
 
 // Without the vector search every square goes to the fallback.
 void CellCandidates::halve(std::uint8_t* level, std::int32_t width, std::int32_t height,
-                           NearestEntryFinder fallback) {
-  const std::int32_t cols = width >> 1;
-  std::uint8_t* destination = level + static_cast<std::ptrdiff_t>(width) * height;
-  for (std::int32_t y = 0; y < (height >> 1); ++y) {
-    const std::uint8_t* top = level + static_cast<std::ptrdiff_t>(2 * y) * width;
-    for (std::ptrdiff_t x = 0; x < cols; ++x) {
-      destination[y * cols + x] =
-          fallback(*palette_, averageOfSquare(palette_->spread, top + 2 * x, top + width + 2 * x));
-    }
-  }
+                           NearestByDifference fallback) {
+  halveLevel(palette_->spread, level, width, height,
+             [&](PackedColour colour) { return fallback(*palette_, colour); });
 }
 
 #endif

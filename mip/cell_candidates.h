@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 namespace tintrod::mip {
 
@@ -41,10 +41,10 @@ class CellCandidates {
   // candidates than kCellLanes, or whose colours may all lie far from every
   // entry, ask `fallback`.
   void halve(std::uint8_t* level, std::int32_t width, std::int32_t height,
-             NearestEntryFinder fallback);
+             NearestByDifference fallback);
 
   // One colour's search, as halve makes it for each square.
-  std::uint8_t nearest(PackedColour colour, NearestEntryFinder fallback);
+  std::uint8_t nearest(PackedColour colour, NearestByDifference fallback);
 
   // Candidates as they are gathered, each entry packed as in
   // SumOrderedPalette: `Capacity` of them, and room behind them for the eight

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 namespace tintrod::mip {
 

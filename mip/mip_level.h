@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 namespace tintrod {
 
@@ -21,7 +21,7 @@ void buildSmallerLevels(std::uint8_t* block, std::int32_t width, std::int32_t he
 namespace mip {
 
 // The same with a chosen search variant, so every variant can be checked.
-void buildMipLevelWith(NearestEntryFinder findNearest, std::uint8_t* level, std::int32_t width,
+void buildMipLevelWith(NearestByDifference findNearest, std::uint8_t* level, std::int32_t width,
                        std::int32_t height, const std::uint8_t* palette);
 
 }  // namespace mip

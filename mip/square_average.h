@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 namespace tintrod::mip {
 

@@ -1,6 +1,7 @@
 #include "prepare/jpeg_markers.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "util/coding.h"
 
@@ -19,12 +20,13 @@ bool hasNoLength(std::uint8_t marker) { return marker == 0x01 || isRestart(marke
 
 // Where the coded data that starts at `at` ends: at the first marker that is
 // neither a stuffed zero nor a restart. A run of 0xFF before a marker is fill.
+// A photo's coded data is megabytes with a marker byte every few hundred, so
+// the search for one is memchr's.
 std::size_t entropyDataEnd(std::span<const std::uint8_t> file, std::size_t at) {
   while (at + 1 < file.size()) {
-    if (file[at] != kMarkerByte) {
-      ++at;
-      continue;
-    }
+    const void* found = std::memchr(&file[at], kMarkerByte, file.size() - 1 - at);
+    if (found == nullptr) break;
+    at = std::size_t(static_cast<const std::uint8_t*>(found) - file.data());
     const std::uint8_t next = file[at + 1];
     if (next == kStuffedZero || isRestart(next)) {
       at += 2;

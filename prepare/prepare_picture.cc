@@ -39,7 +39,7 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
       fitPicture(std::move(oriented), width, height, options.fit, options.background);
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;
-  const QuantizedPicture quantized = quantize(
+  const QuantizedPicture quantized = quantizePicture(
       std::span(fitted.channels.data(), fitted.channels.size()), width, height, quantizeOptions);
   auto file = encodeCompactIndexedBitmap(width, height, quantized.palette,
                                          bottomUp(quantized.indices, width, height));

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 // Pixel positions ordered by colour, one stable counting pass per channel from
@@ -30,8 +30,7 @@ ColourHistogram buildHistogram(std::span<const std::uint8_t> rgb) {
   const std::size_t pixelCount = rgb.size() / 3;
   std::vector<PackedColour> colourAt(pixelCount);
   for (std::size_t p = 0; p < pixelCount; ++p) {
-    colourAt[p] = static_cast<PackedColour>(rgb[3 * p]) << 16 |
-                  static_cast<PackedColour>(rgb[3 * p + 1]) << 8 | rgb[3 * p + 2];
+    colourAt[p] = packColour(rgb[3 * p], rgb[3 * p + 1], rgb[3 * p + 2]);
   }
   ColourHistogram histogram;
   histogram.colourOfPixel.resize(pixelCount);
@@ -47,4 +46,4 @@ ColourHistogram buildHistogram(std::span<const std::uint8_t> rgb) {
   return histogram;
 }
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

@@ -6,14 +6,9 @@
 #include <span>
 #include <vector>
 
-namespace tintrod::quantizer {
+#include "util/packed_colour.h"
 
-// A colour as 0x00RRGGBB, so that ordering colours is ordering integers.
-using PackedColour = std::uint32_t;
-
-constexpr int redOf(PackedColour colour) { return static_cast<int>(colour >> 16 & 0xFF); }
-constexpr int greenOf(PackedColour colour) { return static_cast<int>(colour >> 8 & 0xFF); }
-constexpr int blueOf(PackedColour colour) { return static_cast<int>(colour & 0xFF); }
+namespace tintrod::quantize {
 
 struct ColourHistogram {
   // Ascending, each colour once.
@@ -27,4 +22,4 @@ struct ColourHistogram {
 // `rgb` holds whole pixels as red, green, blue bytes.
 ColourHistogram buildHistogram(std::span<const std::uint8_t> rgb);
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

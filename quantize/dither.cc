@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 // Errors are kept in sixteenths, the weights' denominator, so diffusion is
@@ -13,7 +13,7 @@ constexpr int kScale = 16;
 }  // namespace
 
 std::vector<int> ditherPixels(std::span<const std::uint8_t> rgb, int width, int height,
-                              const NearestEntry<int>& palette,
+                              const NearestBySquaredDistance<int>& palette,
                               const std::vector<int>& plainEntries) {
   const auto columns = static_cast<std::size_t>(width);
   std::vector<int> entries(plainEntries.size());
@@ -52,4 +52,4 @@ std::vector<int> ditherPixels(std::span<const std::uint8_t> rgb, int width, int 
   return entries;
 }
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

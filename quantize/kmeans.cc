@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 // Sorting the means' neighbours anew costs more than a round's searches; a
@@ -181,7 +181,7 @@ class Totals {
 // Half the distance from each mean to its nearest other, less a margin for
 // rounding: measured anew each round, as the bound from when the search's
 // rows were sorted grows loose as the means drift.
-std::vector<float> halfGaps(const NearestEntry<float>& nearest) {
+std::vector<float> halfGaps(const NearestBySquaredDistance<float>& nearest) {
   std::vector<float> gaps(static_cast<std::size_t>(nearest.size()));
   for (int k = 0; k < nearest.size(); ++k) {
     gaps[static_cast<std::size_t>(k)] =
@@ -192,7 +192,7 @@ std::vector<float> halfGaps(const NearestEntry<float>& nearest) {
 
 // A point nearer its mean than half the gap to that mean's nearest other
 // mean keeps its cluster without a search; after the first rounds most do.
-void reassign(Points& points, const NearestEntry<float>& nearest, Totals& totals) {
+void reassign(Points& points, const NearestBySquaredDistance<float>& nearest, Totals& totals) {
   const std::vector<float> gaps = halfGaps(nearest);
   for (std::size_t i = 0; i < points.at.size(); ++i) {
     const int cluster = points.cluster[i];
@@ -211,7 +211,7 @@ void refineClusters(const ColourHistogram& histogram, Clusters& clusters) {
   Points points = pointsOf(histogram, clusters);
   Totals totals(points, clusters.means.size());
   double previous = totals.moveMeans(clusters.means);
-  std::optional<NearestEntry<float>> nearest;
+  std::optional<NearestBySquaredDistance<float>> nearest;
   for (int round = 1; round < kMaxRounds; ++round) {
     if (!nearest || nearest->moveEntries(clusters.means) > kResortDrift) {
       nearest.emplace(clusters.means);
@@ -230,4 +230,4 @@ void refineClusters(const ColourHistogram& histogram, Clusters& clusters) {
   }
 }
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

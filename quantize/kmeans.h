@@ -5,10 +5,10 @@
 #include "quantize/colour_histogram.h"
 #include "quantize/variance_cut.h"
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 
 // Keeps the number of clusters; a cluster left empty restarts at the colour
 // that is worst served.
 void refineClusters(const ColourHistogram& histogram, Clusters& clusters);
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

@@ -7,23 +7,23 @@
 #include "quantize/colour_histogram.h"
 #include "quantize/dither.h"
 #include "quantize/kmeans.h"
-#include "quantize/nearest_entry.h"
+#include "quantize/nearest_by_squared_distance.h"
 #include "quantize/variance_cut.h"
 
 namespace tintrod {
 namespace {
 
-using quantizer::ColourHistogram;
-using quantizer::Rgb;
+using quantize::ColourHistogram;
+using quantize::Rgb;
 
-constexpr int kPaletteSize = 256;
+constexpr int kPaletteEntries = 256;
 
 QuantizedPicture keepEveryColour(const ColourHistogram& histogram) {
   QuantizedPicture picture;
-  for (const quantizer::PackedColour colour : histogram.colours) {
-    picture.palette.push_back(static_cast<std::uint8_t>(quantizer::redOf(colour)));
-    picture.palette.push_back(static_cast<std::uint8_t>(quantizer::greenOf(colour)));
-    picture.palette.push_back(static_cast<std::uint8_t>(quantizer::blueOf(colour)));
+  for (const PackedColour colour : histogram.colours) {
+    picture.palette.push_back(static_cast<std::uint8_t>(redOf(colour)));
+    picture.palette.push_back(static_cast<std::uint8_t>(greenOf(colour)));
+    picture.palette.push_back(static_cast<std::uint8_t>(blueOf(colour)));
   }
   picture.indices.assign(histogram.colourOfPixel.begin(), histogram.colourOfPixel.end());
   return picture;
@@ -42,7 +42,7 @@ std::vector<Rgb<int>> roundedMeans(const std::vector<Rgb<float>>& means) {
 }
 
 // The palette keeps only the entries some pixel uses, in their first order.
-QuantizedPicture compact(const quantizer::NearestEntry<int>& palette,
+QuantizedPicture compact(const quantize::NearestBySquaredDistance<int>& palette,
                          const std::vector<int>& entryOfPixel) {
   std::vector<int> newIndex(static_cast<std::size_t>(palette.size()), -1);
   QuantizedPicture picture;
@@ -63,32 +63,31 @@ QuantizedPicture compact(const quantizer::NearestEntry<int>& palette,
 
 }  // namespace
 
-QuantizedPicture quantize(std::span<const std::uint8_t> rgb, int width, int height,
-                          const QuantizeOptions& options) {
+QuantizedPicture quantizePicture(std::span<const std::uint8_t> rgb, int width, int height,
+                                 const QuantizeOptions& options) {
   if (width <= 0 || height <= 0) return {};
   const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (rgb.size() / 3 != pixelCount || rgb.size() % 3 != 0) return {};
 
-  const ColourHistogram histogram = quantizer::buildHistogram(rgb);
-  if (histogram.colours.size() <= kPaletteSize) return keepEveryColour(histogram);
+  const ColourHistogram histogram = quantize::buildHistogram(rgb);
+  if (histogram.colours.size() <= kPaletteEntries) return keepEveryColour(histogram);
 
-  quantizer::Clusters clusters = quantizer::varianceCut(histogram, kPaletteSize);
-  quantizer::refineClusters(histogram, clusters);
-  const quantizer::NearestEntry<int> palette(roundedMeans(clusters.means));
+  quantize::Clusters clusters = quantize::varianceCut(histogram, kPaletteEntries);
+  quantize::refineClusters(histogram, clusters);
+  const quantize::NearestBySquaredDistance<int> palette(roundedMeans(clusters.means));
 
   std::vector<int> entryOfColour(histogram.colours.size());
   for (std::size_t i = 0; i < entryOfColour.size(); ++i) {
-    const quantizer::PackedColour colour = histogram.colours[i];
-    entryOfColour[i] = palette.find(
-        {quantizer::redOf(colour), quantizer::greenOf(colour), quantizer::blueOf(colour)},
-        clusters.clusterOfColour[i]);
+    const PackedColour colour = histogram.colours[i];
+    entryOfColour[i] =
+        palette.find({redOf(colour), greenOf(colour), blueOf(colour)}, clusters.clusterOfColour[i]);
   }
   std::vector<int> entryOfPixel(pixelCount);
   for (std::size_t p = 0; p < pixelCount; ++p) {
     entryOfPixel[p] = entryOfColour[histogram.colourOfPixel[p]];
   }
   if (options.dither) {
-    entryOfPixel = quantizer::ditherPixels(rgb, width, height, palette, entryOfPixel);
+    entryOfPixel = quantize::ditherPixels(rgb, width, height, palette, entryOfPixel);
   }
   return compact(palette, entryOfPixel);
 }

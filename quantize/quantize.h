@@ -27,7 +27,7 @@ struct QuantizedPicture {
 // otherwise the palette minimises the squared error and every pixel maps to
 // its nearest entry. A picture without pixels, or whose `rgb` is not
 // width * height pixels long, gives an empty palette and no indices.
-QuantizedPicture quantize(std::span<const std::uint8_t> rgb, int width, int height,
-                          const QuantizeOptions& options = {});
+QuantizedPicture quantizePicture(std::span<const std::uint8_t> rgb, int width, int height,
+                                 const QuantizeOptions& options = {});
 
 }  // namespace tintrod

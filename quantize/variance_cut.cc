@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 struct Moments {
@@ -38,10 +38,6 @@ struct Box {
   int threshold = 0;
   double gain = 0;
 };
-
-int channelOf(PackedColour colour, int axis) {
-  return static_cast<int>(colour >> (16 - 8 * axis) & 0xFF);
-}
 
 class Cutter {
  public:
@@ -147,4 +143,4 @@ Clusters varianceCut(const ColourHistogram& histogram, int count) {
   return cutter.clustersOf(boxes);
 }
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

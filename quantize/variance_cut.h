@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "quantize/colour_histogram.h"
-#include "quantize/nearest_entry.h"
+#include "quantize/nearest_by_squared_distance.h"
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 
 struct Clusters {
   std::vector<Rgb<float>> means;
@@ -18,4 +18,4 @@ struct Clusters {
 // At most `count` clusters; fewer only when the histogram has fewer colours.
 Clusters varianceCut(const ColourHistogram& histogram, int count);
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

@@ -40,7 +40,8 @@ TEST(CellCandidates, EveryCellCornerMatchesThePlainScan) {
           channels[k] = corner >> k & 1 ? low + kCellSide - 1 : low;
         }
         const PackedColour colour = packColour(channels[0], channels[1], channels[2]);
-        if (cells.nearest(colour, nearestEntryPortable) != nearestEntryPortable(planar, colour)) {
+        if (cells.nearest(colour, nearestByDifferencePortable) !=
+            nearestByDifferencePortable(planar, colour)) {
           ++mismatches;
         }
       }

@@ -89,7 +89,7 @@ TEST(MipLevelVariants, BothLevelsAtOnceMatchThePlainScan) {
 
 TEST(MipLevelVariants, EverySupportedVariantMatchesThePlainScan) {
   const std::vector<Case> cases = makeCases();
-  for (const mip::NearestEntryVariant& variant : mip::nearestEntryVariants()) {
+  for (const mip::NearestByDifferenceVariant& variant : mip::nearestByDifferenceVariants()) {
     if (!variant.supported()) continue;
     const auto build = [&](std::uint8_t* level, std::int32_t width, std::int32_t height,
                            const std::uint8_t* palette) {

@@ -110,7 +110,7 @@ TEST(Quantize, FewColoursAreKeptExactly) {
     for (const bool dither : {false, true}) {
       SCOPED_TRACE(picture.name + (dither ? ", dithered" : ""));
       const QuantizedPicture result =
-          quantize(picture.rgb, picture.width, picture.height, {.dither = dither});
+          quantizePicture(picture.rgb, picture.width, picture.height, {.dither = dither});
       expectWellFormed(picture, result);
       std::set<Colour> colours;
       for (std::size_t p = 0; p < result.indices.size(); ++p) {
@@ -133,7 +133,7 @@ TEST(Quantize, EveryPixelGetsItsNearestEntry) {
                               twoGradients()};
   for (const Picture& picture : pictures) {
     SCOPED_TRACE(picture.name);
-    const QuantizedPicture result = quantize(picture.rgb, picture.width, picture.height);
+    const QuantizedPicture result = quantizePicture(picture.rgb, picture.width, picture.height);
     expectWellFormed(picture, result);
     // A sample of a large picture's pixels keeps the scan of every entry quick.
     const std::size_t step = result.indices.size() / 4096 + 1;
@@ -152,7 +152,7 @@ TEST(Quantize, EveryPixelGetsItsNearestEntry) {
 TEST(Quantize, SmoothGradientLosesLittle) {
   // 65536 colours; a palette that ignored the error would land far below this.
   const Picture picture = gradient(256, 256);
-  const QuantizedPicture result = quantize(picture.rgb, picture.width, picture.height);
+  const QuantizedPicture result = quantizePicture(picture.rgb, picture.width, picture.height);
   double error = 0;
   for (std::size_t p = 0; p < result.indices.size(); ++p) {
     error += squaredDistance(pixelAt(picture.rgb, p), pixelAt(result.palette, result.indices[p]));
@@ -167,15 +167,15 @@ TEST(Quantize, DitheringIsWellFormedAndRepeatable) {
   const std::string spread = "gradient";
   for (const Picture& picture : pictures) {
     SCOPED_TRACE(picture.name);
-    const QuantizedPicture plain = quantize(picture.rgb, picture.width, picture.height);
+    const QuantizedPicture plain = quantizePicture(picture.rgb, picture.width, picture.height);
     const QuantizedPicture first =
-        quantize(picture.rgb, picture.width, picture.height, {.dither = true});
+        quantizePicture(picture.rgb, picture.width, picture.height, {.dither = true});
     const QuantizedPicture second =
-        quantize(picture.rgb, picture.width, picture.height, {.dither = true});
+        quantizePicture(picture.rgb, picture.width, picture.height, {.dither = true});
     expectWellFormed(picture, first);
     EXPECT_EQ(first.palette, second.palette);
     EXPECT_EQ(first.indices, second.indices);
-    EXPECT_EQ(plain.indices, quantize(picture.rgb, picture.width, picture.height).indices);
+    EXPECT_EQ(plain.indices, quantizePicture(picture.rgb, picture.width, picture.height).indices);
     if (picture.name == spread) {
       EXPECT_NE(plain.indices, first.indices);
     }
@@ -186,7 +186,7 @@ TEST(Quantize, EmptyOrMismatchedPicturesGiveNothing) {
   const std::vector<std::uint8_t> rgb(12, 0x80);
   const std::array<std::array<int, 2>, 5> sizes{{{0, 4}, {4, 0}, {-1, -4}, {3, 1}, {5, 1}}};
   for (const auto& [width, height] : sizes) {
-    const QuantizedPicture result = quantize(rgb, width, height);
+    const QuantizedPicture result = quantizePicture(rgb, width, height);
     EXPECT_TRUE(result.palette.empty() && result.indices.empty()) << width << "x" << height;
   }
 }

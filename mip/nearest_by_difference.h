@@ -1,10 +1,13 @@
-// Finding the palette entry nearest to a colour: the one inner search of the
-// mip level generator, in a portable form and in vector forms that are picked
-// at run time by what the processor offers.
+// Finding the palette entry nearest to a colour by the sum of the channels'
+// absolute differences (the quantizer's search uses the squared distance):
+// the one inner search of the mip level generator, in a portable form and in
+// vector forms that are picked at run time by what the processor offers.
 #pragma once
 
 #include <cstdint>
 #include <span>
+
+#include "util/packed_colour.h"
 
 namespace tintrod::mip {
 
@@ -19,16 +22,9 @@ inline constexpr int kChannelMax = 255;
 inline constexpr int kKeyScale = 32;
 static_assert(3 * kChannelMax * kKeyScale + kKeyScale - 1 <= INT16_MAX);
 
-// A colour as 0x00RRGGBB: one register to pass, one compare to tell apart.
-using PackedColour = std::uint32_t;
-
-constexpr PackedColour packColour(int red, int green, int blue) {
-  return static_cast<PackedColour>(red << 16 | green << 8 | blue);
-}
-
-// Channel 0 is red, 1 green, 2 blue; the value comes times kKeyScale.
+// A channel as the vector lanes compare it: times kKeyScale.
 constexpr std::int16_t scaledChannel(PackedColour colour, int channel) {
-  return static_cast<std::int16_t>((colour >> (16 - 8 * channel) & 0xFF) * kKeyScale);
+  return static_cast<std::int16_t>(channelOf(colour, channel) * kKeyScale);
 }
 
 // The entries ordered by the sum of their channels, in chunks of
@@ -64,10 +60,6 @@ struct SumOrderedPalette {
   std::uint8_t chunkAtSum[kSumCount];
 };
 
-constexpr int channelOf(PackedColour colour, int channel) {
-  return static_cast<int>(colour >> (16 - 8 * channel) & 0xFF);
-}
-
 // The palette as one array per channel, each value already times kKeyScale so
 // a lane's distance comes out scaled and the chunk only needs adding.
 struct PlanarPalette {
@@ -84,34 +76,34 @@ void layOutPalette(const std::uint8_t* palette, PlanarPalette& planar);
 
 // Returns the lowest index among the entries nearest to `colour` by the sum of
 // the channels' absolute differences.
-using NearestEntryFinder = std::uint8_t (*)(const PlanarPalette& palette, PackedColour colour);
+using NearestByDifference = std::uint8_t (*)(const PlanarPalette& palette, PackedColour colour);
 
-struct NearestEntryVariant {
+struct NearestByDifferenceVariant {
   const char* name;
-  NearestEntryFinder find;
+  NearestByDifference find;
   bool (*supported)();
 };
 
 // Every variant built into this binary, fastest first; the portable one is
 // last and always supported.
-std::span<const NearestEntryVariant> nearestEntryVariants();
+std::span<const NearestByDifferenceVariant> nearestByDifferenceVariants();
 
 // The fastest variant this processor runs, chosen once.
-NearestEntryFinder fastestNearestEntryFinder();
+NearestByDifference fastestNearestByDifference();
 
-std::uint8_t nearestEntryPortable(const PlanarPalette& palette, PackedColour colour);
-std::uint8_t nearestEntryBoundedPortable(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestByDifferencePortable(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestByDifferenceBoundedPortable(const PlanarPalette& palette, PackedColour colour);
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define TINTROD_MIP_X86 1
-std::uint8_t nearestEntrySse41(const PlanarPalette& palette, PackedColour colour);
-std::uint8_t nearestEntryAvx2(const PlanarPalette& palette, PackedColour colour);
-std::uint8_t nearestEntryAvx512(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestByDifferenceSse41(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestByDifferenceAvx2(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestByDifferenceAvx512(const PlanarPalette& palette, PackedColour colour);
 #endif
 
 #if defined(__wasm_simd128__)
 #define TINTROD_MIP_WASM_SIMD 1
-std::uint8_t nearestEntryWasmSimd(const PlanarPalette& palette, PackedColour colour);
+std::uint8_t nearestByDifferenceWasmSimd(const PlanarPalette& palette, PackedColour colour);
 #endif
 
 }  // namespace tintrod::mip

@@ -1,12 +1,12 @@
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 #ifdef TINTROD_MIP_X86
 #include "mip/lane_minimum.h"
 
 namespace tintrod::mip {
 
-__attribute__((target("avx2"))) std::uint8_t nearestEntryAvx2(const PlanarPalette& palette,
-                                                              PackedColour colour) {
+__attribute__((target("avx2"))) std::uint8_t nearestByDifferenceAvx2(const PlanarPalette& palette,
+                                                                     PackedColour colour) {
   constexpr int kLanes = 16;
   const __m256i red = _mm256_set1_epi16(scaledChannel(colour, 0));
   const __m256i green = _mm256_set1_epi16(scaledChannel(colour, 1));

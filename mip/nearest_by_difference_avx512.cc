@@ -1,4 +1,4 @@
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 #ifdef TINTROD_MIP_X86
 #include "mip/lane_minimum.h"
@@ -14,8 +14,8 @@ __attribute__((target("avx512bw"))) LaneMinimum minimumOf16(__m256i keys, int fi
 
 }  // namespace
 
-__attribute__((target("avx512bw"))) std::uint8_t nearestEntryAvx512(const PlanarPalette& palette,
-                                                                    PackedColour colour) {
+__attribute__((target("avx512bw"))) std::uint8_t nearestByDifferenceAvx512(
+    const PlanarPalette& palette, PackedColour colour) {
   constexpr int kLanes = 32;
   const __m512i red = _mm512_set1_epi16(scaledChannel(colour, 0));
   const __m512i green = _mm512_set1_epi16(scaledChannel(colour, 1));

@@ -1,10 +1,10 @@
 #include <cstdlib>
 
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 namespace tintrod::mip {
 
-std::uint8_t nearestEntryPortable(const PlanarPalette& palette, PackedColour colour) {
+std::uint8_t nearestByDifferencePortable(const PlanarPalette& palette, PackedColour colour) {
   const int red = scaledChannel(colour, 0);
   const int green = scaledChannel(colour, 1);
   const int blue = scaledChannel(colour, 2);

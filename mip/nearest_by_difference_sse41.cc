@@ -1,12 +1,12 @@
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 #ifdef TINTROD_MIP_X86
 #include "mip/lane_minimum.h"
 
 namespace tintrod::mip {
 
-__attribute__((target("sse4.1"))) std::uint8_t nearestEntrySse41(const PlanarPalette& palette,
-                                                                 PackedColour colour) {
+__attribute__((target("sse4.1"))) std::uint8_t nearestByDifferenceSse41(
+    const PlanarPalette& palette, PackedColour colour) {
   constexpr int kLanes = 8;
   const __m128i red = _mm_set1_epi16(scaledChannel(colour, 0));
   const __m128i green = _mm_set1_epi16(scaledChannel(colour, 1));

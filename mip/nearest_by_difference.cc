@@ -1,4 +1,4 @@
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 #include "mip/square_average.h"
 
 #include <algorithm>
@@ -17,23 +17,23 @@ bool hasAvx2() { return __builtin_cpu_init(), __builtin_cpu_supports("avx2"); }
 bool hasAvx512() { return __builtin_cpu_init(), __builtin_cpu_supports("avx512bw"); }
 #endif
 
-constexpr NearestEntryVariant kVariants[] = {
+constexpr NearestByDifferenceVariant kVariants[] = {
 #ifdef TINTROD_MIP_X86
-    {"avx512bw", nearestEntryAvx512, hasAvx512},
-    {"avx2", nearestEntryAvx2, hasAvx2},
-    {"sse4.1", nearestEntrySse41, hasSse41},
+    {"avx512bw", nearestByDifferenceAvx512, hasAvx512},
+    {"avx2", nearestByDifferenceAvx2, hasAvx2},
+    {"sse4.1", nearestByDifferenceSse41, hasSse41},
 #elif defined(TINTROD_MIP_WASM_SIMD)
-    {"wasm-simd128", nearestEntryWasmSimd, always},
+    {"wasm-simd128", nearestByDifferenceWasmSimd, always},
 #endif
-    {"bounded-portable", nearestEntryBoundedPortable, always},
-    {"portable", nearestEntryPortable, always},
+    {"bounded-portable", nearestByDifferenceBoundedPortable, always},
+    {"portable", nearestByDifferencePortable, always},
 };
 
-NearestEntryFinder pickFastest() {
-  for (const NearestEntryVariant& variant : kVariants) {
+NearestByDifference pickFastest() {
+  for (const NearestByDifferenceVariant& variant : kVariants) {
     if (variant.supported()) return variant.find;
   }
-  return nearestEntryPortable;
+  return nearestByDifferencePortable;
 }
 
 std::size_t sumOf(const std::uint8_t* palette, std::size_t entry) {
@@ -85,10 +85,10 @@ void layOutPalette(const std::uint8_t* palette, PlanarPalette& planar) {
   for (std::size_t j = 0; j < kEntryCount; ++j) planar.spread[j] = spreadEntry(palette, j);
 }
 
-std::span<const NearestEntryVariant> nearestEntryVariants() { return kVariants; }
+std::span<const NearestByDifferenceVariant> nearestByDifferenceVariants() { return kVariants; }
 
-NearestEntryFinder fastestNearestEntryFinder() {
-  static const NearestEntryFinder fastest = pickFastest();
+NearestByDifference fastestNearestByDifference() {
+  static const NearestByDifference fastest = pickFastest();
   return fastest;
 }
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 
 template <typename T>
 using Rgb = std::array<T, 3>;
@@ -25,10 +25,10 @@ T squaredDistance(const Rgb<T>& a, const Rgb<T>& b) {
 // T is int for exact answers over 8-bit entries, float while the entries are
 // still moving means.
 template <typename T>
-class NearestEntry {
+class NearestBySquaredDistance {
  public:
   // At most 256 entries.
-  explicit NearestEntry(std::span<const Rgb<T>> entries);
+  explicit NearestBySquaredDistance(std::span<const Rgb<T>> entries);
 
   // `guess` is any valid index; the nearer it is, the fewer entries are tried.
   int find(const Rgb<T>& colour, int guess) const;
@@ -53,11 +53,11 @@ class NearestEntry {
   std::vector<float> drift_;
   float farthestDrift_ = 0;
   // For each entry, every entry by ascending distance from it, as keys: the
-  // distance in 1/kKeyScale steps, rounded down, above the entry's index.
+  // distance in steps of 1/kKeyStepsPerUnit, rounded down, above the entry's index.
   std::vector<std::uint32_t> neighbours_;
 };
 
-extern template class NearestEntry<int>;
-extern template class NearestEntry<float>;
+extern template class NearestBySquaredDistance<int>;
+extern template class NearestBySquaredDistance<float>;
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

@@ -1,16 +1,16 @@
-#include "quantize/nearest_entry.h"
+#include "quantize/nearest_by_squared_distance.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 // Distances between entries are kept as integers, so each entry's row sorts
 // as plain keys; a step of 1/64 is far finer than any gap that matters.
-constexpr float kKeyScale = 64;
+constexpr float kKeyStepsPerUnit = 64;
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kIndexMask = (1U << kIndexBits) - 1;
 // Rounding in the square roots is bounded well below this; searching a little
@@ -20,16 +20,18 @@ constexpr float kBoundSlack = 1e-3F;
 std::uint32_t keyOf(float distance, std::size_t index) {
   // Rounded down and a half step less, the stored distance never exceeds the
   // true one, so stopping on it never skips a candidate.
-  const float steps = std::max(0.0F, distance * kKeyScale - 0.5F);
+  const float steps = std::max(0.0F, distance * kKeyStepsPerUnit - 0.5F);
   return static_cast<std::uint32_t>(steps) << kIndexBits | static_cast<std::uint32_t>(index);
 }
 
-float distanceOfKey(std::uint32_t key) { return static_cast<float>(key >> kIndexBits) / kKeyScale; }
+float distanceOfKey(std::uint32_t key) {
+  return static_cast<float>(key >> kIndexBits) / kKeyStepsPerUnit;
+}
 
 // The first key whose distance is beyond `bound`: a key's distance is a whole
 // number of steps, so comparing keys is comparing distances, exactly.
 std::uint32_t keyBeyond(float bound) {
-  const float steps = std::floor(bound * kKeyScale) + 1;
+  const float steps = std::floor(bound * kKeyStepsPerUnit) + 1;
   constexpr auto kLastStep = static_cast<float>(UINT32_MAX >> kIndexBits);
   if (!(steps <= kLastStep)) return UINT32_MAX;
   return static_cast<std::uint32_t>(steps) << kIndexBits;
@@ -38,7 +40,7 @@ std::uint32_t keyBeyond(float bound) {
 }  // namespace
 
 template <typename T>
-NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
+NearestBySquaredDistance<T>::NearestBySquaredDistance(std::span<const Rgb<T>> entries)
     : entries_(entries.begin(), entries.end()), sortedAt_(entries_), drift_(entries_.size()) {
   const std::size_t count = entries_.size();
   neighbours_.resize(count * count);
@@ -52,7 +54,7 @@ NearestEntry<T>::NearestEntry(std::span<const Rgb<T>> entries)
 }
 
 template <typename T>
-float NearestEntry<T>::moveEntries(std::span<const Rgb<T>> entries) {
+float NearestBySquaredDistance<T>::moveEntries(std::span<const Rgb<T>> entries) {
   std::copy(entries.begin(), entries.end(), entries_.begin());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     drift_[i] = std::sqrt(static_cast<float>(squaredDistance(entries_[i], sortedAt_[i])));
@@ -62,7 +64,7 @@ float NearestEntry<T>::moveEntries(std::span<const Rgb<T>> entries) {
 }
 
 template <typename T>
-int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
+int NearestBySquaredDistance<T>::find(const Rgb<T>& colour, int guess) const {
   const std::size_t count = entries_.size();
   const T guessDistance = squaredDistance(colour, entries_[static_cast<std::size_t>(guess)]);
   const float guessRoot = std::sqrt(static_cast<float>(guessDistance));
@@ -88,7 +90,7 @@ int NearestEntry<T>::find(const Rgb<T>& colour, int guess) const {
 }
 
 template <typename T>
-float NearestEntry<T>::nearestOtherSquared(int index) const {
+float NearestBySquaredDistance<T>::nearestOtherSquared(int index) const {
   const std::size_t count = entries_.size();
   const auto self = static_cast<std::size_t>(index);
   // An entry's distance can have shrunk since sorting by both entries' drifts.
@@ -103,7 +105,7 @@ float NearestEntry<T>::nearestOtherSquared(int index) const {
   return best;
 }
 
-template class NearestEntry<int>;
-template class NearestEntry<float>;
+template class NearestBySquaredDistance<int>;
+template class NearestBySquaredDistance<float>;
 
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

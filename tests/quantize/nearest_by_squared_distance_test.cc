@@ -1,5 +1,5 @@
 // The pruned search against a scan of every entry, from every starting guess.
-#include "quantize/nearest_entry.h"
+#include "quantize/nearest_by_squared_distance.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-namespace tintrod::quantizer {
+namespace tintrod::quantize {
 namespace {
 
 int scanNearest(const std::vector<Rgb<int>>& entries, const Rgb<int>& colour) {
@@ -29,7 +29,7 @@ float scanNearestOther(const std::vector<Rgb<T>>& entries, std::size_t index) {
   return best;
 }
 
-TEST(NearestEntry, MatchesScanWithLowestIndexOnTies) {
+TEST(NearestBySquaredDistance, MatchesScanWithLowestIndexOnTies) {
   std::mt19937 random(7);
   // Narrow ranges make ties and repeated entries common.
   for (const int range : {2, 5, 256}) {
@@ -37,7 +37,7 @@ TEST(NearestEntry, MatchesScanWithLowestIndexOnTies) {
       std::uniform_int_distribution<int> channel(0, range - 1);
       std::vector<Rgb<int>> entries(static_cast<std::size_t>(count));
       for (Rgb<int>& entry : entries) entry = {channel(random), channel(random), channel(random)};
-      const NearestEntry<int> nearest(entries);
+      const NearestBySquaredDistance<int> nearest(entries);
       std::uniform_int_distribution<int> anyEntry(0, count - 1);
       for (int trial = 0; trial < 400; ++trial) {
         const Rgb<int> colour{channel(random), channel(random), channel(random)};
@@ -52,13 +52,13 @@ TEST(NearestEntry, MatchesScanWithLowestIndexOnTies) {
 }
 
 // Moved entries keep their sorted rows; the searches must widen by the drift.
-TEST(NearestEntry, MovedEntriesStillMatchScan) {
+TEST(NearestBySquaredDistance, MovedEntriesStillMatchScan) {
   std::mt19937 random(11);
   std::uniform_real_distribution<float> channel(0, 255);
   std::uniform_real_distribution<float> step(-3, 3);
   std::vector<Rgb<float>> entries(64);
   for (Rgb<float>& entry : entries) entry = {channel(random), channel(random), channel(random)};
-  NearestEntry<float> nearest(entries);
+  NearestBySquaredDistance<float> nearest(entries);
   for (int move = 0; move < 3; ++move) {
     for (Rgb<float>& entry : entries) {
       for (float& value : entry) value += step(random);
@@ -77,4 +77,4 @@ TEST(NearestEntry, MovedEntriesStillMatchScan) {
 }
 
 }  // namespace
-}  // namespace tintrod::quantizer
+}  // namespace tintrod::quantize

@@ -1,4 +1,4 @@
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 #ifdef TINTROD_MIP_WASM_SIMD
 #include <wasm_simd128.h>
@@ -7,7 +7,7 @@ namespace tintrod::mip {
 
 // The SSE4.1 search in WebAssembly's 128-bit vectors, which every current
 // browser runs: eight 16-bit lanes, keys as kKeyScale describes.
-std::uint8_t nearestEntryWasmSimd(const PlanarPalette& palette, PackedColour colour) {
+std::uint8_t nearestByDifferenceWasmSimd(const PlanarPalette& palette, PackedColour colour) {
   constexpr int kLanes = 8;
   const v128_t red = wasm_i16x8_splat(scaledChannel(colour, 0));
   const v128_t green = wasm_i16x8_splat(scaledChannel(colour, 1));

@@ -2,15 +2,15 @@
 #include <climits>
 #include <cstdlib>
 
-#include "mip/nearest_entry.h"
+#include "mip/nearest_by_difference.h"
 
 namespace tintrod::mip {
 
-std::uint8_t nearestEntryBoundedPortable(const PlanarPalette& palette, PackedColour colour) {
+std::uint8_t nearestByDifferenceBoundedPortable(const PlanarPalette& palette, PackedColour colour) {
   const SumOrderedPalette& ordered = palette.bySum;
-  const int red = channelOf(colour, 0);
-  const int green = channelOf(colour, 1);
-  const int blue = channelOf(colour, 2);
+  const int red = redOf(colour);
+  const int green = greenOf(colour);
+  const int blue = blueOf(colour);
   const int sum = red + green + blue;
   const auto foldChunk = [&](int chunk, int best) {
     for (int j = chunk * kSumChunkLanes; j < (chunk + 1) * kSumChunkLanes; ++j) {
@@ -32,7 +32,7 @@ std::uint8_t nearestEntryBoundedPortable(const PlanarPalette& palette, PackedCol
     if (std::min(below, above) > best >> 8) break;
     best = below <= above ? foldChunk(--low, best) : foldChunk(++high, best);
   }
-  if (best >> 8 >= kSaturatedDistance) return nearestEntryPortable(palette, colour);
+  if (best >> 8 >= kSaturatedDistance) return nearestByDifferencePortable(palette, colour);
   return static_cast<std::uint8_t>(best & 0xFF);
 }
 
