@@ -1,8 +1,8 @@
 // Failures are values: an operation returns a Status, or a Result holding its
 // value or the failure, and callers hand it up until a program's entry prints
 // its line. Nothing below an entry ends the process, so everything unwinds and
-// every failure can be observed in-process. Grep for `Status(Failure::` to
-// list every way a program can fail.
+// every failure can be observed in-process. Grep for ` Status(` to list every
+// place a failure is made.
 #pragma once
 
 #include <optional>
