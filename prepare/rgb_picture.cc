@@ -1,11 +1,28 @@
 #include "prepare/rgb_picture.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
+#include <utility>
 
 namespace tintrod {
+namespace {
+
+constexpr std::size_t kLargePicture = std::size_t{2} << 20;
+
+}  // namespace
 
 PixelBytes::PixelBytes(std::size_t size) {
+  // A decoded picture of megabytes is written once, page by page: in huge
+  // pages that is a few faults instead of one every 4 KiB.
+  if (size >= kLargePicture) {
+    auto large = std::make_unique<LargeBuffer>();
+    if (!large->allocate(size)) throw std::bad_alloc();
+    std::memset(large->get(), 0, size);
+    large_ = std::move(large);
+    size_ = size;
+    return;
+  }
   // calloc: the zeroed pages of a large block cost nothing until written.
   auto* bytes = static_cast<std::uint8_t*>(std::calloc(size == 0 ? 1 : size, 1));
   if (bytes == nullptr) throw std::bad_alloc();

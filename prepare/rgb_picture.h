@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "util/large_buffer.h"
+
 namespace tintrod {
 
 // A run of bytes from malloc or from a decoder's allocator, freed by the
@@ -23,11 +25,11 @@ class PixelBytes {
   // Takes over `bytes`, which `release` frees.
   static PixelBytes adopt(std::uint8_t* bytes, std::size_t size, Release release);
 
-  std::uint8_t* data() { return bytes_.get(); }
-  const std::uint8_t* data() const { return bytes_.get(); }
+  std::uint8_t* data() { return large_ ? large_->get() : bytes_.get(); }
+  const std::uint8_t* data() const { return large_ ? large_->get() : bytes_.get(); }
   std::size_t size() const { return size_; }
-  std::uint8_t& operator[](std::size_t i) { return bytes_.get()[i]; }
-  std::uint8_t operator[](std::size_t i) const { return bytes_.get()[i]; }
+  std::uint8_t& operator[](std::size_t i) { return data()[i]; }
+  std::uint8_t operator[](std::size_t i) const { return data()[i]; }
   std::uint8_t* begin() { return data(); }
   std::uint8_t* end() { return data() + size_; }
   const std::uint8_t* begin() const { return data(); }
@@ -35,6 +37,7 @@ class PixelBytes {
 
  private:
   std::unique_ptr<std::uint8_t, Release> bytes_{nullptr, nullptr};
+  std::unique_ptr<LargeBuffer> large_;  // a picture of megabytes, in huge pages where there are
   std::size_t size_ = 0;
 };
 
