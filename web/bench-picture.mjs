@@ -37,8 +37,9 @@ try {
       }, { capture: true });
       const status = document.querySelector(`[data-slot-card="${argument}"] .slot-status`);
       status.textContent = '';
+      // The worker's progress ("Preparing …") comes first; the run ends at the verdict.
       new MutationObserver(() => {
-        if (status.textContent && timing.end === undefined) {
+        if (status.textContent && !status.textContent.endsWith('…') && timing.end === undefined) {
           timing.end = performance.now();
           timing.status = status.textContent;
         }
