@@ -1,5 +1,6 @@
 #include "extract/output_checks.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,9 @@ namespace tintrod {
 namespace {
 
 bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::vector<std::uint8_t> content;
-  return os::readWholeFile(path, bytes.size(), content) == os::WholeRead::kRead && content == bytes;
+  os::LargeBuffer content;
+  return os::readWholeFile(path, bytes.size(), content) == os::WholeRead::kRead &&
+         std::ranges::equal(content.bytes(), bytes);
 }
 
 // Names that differ only in ASCII case are one file on the file systems

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "os/large_buffer.h"
+
 namespace tintrod::os {
 
 // --- The process -----------------------------------------------------------
@@ -118,8 +120,8 @@ enum class WholeRead { kRead, kNotOpened, kTooLarge, kShort };
 
 // Reads the regular file at `path` whole into `bytes`. One longer than
 // `maxSize` is refused before any of it is read or any memory is taken for it.
-WholeRead readWholeFile(const std::string& path, std::size_t maxSize,
-                        std::vector<std::uint8_t>& bytes);
+// Throws std::bad_alloc when the memory for it cannot be had.
+WholeRead readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffer& bytes);
 
 // Makes `bytes` the whole of the file at `path` through a NewFile: it appears
 // whole or not at all, replacing a file or a link there, never a folder, a

@@ -35,8 +35,8 @@ bool isEightBitBitmap(const std::string& path) {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> readPicture(const std::string& path) {
-  std::vector<std::uint8_t> bytes;
+Result<os::LargeBuffer> readPicture(const std::string& path) {
+  os::LargeBuffer bytes;
   os::WholeRead read = os::WholeRead::kShort;
   try {
     read = os::readWholeFile(path, kMaxPictureFileSize, bytes);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "os/large_buffer.h"
 #include "util/status.h"
 
 namespace tintrod {
@@ -15,7 +16,7 @@ namespace tintrod {
 // kPictureFolder or kPictureRead when it cannot be read, and with
 // kPictureTooLarge past kMaxPictureFileSize, before reading any of it, or
 // when this machine cannot hold it.
-Result<std::vector<std::uint8_t>> readPicture(const std::string& path);
+Result<os::LargeBuffer> readPicture(const std::string& path);
 
 // Refused before any picture is decoded, so a refusal costs no time and leaves
 // everything as it was: an output that is one of the pictures (under any of

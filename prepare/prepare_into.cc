@@ -86,7 +86,7 @@ Result<std::vector<std::vector<std::uint8_t>>> prepareAll(std::span<const SlotPi
                                                           const PrepareOptions& options) {
   std::vector<std::vector<std::uint8_t>> bitmaps;
   for (const SlotPicture& each : matched) {
-    const Result<std::vector<std::uint8_t>> picture = readPicture(each.picture);
+    const Result<os::LargeBuffer> picture = readPicture(each.picture);
     if (!picture.ok()) return picture.status();
     PreparedPicture prepared =
         preparePicture(*picture, each.slot->width, each.slot->height, options);

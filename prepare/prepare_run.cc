@@ -23,7 +23,7 @@ Status runPrepare(std::span<const std::string> arguments) {
   if (run.into) return prepareInto(run);
   const auto slot = slotSize(run.slot);
   if (!slot) return Status(Failure::kUnknownSlot, run.slot);
-  const Result<std::vector<std::uint8_t>> picture = readPicture(run.picture);
+  const Result<os::LargeBuffer> picture = readPicture(run.picture);
   if (!picture.ok()) return picture.status();
   Status checked = checkOutput(run.output, {&run.picture, 1});
   if (!checked.ok()) return checked;

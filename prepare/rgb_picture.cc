@@ -1,9 +1,7 @@
 #include "prepare/rgb_picture.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <new>
-#include <utility>
 
 namespace tintrod {
 namespace {
@@ -16,10 +14,7 @@ PixelBytes::PixelBytes(std::size_t size) {
   // A decoded picture of megabytes is written once, page by page: in huge
   // pages that is a few faults instead of one every 4 KiB.
   if (size >= kLargePicture) {
-    auto large = std::make_unique<LargeBuffer>();
-    if (!large->allocate(size)) throw std::bad_alloc();
-    std::memset(large->get(), 0, size);
-    large_ = std::move(large);
+    if (!large_.allocate(size, os::LargeBuffer::Content::kZeroed)) throw std::bad_alloc();
     size_ = size;
     return;
   }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "util/large_buffer.h"
+#include "os/large_buffer.h"
 
 namespace tintrod {
 
@@ -25,8 +25,8 @@ class PixelBytes {
   // Takes over `bytes`, which `release` frees.
   static PixelBytes adopt(std::uint8_t* bytes, std::size_t size, Release release);
 
-  std::uint8_t* data() { return large_ ? large_->get() : bytes_.get(); }
-  const std::uint8_t* data() const { return large_ ? large_->get() : bytes_.get(); }
+  std::uint8_t* data() { return large_.empty() ? bytes_.get() : large_.get(); }
+  const std::uint8_t* data() const { return large_.empty() ? bytes_.get() : large_.get(); }
   std::size_t size() const { return size_; }
   std::uint8_t& operator[](std::size_t i) { return data()[i]; }
   std::uint8_t operator[](std::size_t i) const { return data()[i]; }
@@ -37,7 +37,7 @@ class PixelBytes {
 
  private:
   std::unique_ptr<std::uint8_t, Release> bytes_{nullptr, nullptr};
-  std::unique_ptr<LargeBuffer> large_;  // a picture of megabytes, in huge pages where there are
+  os::LargeBuffer large_;  // a picture of megabytes, in huge pages where there are
   std::size_t size_ = 0;
 };
 

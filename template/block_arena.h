@@ -9,7 +9,7 @@
 #include <list>
 #include <vector>
 
-#include "util/large_buffer.h"
+#include "os/large_buffer.h"
 
 namespace tintrod {
 
@@ -57,7 +57,7 @@ class BlockArena {
 
   // Reserved memory that blocks are made in, front to back.
   struct Room {
-    LargeBuffer memory;
+    os::LargeBuffer memory;
     std::size_t size = 0;
     std::size_t used = 0;
   };

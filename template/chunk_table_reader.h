@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "template/block_arena.h"
-#include "util/large_buffer.h"
+#include "os/large_buffer.h"
 #include "util/status.h"
 
 namespace tintrod {
@@ -108,7 +108,7 @@ class ChunkTableReader {
   std::array<std::int32_t, kMaxFieldCount> fieldSizes_{};
   // 64-bit so that a data length near 2^31 plus the headroom cannot overflow.
   std::int64_t dataCapacity_ = 0;
-  LargeBuffer dataBuffer_;
+  os::LargeBuffer dataBuffer_;
   std::int64_t dataLength_ = 0;
   bool computeOffsets_ = true;
   std::array<std::int32_t, kMaxFieldCount> fieldOffsets_{};

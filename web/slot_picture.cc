@@ -10,7 +10,7 @@ namespace tintrod::web {
 Status prepareSlotPicture(const std::string& path, const SkinSlot& slot,
                           const PrepareOptions& options, const std::string& bitmapPath) {
   // The decoder's own cap, applied before the tab holds a second copy of the file.
-  std::vector<std::uint8_t> picture;
+  os::LargeBuffer picture;
   switch (os::readWholeFile(path, kMaxPictureFileSize, picture)) {
     case os::WholeRead::kRead:
       break;

@@ -1,10 +1,10 @@
-#include "util/large_buffer.h"
+#include "os/large_buffer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-namespace tintrod {
+namespace tintrod::os {
 namespace {
 
 // Small buffers come from the heap, those of megabytes from their own
@@ -24,4 +24,4 @@ TEST(LargeBuffer, HoldsEveryByteAtEverySize) {
 }
 
 }  // namespace
-}  // namespace tintrod
+}  // namespace tintrod::os
