@@ -1,24 +1,22 @@
 #include "quantize/colour_histogram.h"
 
-#include <array>
 #include <cstddef>
+
+#include "quantize/counting_sort.h"
 
 namespace tintrod::quantize {
 namespace {
 
-// Pixel positions ordered by colour, one stable counting pass per channel from
-// blue to red: linear in the pixels, where a comparison sort is not.
+// Pixel positions ordered by colour, one pass per channel from blue to red.
 std::vector<std::uint32_t> pixelsByColour(const std::vector<PackedColour>& colourAt) {
   const std::size_t count = colourAt.size();
   std::vector<std::uint32_t> order(count);
   std::vector<std::uint32_t> scratch(count);
   for (std::size_t p = 0; p < count; ++p) order[p] = static_cast<std::uint32_t>(p);
   for (int shift = 0; shift < 24; shift += 8) {
-    std::array<std::uint32_t, 257> start{};
-    for (const PackedColour colour : colourAt) ++start[(colour >> shift & 0xFF) + 1];
-    for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
-    for (const std::uint32_t pixel : order)
-      scratch[start[colourAt[pixel] >> shift & 0xFF]++] = pixel;
+    countingPass(order, scratch, [&colourAt, shift](std::uint32_t pixel) {
+      return static_cast<std::uint8_t>(colourAt[pixel] >> shift);
+    });
     order.swap(scratch);
   }
   return order;
@@ -33,6 +31,9 @@ ColourHistogram buildHistogram(std::span<const std::uint8_t> rgb) {
     colourAt[p] = packColour(rgb[3 * p], rgb[3 * p + 1], rgb[3 * p + 2]);
   }
   ColourHistogram histogram;
+  // Room for every pixel's own colour, taken up only as far as it is used.
+  histogram.colours.reserve(pixelCount);
+  histogram.counts.reserve(pixelCount);
   histogram.colourOfPixel.resize(pixelCount);
   for (const std::uint32_t pixel : pixelsByColour(colourAt)) {
     const PackedColour colour = colourAt[pixel];

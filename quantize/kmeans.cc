@@ -46,6 +46,9 @@ Sums sumsOf(PackedColour colour, std::int64_t weight) {
 
 Points colourPoints(const ColourHistogram& histogram, const Clusters& clusters) {
   Points points;
+  points.at.reserve(histogram.colours.size());
+  points.weight.reserve(histogram.colours.size());
+  points.sum.reserve(histogram.colours.size());
   for (std::size_t i = 0; i < histogram.colours.size(); ++i) {
     const PackedColour colour = histogram.colours[i];
     points.at.push_back({static_cast<float>(redOf(colour)), static_cast<float>(greenOf(colour)),

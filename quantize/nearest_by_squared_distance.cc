@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <limits>
 
+#include "quantize/counting_sort.h"
+
 namespace tintrod::quantize {
 namespace {
 
@@ -37,6 +39,17 @@ std::uint32_t keyBeyond(float bound) {
   return static_cast<std::uint32_t>(steps) << kIndexBits;
 }
 
+// A row is built in index order, so ordering it stably by distance alone
+// orders it by key.
+void sortRow(std::span<std::uint32_t> row, std::span<std::uint32_t> scratch) {
+  const std::uint32_t farthest = *std::max_element(row.begin(), row.end());
+  for (int shift = kIndexBits; shift < 32 && (farthest >> shift) != 0; shift += 8) {
+    countingPass(row, scratch,
+                 [shift](std::uint32_t key) { return static_cast<std::uint8_t>(key >> shift); });
+    std::copy(scratch.begin(), scratch.end(), row.begin());
+  }
+}
+
 }  // namespace
 
 template <typename T>
@@ -44,13 +57,18 @@ NearestBySquaredDistance<T>::NearestBySquaredDistance(std::span<const Rgb<T>> en
     : entries_(entries.begin(), entries.end()), sortedAt_(entries_), drift_(entries_.size()) {
   const std::size_t count = entries_.size();
   neighbours_.resize(count * count);
+  // Each distance serves both rows it belongs in.
   for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t* row = neighbours_.data() + i * count;
-    for (std::size_t j = 0; j < count; ++j) {
-      row[j] = keyOf(std::sqrt(static_cast<float>(squaredDistance(entries_[i], entries_[j]))), j);
+    neighbours_[i * count + i] = keyOf(0, i);
+    for (std::size_t j = i + 1; j < count; ++j) {
+      const float distance =
+          std::sqrt(static_cast<float>(squaredDistance(entries_[i], entries_[j])));
+      neighbours_[i * count + j] = keyOf(distance, j);
+      neighbours_[j * count + i] = keyOf(distance, i);
     }
-    std::sort(row, row + count);
   }
+  std::vector<std::uint32_t> scratch(count);
+  for (std::size_t i = 0; i < count; ++i) sortRow({neighbours_.data() + i * count, count}, scratch);
 }
 
 template <typename T>
