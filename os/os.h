@@ -153,4 +153,10 @@ bool changeFolder(const std::string& folder);
 std::uint8_t* mapLargeRegion(std::size_t size);
 void releaseLargeRegion(std::uint8_t* region, std::size_t size);
 
+// Asks the allocator to keep the buffers it is given back, up to tens of
+// megabytes, for the next ones, rather than return them to the system: a
+// short run that frees and takes buffers of megabytes stage after stage then
+// reuses pages it has touched instead of faulting in fresh ones.
+void reuseFreedMemory();
+
 }  // namespace tintrod::os

@@ -2,6 +2,9 @@
 // has a portable fallback chosen at run time, because the same file also
 // builds for WebAssembly, whose file system has none of them.
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -497,6 +500,17 @@ void releaseLargeRegion(std::uint8_t* region, std::size_t size) {
 #else
   (void)region;
   (void)size;
+#endif
+}
+
+void reuseFreedMemory() {
+#if defined(__GLIBC__)
+  // Past the first threshold a buffer gets a mapping of its own, handed back
+  // when freed; past the second, free memory at the heap's top is.
+  constexpr int kOwnMappingFrom = 64 << 20;
+  constexpr int kHandBackFrom = 128 << 20;
+  mallopt(M_MMAP_THRESHOLD, kOwnMappingFrom);
+  mallopt(M_TRIM_THRESHOLD, kHandBackFrom);
 #endif
 }
 

@@ -512,4 +512,7 @@ void releaseLargeRegion(std::uint8_t* region, std::size_t /*size*/) {
   if (region != nullptr) VirtualFree(region, 0, MEM_RELEASE);
 }
 
+// The heap keeps freed blocks for reuse of its own accord.
+void reuseFreedMemory() {}
+
 }  // namespace tintrod::os

@@ -16,5 +16,7 @@ tintrod::Status prepare(std::span<const std::string> arguments) {
 // Pictures too large for this machine are refused as too large where they are
 // read and decoded; memory that runs out anywhere else gets a line of its own.
 int main(int argc, char** argv) {
+  // Decoding, scaling and quantizing each take and free buffers of megabytes.
+  tintrod::os::reuseFreedMemory();
   return tintrod::runProgram(argc, argv, {prepare, tintrod::Failure::kOutOfMemory});
 }
