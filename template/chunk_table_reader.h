@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "template/block_arena.h"
 #include "os/large_buffer.h"
+#include "template/block_arena.h"
 #include "util/status.h"
 
 namespace tintrod {
