@@ -199,8 +199,11 @@ DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget
   RgbPicture picture;
   picture.width = static_cast<int>(jpeg.info.output_width);
   picture.height = static_cast<int>(jpeg.info.output_height);
+  // Every row is written before the picture is used; zeroing it first would
+  // cost the page a pass over megabytes.
   picture.channels =
-      PixelBytes(std::size_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels);
+      PixelBytes(std::size_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels,
+                 os::LargeBuffer::Content::kUndefined);
   if (!readPixels(jpeg, picture.channels.data())) return refusal();
   return picture;
 }

@@ -10,16 +10,18 @@ constexpr std::size_t kLargePicture = std::size_t{2} << 20;
 
 }  // namespace
 
-PixelBytes::PixelBytes(std::size_t size) {
+PixelBytes::PixelBytes(std::size_t size, os::LargeBuffer::Content content) {
   // A decoded picture of megabytes is written once, page by page: in huge
   // pages that is a few faults instead of one every 4 KiB.
   if (size >= kLargePicture) {
-    if (!large_.allocate(size, os::LargeBuffer::Content::kZeroed)) throw std::bad_alloc();
+    if (!large_.allocate(size, content)) throw std::bad_alloc();
     size_ = size;
     return;
   }
   // calloc: the zeroed pages of a large block cost nothing until written.
-  auto* bytes = static_cast<std::uint8_t*>(std::calloc(size == 0 ? 1 : size, 1));
+  const std::size_t held = size == 0 ? 1 : size;
+  auto* bytes = static_cast<std::uint8_t*>(
+      content == os::LargeBuffer::Content::kZeroed ? std::calloc(held, 1) : std::malloc(held));
   if (bytes == nullptr) throw std::bad_alloc();
   bytes_ = {bytes, std::free};
   size_ = size;

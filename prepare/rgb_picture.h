@@ -20,8 +20,10 @@ class PixelBytes {
   using Release = void (*)(void*);
 
   PixelBytes() = default;
-  // `size` zeroed bytes; throws std::bad_alloc when they cannot be held.
-  explicit PixelBytes(std::size_t size);
+  // `size` bytes, zeroed unless whoever asks writes every one before any is
+  // read; throws std::bad_alloc when they cannot be held.
+  explicit PixelBytes(std::size_t size,
+                      os::LargeBuffer::Content content = os::LargeBuffer::Content::kZeroed);
   // Takes over `bytes`, which `release` frees.
   static PixelBytes adopt(std::uint8_t* bytes, std::size_t size, Release release);
 
