@@ -25,6 +25,10 @@ try {
     const page = await openPage(chromium.browser, server.address);
     await (await page.$('[data-role="model"]')).uploadFile(join(sample, 'cueTemplate.obp'));
     await page.waitForFunction(() => document.querySelector('[data-role="model-status"]').textContent);
+    // The page spends the next moments drawing the model's textures and
+    // keeping the model for a reload; a person picks the picture after that,
+    // and the measure is of the picture's own work.
+    await page.evaluate(() => new Promise((done) => setTimeout(done, 1000)));
     await page.select(`[data-slot-card="${slot}"] .fit`, kCrop);
     await page.evaluate((argument) => {
       const timing = { longest: 0 };
