@@ -44,6 +44,8 @@ std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string>
   CLI::App app;
   // Every refusal ends in the one usage line rather than CLI11's own messages.
   app.set_help_flag();
+  // On Windows CLI11 would take /photos/cue.jpg for an option; it is a path.
+  app.allow_windows_style_options(false);
   app.add_flag("--force", options.force);
   app.add_option("--sheet", options.sheet);
   app.add_option("positionals", positionals)->expected(0, static_cast<int>(kMaxPositionals));

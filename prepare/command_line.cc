@@ -67,6 +67,8 @@ std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string>
   CLI::App app;
   // Every refusal ends in the one usage line rather than CLI11's own messages.
   app.set_help_flag();
+  // On Windows CLI11 would take /photos/cue.jpg for an option; it is a path.
+  app.allow_windows_style_options(false);
   PrepareArguments parsed;
   app.add_flag("--dither", parsed.options.dither);
   std::string fit = "crop";

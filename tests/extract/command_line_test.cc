@@ -20,6 +20,7 @@ TEST(ExtractArguments, DefaultsAndOptions) {
       {{}, "cueTemplate.obp", "", std::nullopt},
       {{"m.obp"}, "m.obp", "", std::nullopt},
       {{"m.obp", "out"}, "m.obp", "out", std::nullopt},
+      {{"/m.obp", "/out", "--sheet", "/s.bmp"}, "/m.obp", "/out", "/s.bmp"},
       {{"--sheet", "s.bmp"}, "cueTemplate.obp", "", "s.bmp"},
       {{"m.obp", "--sheet", "s.bmp", "out"}, "m.obp", "out", "s.bmp"},
       {{"m.obp", "out", "--sheet", "--"}, "m.obp", "out", "--"},

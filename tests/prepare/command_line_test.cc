@@ -25,6 +25,8 @@ struct Accepted {
 TEST(PrepareCommandLine, Accepts) {
   const Accepted cases[] = {
       {{"a.png", "shaftbmp", "b.bmp"}, "a.png", "shaftbmp", "b.bmp", Fit::kCrop, false},
+      // Paths from the root, on Windows too, where a slash also began options.
+      {{"/p/a.png", "s", "/t/b.bmp"}, "/p/a.png", "s", "/t/b.bmp", Fit::kCrop, false},
       {{"--dither", "a.png", "s", "b"}, "a.png", "s", "b", Fit::kCrop, true},
       {{"a.png", "--fit", "crop", "s", "b"}, "a.png", "s", "b", Fit::kCrop, false},
       {{"a.png", "s", "b", "--fit=pad", "--dither"}, "a.png", "s", "b", Fit::kPad, true},
