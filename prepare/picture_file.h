@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "os/large_buffer.h"
 #include "util/status.h"
