@@ -9,8 +9,10 @@
 // clang-format on
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdint>
+#include <vector>
 
 #include "prepare/jpeg_scans.h"
 #include "prepare/picture_memory.h"
@@ -46,12 +48,95 @@ struct JpegErrors {
 }
 
 // A warning is a picture the library decoded in part; one whose data ends
-// before its scans do would come out grey below the cut, and is refused.
-// Other warnings (stray bytes between markers, say) leave the pixels whole.
+// before its scans do would come out grey below the cut, one that lost its
+// place between restart markers or met a code no encoder writes grey past it,
+// and is refused. Other warnings (stray bytes between markers, say) leave the
+// pixels whole.
 void warnOrLeave(j_common_ptr info, int level) {
   const int code = info->err->msg_code;
-  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) leaveDecoder(info);
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC ||
+                    code == JWRN_ARITH_BAD_CODE)) {
+    leaveDecoder(info);
+  }
 }
+
+[[noreturn]] void leaveCutOff(j_decompress_ptr info) {
+  info->err->msg_code = JERR_INPUT_EOF;
+  leaveDecoder(reinterpret_cast<j_common_ptr>(info));
+}
+
+// The file, handed to the library up to the end of each arithmetic-coded
+// scan's data at a time, so that a decoder reading past it is seen: it is
+// given the zeros it would have supplied itself, up to what an encoder may
+// have left out (prepare/jpeg_scans.h), and the file is refused past those.
+struct JpegSource {
+  jpeg_source_mgr manager{};
+  std::span<const std::uint8_t> file;
+  std::vector<JpegCodedDataEnd> ends;
+  std::size_t nextEnd = 0;   // the first of `ends` not yet handed out
+  std::size_t handedTo = 0;  // where the bytes handed out end in the file
+  std::size_t zerosLeft = 0;
+  bool givingZeros = false;
+};
+
+constexpr std::size_t kZeroChunk = 4096;
+constexpr std::array<JOCTET, kZeroChunk> kZeros{};
+
+void handOut(JpegSource& source, const JOCTET* bytes, std::size_t count) {
+  source.manager.next_input_byte = bytes;
+  source.manager.bytes_in_buffer = count;
+}
+
+// The file from where it was left up to the next scan's end.
+void handOutFile(JpegSource& source) {
+  const std::size_t to = source.nextEnd < source.ends.size() ? source.ends[source.nextEnd++].offset
+                                                             : source.file.size();
+  handOut(source, source.file.data() + source.handedTo, to - source.handedTo);
+  source.handedTo = to;
+}
+
+void handOutZeros(JpegSource& source) {
+  const std::size_t count = std::min(source.zerosLeft, kZeroChunk);
+  source.zerosLeft -= count;
+  handOut(source, kZeros.data(), count);
+}
+
+// The library asks for more when it has read all it was handed: past a
+// scan's data while its rows are still being decoded, or past the end of the
+// file.
+boolean fillSource(j_decompress_ptr info) {
+  auto& source = *static_cast<JpegSource*>(info->client_data);
+  const bool scanUnfinished = info->input_iMCU_row < info->total_iMCU_rows;
+  const bool atScanEnd = source.nextEnd > 0 && !source.givingZeros &&
+                         source.handedTo == source.ends[source.nextEnd - 1].offset;
+  if (atScanEnd && scanUnfinished) {
+    source.givingZeros = true;
+    source.zerosLeft = source.ends[source.nextEnd - 1].zerosAllowed;
+  }
+  if (source.givingZeros && scanUnfinished) {
+    if (source.zerosLeft == 0) leaveCutOff(info);
+    handOutZeros(source);
+    return TRUE;
+  }
+  source.givingZeros = false;
+  if (source.handedTo == source.file.size()) leaveCutOff(info);
+  handOutFile(source);
+  return TRUE;
+}
+
+void skipSource(j_decompress_ptr info, long count) {
+  jpeg_source_mgr& manager = *info->src;
+  auto left = static_cast<std::size_t>(std::max(count, 0L));
+  while (left > manager.bytes_in_buffer) {
+    left -= manager.bytes_in_buffer;
+    manager.bytes_in_buffer = 0;
+    fillSource(info);
+  }
+  manager.next_input_byte += left;
+  manager.bytes_in_buffer -= left;
+}
+
+void leaveSourceAlone(j_decompress_ptr /*info*/) {}
 
 void countScans(j_common_ptr info) {
   const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
@@ -67,12 +152,20 @@ struct JpegDecompressor {
   jpeg_decompress_struct info{};
   JpegErrors errors;
   jpeg_progress_mgr progress{};
+  JpegSource source;
 
-  JpegDecompressor() {
+  explicit JpegDecompressor(std::span<const std::uint8_t> file) {
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = leaveDecoder;
     errors.manager.emit_message = warnOrLeave;
     progress.progress_monitor = countScans;
+    source.file = file;
+    source.ends = arithmeticCodedDataEnds(file);
+    source.manager.init_source = leaveSourceAlone;
+    source.manager.fill_input_buffer = fillSource;
+    source.manager.skip_input_data = skipSource;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = leaveSourceAlone;
   }
   ~JpegDecompressor() { jpeg_destroy_decompress(&info); }
   JpegDecompressor(const JpegDecompressor&) = delete;
@@ -124,11 +217,12 @@ void chooseOutput(jpeg_decompress_struct& info, const DecodeTarget& target) {
 
 // Everything before the first scan; no pixels yet. False when the file is
 // refused.
-bool readHeader(JpegDecompressor& jpeg, std::span<const std::uint8_t> file) {
+bool readHeader(JpegDecompressor& jpeg) {
   if (setjmp(jpeg.errors.phase) != 0) return false;
   jpeg_create_decompress(&jpeg.info);
   jpeg.info.progress = &jpeg.progress;
-  jpeg_mem_src(&jpeg.info, file.data(), static_cast<unsigned long>(file.size()));
+  jpeg.info.src = &jpeg.source.manager;
+  jpeg.info.client_data = &jpeg.source;
   return jpeg_read_header(&jpeg.info, TRUE) == JPEG_HEADER_OK;
 }
 
@@ -188,11 +282,11 @@ bool readPixels(JpegDecompressor& jpeg, std::uint8_t* out) {
 }  // namespace
 
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target) {
-  JpegDecompressor jpeg;
+  JpegDecompressor jpeg(file);
   const auto refusal = [&jpeg] {
     return Status(jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);
   };
-  if (!readHeader(jpeg, file) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
+  if (!readHeader(jpeg) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
       !chooseScale(jpeg, target, file.size())) {
     return refusal();
   }

@@ -12,6 +12,13 @@ namespace {
 constexpr std::int64_t kBlockSide = 8;
 constexpr int kMaxSampling = 4;
 
+// The zero bytes an arithmetic encoder may leave out of a scan: libjpeg-turbo
+// leaves out 20 for an 8192 x 8192 picture of black, and a bit a block for a
+// refinement of even DC coefficients; the rest is margin.
+constexpr std::int64_t kArithmeticZerosAllowed = 32;
+constexpr std::int64_t kBlocksPerArithmeticZero = 4096;
+constexpr std::int64_t kBlocksPerRefinementZero = 8;
+
 struct Component {
   std::uint8_t id = 0;
   int horizontal = 0;  // sampling factors
@@ -78,6 +85,8 @@ std::int64_t blocksCovered(const Frame& frame, const std::vector<Component*>& co
 
 class ScanCheck {
  public:
+  explicit ScanCheck(std::span<const std::uint8_t> file) : file_(file) {}
+
   bool visit(const JpegSegment& segment) {
     if (isJpegStartOfFrame(segment.marker))
       return !hasFrame_ && (hasFrame_ = readFrame(segment, frame_));
@@ -90,6 +99,8 @@ class ScanCheck {
     return scans_ > 0 && std::all_of(frame_.components.begin(), frame_.components.end(),
                                      [](const Component& component) { return component.hasDc; });
   }
+
+  const std::vector<JpegCodedDataEnd>& arithmeticEnds() const { return arithmeticEnds_; }
 
  private:
   bool scanFits(const JpegSegment& segment) {
@@ -108,13 +119,30 @@ class ScanCheck {
       if (found == frame_.components.end()) return false;
       components.push_back(&*found);
     }
-    const bool codesDc = frame_.dctBased && payload[1 + count * kComponentBytes] == 0;
+    const std::uint8_t* selection = &payload[1 + count * kComponentBytes];
+    const bool codesDc = frame_.dctBased && selection[0] == 0;
+    const std::int64_t blocks = blocksCovered(frame_, components);
+    if (!frame_.huffmanCoded) {
+      if (segment.entropyData.empty()) return false;
+      const bool refinesDc = codesDc && (selection[2] >> 4) != 0;
+      noteArithmeticEnd(segment, blocks, refinesDc);
+    }
     if (!codesDc) return true;
     for (Component* component : components) component->hasDc = true;
     const std::int64_t bits = std::int64_t(segment.entropyData.size()) * 8;
-    return !frame_.huffmanCoded || bits >= blocksCovered(frame_, components);
+    return !frame_.huffmanCoded || bits >= blocks;
   }
 
+  void noteArithmeticEnd(const JpegSegment& segment, std::int64_t blocks, bool refinesDc) {
+    const auto end =
+        std::size_t(segment.entropyData.data() - file_.data()) + segment.entropyData.size();
+    const std::int64_t zeros = kArithmeticZerosAllowed + blocks / kBlocksPerArithmeticZero +
+                               (refinesDc ? blocks / kBlocksPerRefinementZero : 0);
+    arithmeticEnds_.push_back({end, std::size_t(zeros)});
+  }
+
+  std::span<const std::uint8_t> file_;
+  std::vector<JpegCodedDataEnd> arithmeticEnds_;
   Frame frame_;
   bool hasFrame_ = false;
   int scans_ = 0;
@@ -123,10 +151,16 @@ class ScanCheck {
 }  // namespace
 
 bool jpegScansComplete(std::span<const std::uint8_t> file) {
-  ScanCheck check;
+  ScanCheck check(file);
   const JpegWalkEnd end =
       walkJpegSegments(file, [&check](const JpegSegment& segment) { return check.visit(segment); });
   return end == JpegWalkEnd::kEndOfImage && check.complete();
+}
+
+std::vector<JpegCodedDataEnd> arithmeticCodedDataEnds(std::span<const std::uint8_t> file) {
+  ScanCheck check(file);
+  walkJpegSegments(file, [&check](const JpegSegment& segment) { return check.visit(segment); });
+  return check.arithmeticEnds();
 }
 
 }  // namespace tintrod

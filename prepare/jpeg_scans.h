@@ -4,8 +4,10 @@
 // hours or pass cut off.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace tintrod {
 
@@ -16,7 +18,21 @@ inline constexpr int kMaxJpegScans = 256;
 // component of the frame in some scan (with its DC coefficients, for a
 // DCT-based frame), and its end-of-image marker. A Huffman-coded scan of DC
 // coefficients spends at least one bit on each block it covers, so a shorter
-// one is refused as well.
+// one is refused as well; so is an arithmetic-coded scan without coded data.
 bool jpegScansComplete(std::span<const std::uint8_t> file);
+
+// An arithmetic decoder reads zeros past the end of a scan's coded data, and
+// encoders leave out the zero bytes that end it, so a cut-off scan decodes as
+// one that was meant to end there. What an encoder leaves out is bounded by
+// the scan: a few bytes for a run of likely decisions, and a bit a block for
+// a refinement of DC coefficients that are all even.
+struct JpegCodedDataEnd {
+  std::size_t offset = 0;        // in the file, where the scan's marker-free data ends
+  std::size_t zerosAllowed = 0;  // past it, before the scan counts as cut off
+};
+
+// Each scan's, in file order, for an arithmetic-coded frame; nothing for a
+// Huffman-coded one, whose decoder says when its data runs out.
+std::vector<JpegCodedDataEnd> arithmeticCodedDataEnds(std::span<const std::uint8_t> file);
 
 }  // namespace tintrod

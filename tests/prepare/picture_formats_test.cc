@@ -124,6 +124,8 @@ const Format kFormats[] = {
     {"jpeg_baseline", committed("jpeg-baseline.jpg"), kColour, 8},
     {"jpeg_progressive", committed("jpeg-progressive.jpg"), kColour, 8},
     {"jpeg_grey", committed("jpeg-grey.jpg"), kGrey, 8},
+    {"jpeg_arithmetic", committed("jpeg-arithmetic.jpg"), kColour, 8},
+    {"jpeg_arithmetic_progressive", committed("jpeg-arithmetic-progressive.jpg"), kColour, 8},
     {"jpeg_cmyk", [] { return cmykJpeg(false); }, kHalfLime, 8},
     {"jpeg_ycck", [] { return cmykJpeg(true); }, kHalfLime, 8},
     {"bmp_1bit", committed("bmp-1.bmp"), kMono, 0},
@@ -194,15 +196,40 @@ Bytes progressiveWithScanRepeated(int times) {
   return repeated;
 }
 
-// The baseline picture with its scan header but none of its coded data.
-Bytes baselineWithoutScanData() {
-  const Bytes file = committedPicture("jpeg-baseline.jpg");
-  const Bytes startOfScan = {0xFF, 0xDA};
-  const auto scan = std::search(file.begin(), file.end(), startOfScan.begin(), startOfScan.end());
-  const auto dataStart = scan + 2 + (scan[2] << 8 | scan[3]);
-  Bytes emptied(file.begin(), dataStart);
-  emptied.insert(emptied.end(), {0xFF, 0xD9});
+const Bytes kStartOfScan = {0xFF, 0xDA};
+const Bytes kEndOfImage = {0xFF, 0xD9};
+
+// The first `kept` bytes of a committed picture and its end-of-image marker,
+// as a careless repair of a cut-off file leaves it.
+Bytes cutKeepingEndMarker(const char* name, double kept) {
+  const Bytes file = committedPicture(name);
+  Bytes cut(file.begin(), file.begin() + std::ptrdiff_t(double(file.size()) * kept));
+  if (cut.back() == 0xFF) cut.pop_back();
+  cut.insert(cut.end(), kEndOfImage.begin(), kEndOfImage.end());
+  return cut;
+}
+
+// A committed picture up to its first scan's header, and none of its coded data.
+Bytes withoutScanData(const char* name) {
+  const Bytes file = committedPicture(name);
+  const auto scan = std::search(file.begin(), file.end(), kStartOfScan.begin(), kStartOfScan.end());
+  Bytes emptied(file.begin(), scan + 2 + (scan[2] << 8 | scan[3]));
+  emptied.insert(emptied.end(), kEndOfImage.begin(), kEndOfImage.end());
   return emptied;
+}
+
+// The arithmetic-coded progressive picture declaring 16384 x 2048, its first
+// scan's header 255 times over without coded data.
+Bytes emptyArithmeticScans() {
+  Bytes file = withoutScanData("jpeg-arithmetic-progressive.jpg");
+  const Bytes startOfFrame = {0xFF, 0xCA};
+  const auto frame =
+      std::search(file.begin(), file.end(), startOfFrame.begin(), startOfFrame.end());
+  std::copy_n(Bytes{0x08, 0x00, 0x40, 0x00}.begin(), 4, frame + 5);  // height, width
+  const auto scan = std::search(file.begin(), file.end(), kStartOfScan.begin(), kStartOfScan.end());
+  const Bytes header(scan, file.end() - 2);
+  for (int i = 1; i < 255; ++i) file.insert(file.end() - 2, header.begin(), header.end());
+  return file;
 }
 
 // A frame header and nothing to decode.
@@ -272,7 +299,18 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
       {"progressive jpeg of 210 scans", [] { return progressiveWithScanRepeated(200); }, {}},
       {"progressive jpeg of 310 scans", [] { return progressiveWithScanRepeated(300); },
        undecodable},
-      {"baseline jpeg without coded data", baselineWithoutScanData, undecodable},
+      {"baseline jpeg without coded data", [] { return withoutScanData("jpeg-baseline.jpg"); },
+       undecodable},
+      {"arithmetic jpeg without coded data", [] { return withoutScanData("photo-arithmetic.jpg"); },
+       undecodable},
+      {"arithmetic jpeg cut to a tenth, its end kept",
+       [] { return cutKeepingEndMarker("photo-arithmetic.jpg", 0.1); }, undecodable},
+      {"arithmetic jpeg cut in its last rows, its end kept",
+       [] { return cutKeepingEndMarker("photo-arithmetic.jpg", 0.99); }, undecodable},
+      {"arithmetic progressive jpeg of 255 empty scans", emptyArithmeticScans, undecodable},
+      {"arithmetic progressive jpeg whose encoder left out a refinement's zeros",
+       committed("black-arithmetic-progressive.jpg"),
+       {}},
       {"gif of its pixels", [] { return gifOf(16, 8, greyCodes(128)); }, {}},
       {"gif whose codes end early", [] { return gifOf(16, 8, greyCodes(100)); }, undecodable},
       {"gif whose codes go past its pixels", [] { return gifOf(16, 8, greyCodes(129)); },
