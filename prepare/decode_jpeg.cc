@@ -233,7 +233,8 @@ bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target, std::size_t
   if (setjmp(jpeg.errors.phase) != 0) return false;
   chooseOutput(jpeg.info, target);
   const std::int64_t allowance = jpegDecoderAllowance(
-      fileSize, std::int64_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels);
+      fileSize, std::int64_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels,
+      std::int64_t{target.width} * target.height);
   if (allowance == 0) {
     jpeg.errors.tooLarge = true;
     return false;

@@ -128,7 +128,9 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTar
   const auto header = readPictureHeader(file);
   if (!header) return Status(Failure::kPictureDecode);
   if (!withinLimits(header->width, header->height)) return Status(Failure::kPictureTooLarge);
-  if (header->format != PictureFormat::kJpeg && !fitsMemoryLimit(file.size(), *header)) {
+  const std::int64_t slotPixels = std::int64_t{target.width} * target.height;
+  if (header->format != PictureFormat::kJpeg &&
+      !fitsMemoryLimit(file.size(), *header, slotPixels)) {
     return Status(Failure::kPictureTooLarge);
   }
   if (header->format == PictureFormat::kBmp) {

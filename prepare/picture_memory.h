@@ -25,11 +25,17 @@ DecoderAllowance decoderAllowance(std::size_t fileSize, const PictureHeader& hea
 
 // Whether the whole preparation stays within kMaxPictureMemory for a picture
 // the library decodes in full (every format but JPEG, which decodes to the
-// slot's scale and is bounded in prepare/decode_jpeg.cc).
-bool fitsMemoryLimit(std::size_t fileSize, const PictureHeader& header);
+// slot's scale and is bounded in prepare/decode_jpeg.cc), fitted to a slot of
+// `slotPixels` (0: none) and quantized.
+bool fitsMemoryLimit(std::size_t fileSize, const PictureHeader& header, std::int64_t slotPixels);
 
 // What a JPEG decoder may hold beside the file and a `pictureBytes` picture
-// and its turned copy; 0 when nothing is left.
-std::int64_t jpegDecoderAllowance(std::size_t fileSize, std::int64_t pictureBytes);
+// and its turned copy, when the picture is then fitted to a slot of
+// `slotPixels` and quantized; 0 when nothing is left.
+std::int64_t jpegDecoderAllowance(std::size_t fileSize, std::int64_t pictureBytes,
+                                  std::int64_t slotPixels);
+
+// What fitting to a slot of `slotPixels` and quantizing hold at their peak.
+std::int64_t slotStagesBytes(std::int64_t slotPixels);
 
 }  // namespace tintrod

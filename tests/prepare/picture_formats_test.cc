@@ -344,6 +344,19 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
   }
 }
 
+// Fitting to a slot and quantizing hold memory of their own, whatever the
+// picture: a slot too large for the limit refuses every picture, before
+// decoding it.
+TEST(PictureRefusals, SlotsPastTheMemoryLimitAreRefused) {
+  for (const char* name : {"colour.png", "jpeg-baseline.jpg"}) {
+    const Bytes picture = committedPicture(name);
+    EXPECT_TRUE(preparePicture(picture, 1024, 1024).ok()) << name;
+    EXPECT_EQ(testing::failureKind(preparePicture(picture, 4096, 4096).status()),
+              Failure::kPictureTooLarge)
+        << name;
+  }
+}
+
 // The run-length BMPs of real programs that tintrod takes, compared with
 // what an independent decoder read from them (tests/data/bmp-writers).
 TEST(PictureRefusals, RunLengthBitmapsOfRealProgramsAreTaken) {
