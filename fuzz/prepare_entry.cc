@@ -86,7 +86,8 @@ void fuzzPrepare(const std::uint8_t* data, std::size_t size) {
       preparePicture({picture, length}, slot.width, slot.height, options);
   if (!prepared.ok()) {
     expectProperty(prepared.status().failure() == Failure::kPictureDecode ||
-                       prepared.status().failure() == Failure::kPictureTooLarge,
+                       prepared.status().failure() == Failure::kPictureTooLarge ||
+                       prepared.status().failure() == Failure::kJpegTooLarge,
                    "a picture is refused only as undecodable or too large");
     return;
   }

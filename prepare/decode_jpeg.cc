@@ -153,6 +153,7 @@ struct JpegDecompressor {
   JpegErrors errors;
   jpeg_progress_mgr progress{};
   JpegSource source;
+  int box = 1;  // decoded rows are averaged over boxes of this side
 
   explicit JpegDecompressor(std::span<const std::uint8_t> file) {
     info.err = jpeg_std_error(&errors.manager);
@@ -172,10 +173,31 @@ struct JpegDecompressor {
   JpegDecompressor& operator=(const JpegDecompressor&) = delete;
 };
 
-bool withinLimits(JDIMENSION width, JDIMENSION height) {
-  return width >= 1 && height >= 1 && width <= JDIMENSION{kMaxPictureSide} &&
-         height <= JDIMENSION{kMaxPictureSide} &&
-         std::int64_t{width} * std::int64_t{height} <= kMaxPicturePixels;
+// The most a decoded picture may hold, RGB: with the file and a cue slot's
+// stages beside it, a baseline file of any size stays within 64 MiB. A slot
+// larger than a cue's gets what the fit needs to reduce kReduction times.
+constexpr std::int64_t kMaxDecodedBytes = std::int64_t{24} << 20;
+
+std::int64_t decodedCap(const DecodeTarget& target) {
+  const std::int64_t slotPixels =
+      std::int64_t{std::max(target.width, 0)} * std::max(target.height, 0);
+  return std::max(kMaxDecodedBytes, slotPixels * kReduction * kReduction * kRgbChannels);
+}
+
+std::int64_t ceilDiv(std::int64_t value, std::int64_t by) { return (value + by - 1) / by; }
+
+// A Huffman-coded file spends a bit on every block at least, so its work is
+// bounded by its length; an arithmetic-coded one can cover any picture in a
+// few bytes, and keeps the limits of the formats decoded whole.
+bool withinArithmeticLimits(const jpeg_decompress_struct& info) {
+  return info.arith_code == FALSE ||
+         (info.image_width <= JDIMENSION{kMaxPictureSide} &&
+          info.image_height <= JDIMENSION{kMaxPictureSide} &&
+          std::int64_t{info.image_width} * info.image_height <= kMaxPicturePixels);
+}
+
+std::int64_t boxedBytes(const jpeg_decompress_struct& info, int box) {
+  return ceilDiv(info.output_width, box) * ceilDiv(info.output_height, box) * kRgbChannels;
 }
 
 // Whether the fit to the target reduces a picture of this size at least
@@ -189,8 +211,11 @@ bool fitReduces(JDIMENSION width, JDIMENSION height, const DecodeTarget& target)
 
 // Fixed for every build, so that they all give the same bytes: the exact
 // integer IDCT, smooth chroma, smoothed blocks while a progressive file is
-// still coarse.
-void chooseOutput(jpeg_decompress_struct& info, const DecodeTarget& target) {
+// still coarse. A picture too large for decodedCap at its scale comes at a
+// smaller one, and one too large even at 1/8 is averaged over boxes of
+// `box` x `box` of its rows as they are decoded (a photo of hundreds of
+// megapixels, or a panorama, for a large slot): returns `box`.
+int chooseOutput(jpeg_decompress_struct& info, const DecodeTarget& target) {
   info.dct_method = JDCT_ISLOW;
   info.do_fancy_upsampling = TRUE;
   info.do_block_smoothing = TRUE;
@@ -207,12 +232,22 @@ void chooseOutput(jpeg_decompress_struct& info, const DecodeTarget& target) {
       break;
   }
   const bool whole = target.width < 1 || target.height < 1;
+  const std::int64_t cap = decodedCap(target);
   info.scale_denom = kScaleDenominator;
-  for (int numerator = 1; numerator <= kScaleDenominator; ++numerator) {
+  int numerator = 1;
+  for (; numerator <= kScaleDenominator; ++numerator) {
     info.scale_num = static_cast<unsigned int>(numerator);
     jpeg_calc_output_dimensions(&info);
-    if (!whole && fitReduces(info.output_width, info.output_height, target)) return;
+    if (!whole && fitReduces(info.output_width, info.output_height, target)) break;
   }
+  for (numerator = std::min(numerator, kScaleDenominator);
+       numerator > 1 && boxedBytes(info, 1) > cap;) {
+    info.scale_num = static_cast<unsigned int>(--numerator);
+    jpeg_calc_output_dimensions(&info);
+  }
+  int box = 1;
+  while (boxedBytes(info, box) > cap) ++box;
+  return box;
 }
 
 // Everything before the first scan; no pixels yet. False when the file is
@@ -231,10 +266,10 @@ bool readHeader(JpegDecompressor& jpeg) {
 // and, with no backing store, fails past it.
 bool chooseScale(JpegDecompressor& jpeg, const DecodeTarget& target, std::size_t fileSize) {
   if (setjmp(jpeg.errors.phase) != 0) return false;
-  chooseOutput(jpeg.info, target);
-  const std::int64_t allowance = jpegDecoderAllowance(
-      fileSize, std::int64_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels,
-      std::int64_t{target.width} * target.height);
+  jpeg.box = chooseOutput(jpeg.info, target);
+  const std::int64_t allowance =
+      jpegDecoderAllowance(fileSize, boxedBytes(jpeg.info, jpeg.box),
+                           std::int64_t{std::max(target.width, 0)} * std::max(target.height, 0));
   if (allowance == 0) {
     jpeg.errors.tooLarge = true;
     return false;
@@ -258,7 +293,41 @@ void widenRow(const JSAMPLE* row, int components, JDIMENSION width, std::uint8_t
   }
 }
 
-// The pixels into `out`, which holds the output size's RGB.
+// Sums of a band of `box` rows, and the averaged row they make.
+struct BoxRows {
+  int box = 1;
+  JDIMENSION width = 0;  // of the decoded rows
+  std::uint32_t* sums = nullptr;
+  std::uint8_t* rgb = nullptr;  // one decoded row
+};
+
+void addRow(BoxRows& rows) {
+  for (JDIMENSION x = 0; x < rows.width; ++x) {
+    for (int c = 0; c < kRgbChannels; ++c) {
+      rows.sums[x / JDIMENSION(rows.box) * kRgbChannels + JDIMENSION(c)] +=
+          rows.rgb[x * kRgbChannels + JDIMENSION(c)];
+    }
+  }
+}
+
+// The band's averages into `out`, rounded; the last box of a row and the last
+// band may be narrower.
+void averageBand(BoxRows& rows, JDIMENSION bandRows, std::uint8_t* out) {
+  const auto box = JDIMENSION(rows.box);
+  const JDIMENSION columns = (rows.width + box - 1) / box;
+  for (JDIMENSION column = 0; column < columns; ++column) {
+    // Never 0: a column starts inside the row, and a band holds a row at least.
+    const std::uint32_t count = std::max(std::min(box, rows.width - column * box) * bandRows, 1U);
+    for (JDIMENSION c = 0; c < kRgbChannels; ++c) {
+      std::uint32_t& sum = rows.sums[column * kRgbChannels + c];
+      *out++ = static_cast<std::uint8_t>((sum + count / 2) / count);
+      sum = 0;
+    }
+  }
+}
+
+// The pixels into `out`, which holds the output size's RGB, averaged over
+// boxes when jpeg.box is more than 1.
 bool readPixels(JpegDecompressor& jpeg, std::uint8_t* out) {
   if (setjmp(jpeg.errors.phase) != 0) return false;
   jpeg_decompress_struct& info = jpeg.info;
@@ -267,14 +336,32 @@ bool readPixels(JpegDecompressor& jpeg, std::uint8_t* out) {
   if (components != 1 && components != kRgbChannels && components != kRgbChannels + 1) {
     return false;
   }
-  JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                             info.output_width * JDIMENSION(components), 1);
-  const std::size_t rowLength = std::size_t{info.output_width} * kRgbChannels;
+  auto* common = reinterpret_cast<j_common_ptr>(&info);
+  JSAMPARRAY row =
+      (*info.mem->alloc_sarray)(common, JPOOL_IMAGE, info.output_width * JDIMENSION(components), 1);
+  BoxRows band{jpeg.box, info.output_width};
+  if (band.box > 1) {
+    const std::size_t sumCount = std::size_t(ceilDiv(info.output_width, band.box)) * kRgbChannels;
+    band.sums = static_cast<std::uint32_t*>(
+        (*info.mem->alloc_large)(common, JPOOL_IMAGE, sumCount * sizeof(std::uint32_t)));
+    std::fill_n(band.sums, sumCount, 0U);
+    band.rgb = static_cast<std::uint8_t*>((*info.mem->alloc_large)(
+        common, JPOOL_IMAGE, std::size_t{info.output_width} * kRgbChannels));
+  }
+  const std::size_t rowLength = std::size_t(ceilDiv(info.output_width, band.box)) * kRgbChannels;
   while (info.output_scanline < info.output_height) {
-    std::uint8_t* outRow = out + std::size_t{info.output_scanline} * rowLength;
-    JSAMPROW target = components == kRgbChannels ? outRow : row[0];
+    const JDIMENSION line = info.output_scanline;
+    std::uint8_t* outRow = out + std::size_t{line / JDIMENSION(band.box)} * rowLength;
+    std::uint8_t* rgbRow = band.box > 1 ? band.rgb : outRow;
+    JSAMPROW target = components == kRgbChannels ? rgbRow : row[0];
     if (jpeg_read_scanlines(&info, &target, 1) != 1) return false;
-    if (components != kRgbChannels) widenRow(row[0], components, info.output_width, outRow);
+    if (components != kRgbChannels) widenRow(row[0], components, info.output_width, rgbRow);
+    if (band.box == 1) continue;
+    addRow(band);
+    const JDIMENSION inBand = line % JDIMENSION(band.box) + 1;
+    if (inBand == JDIMENSION(band.box) || line + 1 == info.output_height) {
+      averageBand(band, inBand, outRow);
+    }
   }
   jpeg_finish_decompress(&info);
   return true;
@@ -285,19 +372,18 @@ bool readPixels(JpegDecompressor& jpeg, std::uint8_t* out) {
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target) {
   JpegDecompressor jpeg(file);
   const auto refusal = [&jpeg] {
-    return Status(jpeg.errors.tooLarge ? Failure::kPictureTooLarge : Failure::kPictureDecode);
+    return Status(jpeg.errors.tooLarge ? Failure::kJpegTooLarge : Failure::kPictureDecode);
   };
-  if (!readHeader(jpeg) || !withinLimits(jpeg.info.image_width, jpeg.info.image_height) ||
-      !chooseScale(jpeg, target, file.size())) {
-    return refusal();
-  }
+  if (!readHeader(jpeg)) return refusal();
+  if (!withinArithmeticLimits(jpeg.info)) return Status(Failure::kJpegTooLarge);
+  if (!chooseScale(jpeg, target, file.size())) return refusal();
   RgbPicture picture;
-  picture.width = static_cast<int>(jpeg.info.output_width);
-  picture.height = static_cast<int>(jpeg.info.output_height);
+  picture.width = static_cast<int>(ceilDiv(jpeg.info.output_width, jpeg.box));
+  picture.height = static_cast<int>(ceilDiv(jpeg.info.output_height, jpeg.box));
   // Every row is written before the picture is used; zeroing it first would
   // cost the page a pass over megabytes.
   picture.channels =
-      PixelBytes(std::size_t{jpeg.info.output_width} * jpeg.info.output_height * kRgbChannels,
+      PixelBytes(std::size_t(picture.width) * std::size_t(picture.height) * kRgbChannels,
                  os::LargeBuffer::Content::kUndefined);
   if (!readPixels(jpeg, picture.channels.data())) return refusal();
   return picture;

@@ -127,7 +127,10 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTar
   }
   const auto header = readPictureHeader(file);
   if (!header) return Status(Failure::kPictureDecode);
-  if (!withinLimits(header->width, header->height)) return Status(Failure::kPictureTooLarge);
+  // A JPEG is decoded at its scale: its memory, not its size, is what is limited.
+  if (header->format != PictureFormat::kJpeg && !withinLimits(header->width, header->height)) {
+    return Status(Failure::kPictureTooLarge);
+  }
   const std::int64_t slotPixels = std::int64_t{target.width} * target.height;
   if (header->format != PictureFormat::kJpeg &&
       !fitsMemoryLimit(file.size(), *header, slotPixels)) {

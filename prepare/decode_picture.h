@@ -39,9 +39,11 @@ struct DecodeTarget {
 };
 
 // The declared size is checked against kMaxPicturePixels and kMaxPictureSide
-// before any decoder sees the file, then the guards (prepare/picture_guards.h).
-// A file that would need more memory than its declared picture fails as
-// kPictureDecode; a machine that cannot give the memory, as kPictureTooLarge.
+// before any decoder sees the file (a JPEG's only when arithmetic-coded: a
+// JPEG is bounded by the memory it holds, prepare/decode_jpeg.cc), then the
+// guards (prepare/picture_guards.h). A file that would need more memory than
+// its declared picture fails as kPictureDecode; a machine that cannot give
+// the memory, as kPictureTooLarge (kJpegTooLarge for a JPEG).
 // `background` shows through transparent parts.
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTarget& target = {},
                              const Colour& background = {});

@@ -62,9 +62,11 @@ const char* lineFormat(Failure failure) {
     case Failure::kPictureDecode:
       return "can't decode picture %s; use a PNG, JPEG, BMP, GIF or TGA file\n";
     case Failure::kPictureTooLarge:
-      // The limits of prepare/prepare_picture.h.
+      // The limits of prepare/prepare_picture.h, for formats other than JPEG.
       return "picture %s is too large; the limit is 32 megapixels, 16384 pixels a side and "
              "256 MiB\n";
+    case Failure::kJpegTooLarge:
+      return "picture %s is too large; a JPEG may hold at most 256 MiB while it is prepared\n";
     case Failure::kUnknownSlot:
       return "unknown slot %s; use connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, "
              "buttbmp, ferrulebmp, shaftbmp, bumperbmp or a size WxH\n";

@@ -39,6 +39,8 @@ enum class Failure {
   kPictureFolder,
   kPictureDecode,
   kPictureTooLarge,
+  // A JPEG has no size limit of its own, only the memory its decoding holds.
+  kJpegTooLarge,
   kUnknownSlot,
   kWriteOverPicture,
   kOutputNotBitmap,

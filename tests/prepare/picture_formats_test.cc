@@ -218,6 +218,28 @@ Bytes withoutScanData(const char* name) {
   return emptied;
 }
 
+// A committed picture whose frame declares another size.
+Bytes declaring(const char* name, std::uint8_t startOfFrame, int width, int height) {
+  Bytes file = committedPicture(name);
+  const Bytes marker = {0xFF, startOfFrame};
+  const auto frame = std::search(file.begin(), file.end(), marker.begin(), marker.end());
+  frame[5] = std::uint8_t(height >> 8);
+  frame[6] = std::uint8_t(height);
+  frame[7] = std::uint8_t(width >> 8);
+  frame[8] = std::uint8_t(width);
+  return file;
+}
+
+// A grey baseline panorama wider than the other formats may be.
+Bytes greyPanorama() {
+  JpegPlan plan;
+  plan.width = 17000;
+  plan.height = 40;
+  plan.components = 1;
+  plan.samples.assign(std::size_t(plan.width) * std::size_t(plan.height), 90);
+  return jpegOf(plan);
+}
+
 // The arithmetic-coded progressive picture declaring 16384 x 2048, its first
 // scan's header 255 times over without coded data.
 Bytes emptyArithmeticScans() {
@@ -331,7 +353,11 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
        [] { return pngWithImageData(8192, 4096, 6, {}, 16, false); }, tooLarge},
       {"gif needing more memory than allowed", [] { return gifOf(8192, 4096, {}); }, tooLarge},
       {"png a pixel too wide", [] { return pngWithImageData(16385, 1, 0, {}); }, tooLarge},
-      {"jpeg past the limits", [] { return jpegDeclaring(65535, 65535); }, tooLarge},
+      {"jpeg of the largest size, without scans", [] { return jpegDeclaring(65535, 65535); },
+       undecodable},
+      {"baseline jpeg panorama past the other formats' side", greyPanorama, {}},
+      {"arithmetic jpeg past the other formats' limits",
+       [] { return declaring("jpeg-arithmetic.jpg", 0xC9, 16385, 8); }, Failure::kJpegTooLarge},
       {"gif past the limits", [] { return gifOf(65535, 65535, {}); }, tooLarge},
       {"bmp past the limits", [] { return bmpDeclaring(kPast, 1); }, tooLarge},
       {"bmp top-down past the limits", [] { return bmpDeclaring(1, -kPast); }, tooLarge},
@@ -348,12 +374,12 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
 // picture: a slot too large for the limit refuses every picture, before
 // decoding it.
 TEST(PictureRefusals, SlotsPastTheMemoryLimitAreRefused) {
-  for (const char* name : {"colour.png", "jpeg-baseline.jpg"}) {
+  const std::pair<const char*, Failure> cases[] = {{"colour.png", Failure::kPictureTooLarge},
+                                                   {"jpeg-baseline.jpg", Failure::kJpegTooLarge}};
+  for (const auto& [name, failure] : cases) {
     const Bytes picture = committedPicture(name);
     EXPECT_TRUE(preparePicture(picture, 1024, 1024).ok()) << name;
-    EXPECT_EQ(testing::failureKind(preparePicture(picture, 4096, 4096).status()),
-              Failure::kPictureTooLarge)
-        << name;
+    EXPECT_EQ(testing::failureKind(preparePicture(picture, 4096, 4096).status()), failure) << name;
   }
 }
 
