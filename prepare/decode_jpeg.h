@@ -14,7 +14,9 @@ namespace tintrod {
 
 // The smallest fraction that the fit to the target still reduces three times
 // over in each direction it must (prepare/decode_jpeg.cc says why); the whole
-// picture when `target` asks for no reduction.
+// picture when `target` asks for no reduction. Either within a memory cap: a
+// smaller fraction where it would pass it, and past 1/8 the rows averaged
+// over boxes, so that a baseline file of any size holds little.
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, const DecodeTarget& target);
 
 }  // namespace tintrod
