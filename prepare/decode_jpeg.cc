@@ -173,9 +173,10 @@ struct JpegDecompressor {
   JpegDecompressor& operator=(const JpegDecompressor&) = delete;
 };
 
-// The most a decoded picture may hold, RGB: with the file and a cue slot's
-// stages beside it, a baseline file of any size stays within 64 MiB. A slot
-// larger than a cue's gets what the fit needs to reduce kReduction times.
+// The most a decoded picture may hold, RGB, so that a baseline file of any
+// size holds little beside its file and its slot's stages: 40 MiB at most
+// for 200 megapixels to a cue's slot, 27 MB of it the file. A slot larger
+// than a cue's gets what the fit needs to reduce kReduction times.
 constexpr std::int64_t kMaxDecodedBytes = std::int64_t{24} << 20;
 
 std::int64_t decodedCap(const DecodeTarget& target) {
