@@ -12,6 +12,7 @@
 #include <array>
 #include <csetjmp>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "prepare/jpeg_scans.h"
@@ -180,6 +181,8 @@ struct JpegDecompressor {
 constexpr std::int64_t kMaxDecodedBytes = std::int64_t{24} << 20;
 
 std::int64_t decodedCap(const DecodeTarget& target) {
+  // The whole picture, when asked for, is bounded by the memory limit alone.
+  if (target.width < 1 || target.height < 1) return std::numeric_limits<std::int64_t>::max();
   const std::int64_t slotPixels =
       std::int64_t{std::max(target.width, 0)} * std::max(target.height, 0);
   return std::max(kMaxDecodedBytes, slotPixels * kReduction * kReduction * kRgbChannels);
