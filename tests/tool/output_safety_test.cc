@@ -243,8 +243,8 @@ TEST_F(OutputSafetyTest, FailureLinesReachATerminalOnlyEscaped) {
   const std::string hostile = "\x1B]2;owned\x07\x1B[2J.bmp";
   std::vector<std::string> names = fixture_.bitmapNames();
   names[4] = hostile;
-  const pid_t piped = startTool(fixture_.dir().path(), names, {.standIn = true}, capture());
-  EXPECT_EQ(waitFor(piped), 1 << 8);
+  const int status = waitFor(startTool(fixture_.dir().path(), names, {.standIn = true}, capture()));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
   const Bytes written = readFile(capture());
   EXPECT_EQ(std::string(written.begin(), written.end()),
             "can't open bitmap file " + hostile + "\n");
