@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "os/os.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
 
@@ -13,7 +14,7 @@ int runProgram(int argc, char** argv, const Program& program) {
     return program.pass(arguments);
   });
   if (status.ok()) return 0;
-  std::fputs(status.line().c_str(), stdout);
+  std::fputs(shownLine(status.line()).c_str(), stdout);
   return 1;
 }
 

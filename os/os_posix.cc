@@ -439,10 +439,6 @@ bool NewFile::publish(Durability durability) {
   return true;
 }
 
-// --- The console -------------------------------------------------------------
-
-bool standardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
-
 // --- Folders ---------------------------------------------------------------
 
 bool makeFolders(const std::string& folder) {

@@ -1,6 +1,7 @@
-// The 8-bit BMPs that tintrod takes, plain or run-length encoded, read with
-// the project's own bitmap reader (bitmap/), so that tintrod-prepare takes
-// every picture tintrod does and reads it the same way.
+// BMPs whose pixels index a colour table (1, 4 or 8 bits, bitmap/
+// palette_bitmap.h), read with the project's own bitmap reader: tintrod-prepare
+// takes every picture tintrod does and reads it the same way, and every
+// index, listed or not, has a defined colour.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +12,9 @@
 
 namespace tintrod {
 
-// Nothing for a file tintrod would not take (another depth, a top-down or
-// cut-off layout): another reader decides about it. A run-length stream that
-// ends early or runs off the picture fails as kPictureDecode.
+// Nothing for a BMP of another kind (true colour, bit fields): another reader
+// decides about it. Rows that end before the picture does, or a run-length
+// stream that ends early or runs off the picture, fail as kPictureDecode.
 std::optional<DecodedPicture> decodeIndexedBitmap(std::span<const std::uint8_t> file);
 
 }  // namespace tintrod

@@ -7,6 +7,7 @@
 #include "os/os.h"
 #include "prepare/picture_file.h"
 #include "util/input_file.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
 namespace {
@@ -114,7 +115,7 @@ Status prepareInto(const PrepareArguments& run) {
       return Status(Failure::kFileWrite, outputs[i]);
     }
   }
-  std::fputs(skinCommand(folder, *matched, isReadableFile).c_str(), stdout);
+  std::fputs(shownLine(skinCommand(folder, *matched, isReadableFile)).c_str(), stdout);
   return {};
 }
 

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "os/os.h"
 #include "template/chunk_table_reader.h"
 #include "template/format.h"
 #include "template/table_shape.h"
@@ -68,12 +67,9 @@ Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& strea
 Result<TextureTable> loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
   Result<TextureTable> table = readTextureTable(reader, stream);
   if (!table.ok()) return table;
-  // Scripts read these lines byte for byte; only a person at a terminal gets
-  // the names escaped, where a control sequence in one would act.
-  const bool terminal = os::standardOutputIsTerminal();
   for (const TextureRecord& record : table->records) {
-    const std::string shown = terminal ? printableName(record.name()) : std::string(record.name());
-    std::printf("Texture name = %.*s\n", static_cast<int>(shown.size()), shown.data());
+    const std::string line = shownLine("Texture name = " + std::string(record.name()) + "\n");
+    std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return table;
 }

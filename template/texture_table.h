@@ -28,9 +28,8 @@ struct TextureTable {
 // verified fails with Failure::kTemplateCorrupt.
 Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& stream);
 
-// readTextureTable, then "Texture name = %s\n" per record, the name shown
-// by printableName when standard output is a terminal; a corrupt template
-// lists no names.
+// readTextureTable, then "Texture name = %s\n" per record, shown through
+// shownLine (escaped on a terminal only); a corrupt template lists no names.
 Result<TextureTable> loadTextureTable(ChunkTableReader& reader, InputFile& stream);
 
 }  // namespace tintrod

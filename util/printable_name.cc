@@ -1,5 +1,7 @@
 #include "util/printable_name.h"
 
+#include "os/os.h"
+
 namespace tintrod {
 namespace {
 
@@ -11,7 +13,7 @@ std::string printableName(std::string_view name) {
   std::string shown;
   for (const char c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+    if (byte >= 0x20 && byte < 0x7F) {
       shown.push_back(c);
     } else {
       shown += "\\x";
@@ -19,6 +21,14 @@ std::string printableName(std::string_view name) {
       shown.push_back(kHexDigits[byte & 0xF]);
     }
   }
+  return shown;
+}
+
+std::string shownLine(std::string_view line) {
+  if (!os::standardOutputIsTerminal()) return std::string(line);
+  const bool ended = line.ends_with('\n');
+  std::string shown = printableName(ended ? line.substr(0, line.size() - 1) : line);
+  if (ended) shown.push_back('\n');
   return shown;
 }
 

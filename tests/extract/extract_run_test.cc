@@ -169,6 +169,9 @@ TEST_F(ExtractRunTest, NeverWritesThroughALink) {
 TEST_F(ExtractRunTest, MissingOrCorruptModelsWriteNothing) {
   expectFailure({}, "can't find model file cueTemplate.obp\n");
   expectFailure({"missing.obp", "out"}, "can't find model file missing.obp\n");
+  // Off a terminal, byte for byte.
+  const std::string hostile = "\x1B]2;owned\x07\x1B[2J.obp";
+  expectFailure({hostile, "out"}, "can't find model file " + hostile + "\n");
   fs::create_directory(dir / "folder.obp");
   expectFailure({"folder.obp", "out"},
                 "model file folder.obp is a folder; give the cue model's .obp file\n");

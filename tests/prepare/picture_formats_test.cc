@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <vector>
 
 #include "prepare/decode_picture.h"
 #include "prepare/prepare_picture.h"
@@ -46,19 +48,46 @@ Bytes topDown(Bytes file) {
   return file;
 }
 
-// tintrod's own kind of file: 8 bits, a four-entry table, bottom-up.
-Bytes eightBitBmp(std::uint32_t compression = 0) {
+// Quadrants of the given indices (top left, top right, bottom left, bottom
+// right) into `colors`, bottom-up.
+struct PalettePlan {
+  std::uint16_t bits = 8;
+  std::vector<Rgb> colors;
+  std::array<std::uint8_t, 4> quadrants = {0, 1, 2, 3};
+  std::uint32_t headerSize = 40;  // 12: the oldest header, 3-byte entries
+  std::uint32_t compression = 0;
+  bool countUnset = false;  // the table's length only in where the pixels start
+};
+
+Bytes paletteBmp(const PalettePlan& palette) {
   BitmapPlan plan;
-  plan.compression = compression;
+  plan.bitCount = palette.bits;
+  plan.compression = palette.compression;
+  plan.infoHeaderSize = palette.headerSize;
+  plan.storeZeroColorCount = palette.countUnset;
   plan.width = kWidth;
   plan.height = kHeight;
-  plan.colors = {kRed, kLime, kBlue, kWhite};
+  plan.colors = palette.colors;
   for (int row = kHeight - 1; row >= 0; --row) {
     for (int x = 0; x < kWidth; ++x) {
-      plan.indices.push_back(std::uint8_t((row >= kHeight / 2 ? 2 : 0) + (x >= kWidth / 2)));
+      plan.indices.push_back(palette.quadrants[(row >= kHeight / 2 ? 2 : 0) + (x >= kWidth / 2)]);
     }
   }
   return encodeBitmap(plan);
+}
+
+// tintrod's own kind of file: 8 bits, a four-entry table, bottom-up.
+Bytes eightBitBmp(std::uint32_t compression = 0) {
+  return paletteBmp({.colors = {kRed, kLime, kBlue, kWhite}, .compression = compression});
+}
+
+// A full table of greys but for the four colours of the quadrants.
+std::vector<Rgb> greysWith(std::size_t count, const std::array<std::uint8_t, 4>& at) {
+  std::vector<Rgb> colors;
+  for (std::size_t i = 0; i < count; ++i) colors.push_back({std::uint8_t(i), std::uint8_t(i), 9});
+  const Rgb quadrants[] = {kRed, kLime, kBlue, kWhite};
+  for (std::size_t q = 0; q < at.size(); ++q) colors[at[q]] = quadrants[q];
+  return colors;
 }
 
 // The colour quadrants as raw pixels; with alpha, the bottom right one is
@@ -135,6 +164,46 @@ const Format kFormats[] = {
     {"bmp_8bit", [] { return eightBitBmp(); }, kColour, 0},
     {"bmp_8bit_top_down", [] { return topDown(eightBitBmp()); }, kColour, 0},
     {"bmp_8bit_run_length", [] { return eightBitBmp(1); }, kColour, 0},
+    // Indices past a short table read black, not whatever lay in memory.
+    {"bmp_1bit_short_palette", [] { return paletteBmp({.bits = 1, .colors = {kWhite}}); },
+     Corners{kWhite, kBlack, kWhite, kBlack}, 0},
+    {"bmp_4bit_short_palette",
+     [] {
+       return paletteBmp({.bits = 4, .colors = {kRed, kLime}, .quadrants = {0, 1, 9, 15}});
+     },
+     Corners{kRed, kLime, kBlack, kBlack}, 0},
+    {"bmp_8bit_short_palette_top_down",
+     [] {
+       return topDown(paletteBmp({.colors = {kRed, kLime}, .quadrants = {0, 1, 200, 255}}));
+     },
+     Corners{kRed, kLime, kBlack, kBlack}, 0},
+    {"bmp_8bit_short_palette_count_unset",
+     [] {
+       return paletteBmp(
+           {.colors = {kRed, kLime}, .quadrants = {0, 1, 2, 255}, .countUnset = true});
+     },
+     Corners{kRed, kLime, kBlack, kBlack}, 0},
+    {"bmp_os2_1bit",
+     [] {
+       return paletteBmp(
+           {.bits = 1, .colors = {kBlack, kWhite}, .quadrants = {0, 1, 1, 0}, .headerSize = 12});
+     },
+     kMono, 0},
+    {"bmp_os2_4bit",
+     [] {
+       return paletteBmp({.bits = 4,
+                          .colors = greysWith(16, {0, 1, 2, 15}),
+                          .quadrants = {0, 1, 2, 15},
+                          .headerSize = 12});
+     },
+     kColour, 0},
+    {"bmp_os2_8bit_256_colours",
+     [] {
+       return paletteBmp({.colors = greysWith(256, {0, 100, 252, 255}),
+                          .quadrants = {0, 100, 252, 255},
+                          .headerSize = 12});
+     },
+     kColour, 0},
     {"bmp_24bit", committed("bmp-24.bmp"), kColour, 0},
     {"bmp_24bit_top_down", [] { return topDown(committedPicture("bmp-24.bmp")); }, kColour, 0},
     {"bmp_32bit", committed("bmp-32.bmp"), kColour, 0},

@@ -78,6 +78,9 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   expectFailure({"picture.png", "shaftbnp", "previous.bmp"}, "unknown slot shaftbnp" + slots);
   expectFailure({"picture.png", "0x16", "previous.bmp"}, "unknown slot 0x16" + slots);
   expectFailure({"missing.png", "shaftbmp", "previous.bmp"}, "can't find picture missing.png\n");
+  // Off a terminal, byte for byte.
+  const std::string hostile = "\x1B]2;owned\x07\x1B[2J.jpg";
+  expectFailure({hostile, "shaftbmp", "previous.bmp"}, "can't find picture " + hostile + "\n");
   expectFailure({"folder", "shaftbmp", "previous.bmp"},
                 "picture folder is a folder; give a picture file\n");
   expectFailure({"garbage.png", "shaftbmp", "previous.bmp"},

@@ -5,12 +5,14 @@
 
 #include "bitmap/bitmap_headers.h"
 #include "bitmap/bitmap_writer.h"
+#include "util/coding.h"
 
 namespace tintrod::testing {
 namespace {
 
 constexpr std::size_t kMaxRun = 255;
 constexpr std::size_t kMinLiteral = 3;  // shorter literals would read as escape codes
+constexpr std::uint32_t kCoreHeaderSize = 12;
 
 std::size_t runLength(const std::uint8_t* row, std::size_t from, std::size_t width) {
   std::size_t length = 1;
@@ -49,13 +51,17 @@ void encodeRow(const std::uint8_t* row, std::size_t width, Bytes& out) {
 Bytes plainRows(const BitmapPlan& plan) {
   const std::size_t rows = static_cast<std::size_t>(std::abs(plan.height));
   const std::size_t width = static_cast<std::size_t>(std::max(plan.width, 0));
-  const std::size_t pixelBytes = width * plan.bitCount / 8;
-  const std::size_t stride = (pixelBytes + 3) / 4 * 4;
+  const std::size_t bits = plan.bitCount;
+  const std::size_t stride = (width * bits + 31) / 32 * 4;
   Bytes out(rows * stride, 0);
-  if (plan.bitCount != 8) return out;
+  if (bits != 1 && bits != 4 && bits != 8) return out;
   for (std::size_t y = 0; y < rows && (y + 1) * width <= plan.indices.size(); ++y) {
-    std::copy_n(plan.indices.begin() + static_cast<std::ptrdiff_t>(y * width), width,
-                out.begin() + static_cast<std::ptrdiff_t>(y * stride));
+    for (std::size_t x = 0; x < width; ++x) {
+      // The leftmost pixel in the most significant bits.
+      const std::size_t bit = x * bits;
+      const auto index = static_cast<unsigned>(plan.indices[y * width + x] & ((1U << bits) - 1));
+      out[y * stride + bit / 8] |= static_cast<std::uint8_t>(index << (8 - bits - bit % 8));
+    }
   }
   return out;
 }
@@ -83,30 +89,42 @@ Bytes encodeBitmap(const BitmapPlan& plan) {
     pixels =
         plan.compression == 1 ? encodeRle8(plan.width, plan.height, plan.indices) : plainRows(plan);
   }
+  const bool core = plan.infoHeaderSize == kCoreHeaderSize;
   const std::uint32_t infoSize =
-      std::max<std::uint32_t>(plan.infoHeaderSize, kBitmapInfoHeaderSize);
+      core ? kCoreHeaderSize : std::max<std::uint32_t>(plan.infoHeaderSize, kBitmapInfoHeaderSize);
+  const std::uint32_t entrySize = core ? 3 : 4;
   const auto colorCount = static_cast<std::uint32_t>(plan.colors.size());
   const std::uint32_t pixelStart =
-      kBitmapFileHeaderSize + infoSize + 4 * colorCount + plan.gapBeforePixels;
+      kBitmapFileHeaderSize + infoSize + entrySize * colorCount + plan.gapBeforePixels;
   const auto fileSize = static_cast<std::uint32_t>(pixelStart + pixels.size());
 
   // Longer info headers keep their extra fields zero.
   Bytes out(kBitmapFileHeaderSize + infoSize, 0);
   encodeBitmapFileHeader({.bfType = kBitmapSignature, .bfSize = fileSize, .bfOffBits = pixelStart},
                          out.data());
-  encodeBitmapInfoHeader({.biSize = plan.infoHeaderSize,
-                          .biWidth = plan.width,
-                          .biHeight = plan.height,
-                          .biPlanes = 1,
-                          .biBitCount = plan.bitCount,
-                          .biCompression = plan.compression,
-                          .biSizeImage = static_cast<std::uint32_t>(pixels.size()),
-                          .biXPelsPerMeter = kPixelsPerMetre,
-                          .biYPelsPerMeter = kPixelsPerMetre,
-                          .biClrUsed = plan.storeZeroColorCount ? 0 : colorCount},
-                         out.data() + kBitmapFileHeaderSize);
+  if (core) {
+    std::uint8_t* header = out.data() + kBitmapFileHeaderSize;
+    encodeFixed32(header, kCoreHeaderSize);
+    encodeFixed16(header + 4, static_cast<std::uint16_t>(plan.width));
+    encodeFixed16(header + 6, static_cast<std::uint16_t>(plan.height));
+    encodeFixed16(header + 8, 1);
+    encodeFixed16(header + 10, plan.bitCount);
+  } else {
+    encodeBitmapInfoHeader({.biSize = plan.infoHeaderSize,
+                            .biWidth = plan.width,
+                            .biHeight = plan.height,
+                            .biPlanes = 1,
+                            .biBitCount = plan.bitCount,
+                            .biCompression = plan.compression,
+                            .biSizeImage = static_cast<std::uint32_t>(pixels.size()),
+                            .biXPelsPerMeter = kPixelsPerMetre,
+                            .biYPelsPerMeter = kPixelsPerMetre,
+                            .biClrUsed = plan.storeZeroColorCount ? 0 : colorCount},
+                           out.data() + kBitmapFileHeaderSize);
+  }
   for (const auto& color : plan.colors) {
-    out.insert(out.end(), {color[2], color[1], color[0], 0});
+    out.insert(out.end(), {color[2], color[1], color[0]});
+    if (!core) out.push_back(0);
   }
   // A recognisable filler, so that reading the gap as pixels shows.
   out.insert(out.end(), plan.gapBeforePixels, 0xEE);

@@ -14,8 +14,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "template/format.h"
@@ -38,6 +40,9 @@ struct Launch {
   Path path = Path::kUnnamed;
   rlim_t sizeLimit = RLIM_INFINITY;
   int output = -1;  // standard output's descriptor; -1: the capture file
+  // TINTROD_TOOL_COMMAND, when set, stands in for the binary (the WebAssembly
+  // build on Node), as in the tests that run it through runProcess.
+  bool standIn = false;
 };
 
 // Starts the tool in `folder` with its output in `capture`, without waiting.
@@ -45,8 +50,16 @@ pid_t startTool(const fs::path& folder, const std::vector<std::string>& argument
                 const Launch& launch, const fs::path& capture) {
   const char* binary =
       launch.path == Path::kNamed ? TINTROD_NAMED_TEMPORARIES_BINARY : TINTROD_BINARY;
-  std::vector<char*> argv{const_cast<char*>(binary)};
-  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  const char* standIn = launch.standIn ? std::getenv("TINTROD_TOOL_COMMAND") : nullptr;
+  std::vector<std::string> words{binary};
+  if (standIn != nullptr && *standIn != '\0') {
+    words.clear();
+    std::istringstream command(standIn);
+    for (std::string word; command >> word;) words.push_back(word);
+  }
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   const pid_t child = fork();
@@ -60,7 +73,7 @@ pid_t startTool(const fs::path& folder, const std::vector<std::string>& argument
       dup2(nothing, 2) < 0 || chdir(folder.c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
     _exit(127);
   }
-  execve(binary, argv.data(), environ);
+  execvp(argv[0], argv.data());
   _exit(127);
 }
 
@@ -110,10 +123,11 @@ class OutputSafetyTest : public ::testing::Test {
   std::vector<std::string> inputs_;
 };
 
-// Runs the tool to its end with a pseudo-terminal, in raw mode so that bytes
-// pass unchanged, as its standard output; returns what it showed.
+// Runs the tool (or its stand-in) to its end with a pseudo-terminal, in raw
+// mode so that bytes pass unchanged, as its standard output; returns what it
+// showed when it ended with `exitStatus`.
 std::string showOnTerminal(const fs::path& folder, const std::vector<std::string>& arguments,
-                           const fs::path& capture) {
+                           const fs::path& capture, int exitStatus = 0) {
   int master = -1;
   int follower = -1;
   termios mode{};
@@ -121,7 +135,7 @@ std::string showOnTerminal(const fs::path& folder, const std::vector<std::string
   tcgetattr(follower, &mode);
   cfmakeraw(&mode);
   tcsetattr(follower, TCSANOW, &mode);
-  const pid_t child = startTool(folder, arguments, {.output = follower}, capture);
+  const pid_t child = startTool(folder, arguments, {.output = follower, .standIn = true}, capture);
   close(follower);
   std::string shown;
   char buffer[4096];
@@ -131,7 +145,8 @@ std::string showOnTerminal(const fs::path& folder, const std::vector<std::string
     if (got > 0) shown.append(buffer, static_cast<std::size_t>(got));
   }
   close(master);
-  return waitFor(child) == 0 ? shown : "failed";
+  const int status = waitFor(child);
+  return WIFEXITED(status) && WEXITSTATUS(status) == exitStatus ? shown : "failed";
 }
 
 std::string describe(int signalNumber, Path path) {
@@ -209,7 +224,9 @@ TEST_F(OutputSafetyTest, TextureNamesReachATerminalOnlyEscaped) {
   std::vector<TexturePlan> textures = SkinFixture::slotTextures();
   textures.push_back(makeTexture(hostile, 4, 4, 9));
   fixture_.writeTemplate(SkinFixture::templateWith(textures));
-  EXPECT_EQ(waitFor(startTool(fixture_.dir().path(), fixture_.bitmapNames(), {}, capture())), 0);
+  EXPECT_EQ(waitFor(startTool(fixture_.dir().path(), fixture_.bitmapNames(), {.standIn = true},
+                              capture())),
+            0);
   const Bytes piped = readFile(capture());
   const std::string shown =
       showOnTerminal(fixture_.dir().path(), fixture_.bitmapNames(), capture());
@@ -219,6 +236,20 @@ TEST_F(OutputSafetyTest, TextureNamesReachATerminalOnlyEscaped) {
   for (const auto& [output, line] : cases)
     EXPECT_NE(output.find(line), std::string::npos) << output;
   EXPECT_EQ(shown.find('\x1B'), std::string::npos) << shown;
+}
+
+// So does a file named on the command line, in the line of a failure.
+TEST_F(OutputSafetyTest, FailureLinesReachATerminalOnlyEscaped) {
+  const std::string hostile = "\x1B]2;owned\x07\x1B[2J.bmp";
+  std::vector<std::string> names = fixture_.bitmapNames();
+  names[4] = hostile;
+  const int status = waitFor(startTool(fixture_.dir().path(), names, {.standIn = true}, capture()));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  const Bytes written = readFile(capture());
+  EXPECT_EQ(std::string(written.begin(), written.end()),
+            "can't open bitmap file " + hostile + "\n");
+  EXPECT_EQ(showOnTerminal(fixture_.dir().path(), names, capture(), 1),
+            "can't open bitmap file \\x1B]2;owned\\x07\\x1B[2J.bmp\n");
 }
 
 // As a copy made with cp: the template's permission bits less the umask,

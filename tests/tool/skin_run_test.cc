@@ -119,6 +119,11 @@ TEST_F(SkinRunTest, BitmapsAreCheckedInSlotOrderBeforeTheTemplate) {
   fs::remove(fixture.dir() / "wrapbmp.bmp");
   fixture.writeBitmap(6, Bytes(10, 0));
   expectFailure("can't open bitmap file wrapbmp.bmp\n");
+  // Off a terminal a line names a file byte for byte, control sequence and all.
+  const std::string hostile = "\x1B]2;owned\x07\x1B[2J.bmp";
+  auto names = fixture.bitmapNames();
+  names[4] = hostile;
+  expectFailure(names, "can't open bitmap file " + hostile + "\n");
 
   fixture.writeBitmap(4, encodeBitmap(makeBitmap(64, 128, 1)));
   expectFailure("invalid width for bitmap wrapbmp.bmp\n");

@@ -1,0 +1,135 @@
+#include "bitmap/palette_bitmap.h"
+
+#include <algorithm>
+
+#include "bitmap/bitmap_headers.h"
+#include "bitmap/bitmap_writer.h"
+#include "bitmap/rle8.h"
+#include "util/coding.h"
+
+namespace tintrod {
+namespace {
+
+constexpr std::uint32_t kCoreHeaderSize = 12;  // OS/2's: 16-bit sizes, no count, 3-byte entries
+constexpr std::size_t kCoreWidthOffset = kBitmapFileHeaderSize + 4;
+constexpr std::size_t kCoreBitCountOffset = kBitmapFileHeaderSize + 10;
+constexpr int kCoreEntrySize = 3;
+constexpr int kRowBits = 32;
+
+bool isPaletteDepth(int bits) { return bits == 1 || bits == 4 || bits == kBitmapDepth; }
+
+std::optional<PaletteLayout> coreLayout(std::span<const std::uint8_t> file,
+                                        const BitmapFileHeader& fileHeader) {
+  if (file.size() < kCoreBitCountOffset + 2) return std::nullopt;
+  PaletteLayout layout;
+  layout.bitsPerPixel = decodeFixed16(&file[kCoreBitCountOffset]);
+  layout.entrySize = kCoreEntrySize;
+  layout.colorTableStart = kBitmapFileHeaderSize + kCoreHeaderSize;
+  // The header has no count: the table is as long as the depth allows.
+  layout.colorCount = std::int64_t{1} << std::min(layout.bitsPerPixel, kBitmapDepth);
+  layout.pixelStart = fileHeader.bfOffBits;
+  layout.width = decodeFixed16(&file[kCoreWidthOffset]);
+  layout.height = decodeFixed16(&file[kCoreWidthOffset + 2]);
+  return layout;
+}
+
+std::optional<PaletteLayout> infoLayout(const BitmapFileHeader& fileHeader,
+                                        const BitmapInfoHeader& info) {
+  // Older, shorter headers hold other fields at these offsets.
+  if (info.biSize < kBitmapInfoHeaderSize || info.biWidth < 0) return std::nullopt;
+  PaletteLayout layout;
+  layout.bitsPerPixel = info.biBitCount;
+  layout.entrySize = kColorTableEntrySize;
+  layout.colorTableStart = std::int64_t{kBitmapFileHeaderSize} + info.biSize;
+  layout.colorCount = info.biClrUsed;
+  layout.pixelStart = fileHeader.bfOffBits;
+  layout.width = info.biWidth;
+  layout.topDown = info.biHeight < 0;
+  layout.height = layout.topDown ? -std::int64_t{info.biHeight} : info.biHeight;
+  layout.runLengthEncoded = info.biCompression == kCompressionRle8;
+  const bool plain = info.biCompression == kCompressionNone;
+  // Run-length rows are 8-bit and stored bottom-up.
+  const bool runs =
+      layout.runLengthEncoded && layout.bitsPerPixel == kBitmapDepth && !layout.topDown;
+  if (!plain && !runs) return std::nullopt;
+  return layout;
+}
+
+// The index of pixel `x` in a plain row, its most significant bits first.
+std::uint8_t indexAt(const std::uint8_t* row, std::int64_t x, int bits) {
+  const std::int64_t bit = x * bits;
+  const int shift = kBitmapDepth - bits - int(bit % kBitmapDepth);
+  return static_cast<std::uint8_t>((row[bit / kBitmapDepth] >> shift) & ((1 << bits) - 1));
+}
+
+void unpackRows(std::span<const std::uint8_t> file, const PaletteLayout& layout,
+                std::span<std::uint8_t> indices) {
+  for (std::int64_t stored = 0; stored < layout.height; ++stored) {
+    const std::uint8_t* row = &file[std::size_t(layout.pixelStart + stored * layout.rowLength)];
+    const std::int64_t y = layout.topDown ? stored : layout.height - 1 - stored;
+    std::uint8_t* out = &indices[std::size_t(y * layout.width)];
+    for (std::int64_t x = 0; x < layout.width; ++x) out[x] = indexAt(row, x, layout.bitsPerPixel);
+  }
+}
+
+// The stream gives the bottom row first.
+bool decodeRunLengthRows(std::span<const std::uint8_t> file, const PaletteLayout& layout,
+                         std::span<std::uint8_t> indices) {
+  Rle8Input stream(file.subspan(std::size_t(layout.pixelStart)));
+  if (!decodeRle8(stream, static_cast<std::int32_t>(layout.width),
+                  static_cast<std::int32_t>(layout.height), indices.data())) {
+    return false;
+  }
+  const auto width = std::ptrdiff_t(layout.width);
+  for (std::int64_t y = 0; y < layout.height / 2; ++y) {
+    const auto top = indices.begin() + std::ptrdiff_t(y) * width;
+    const auto bottom = indices.begin() + std::ptrdiff_t(layout.height - 1 - y) * width;
+    std::swap_ranges(top, top + width, bottom);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<PaletteLayout> paletteLayout(std::span<const std::uint8_t> file) {
+  const BitmapHeaders headers = decodeBitmapHeaders(file);
+  if (headers.file.bfType != kBitmapSignature) return std::nullopt;
+  auto layout = headers.info.biSize == kCoreHeaderSize ? coreLayout(file, headers.file)
+                                                       : infoLayout(headers.file, headers.info);
+  if (!layout || !isPaletteDepth(layout->bitsPerPixel)) return std::nullopt;
+  const std::int64_t room =
+      (std::min(layout->pixelStart, std::int64_t(file.size())) - layout->colorTableStart) /
+      layout->entrySize;
+  layout->colorCount =
+      std::clamp<std::int64_t>(std::min(layout->colorCount, room), 0, kMaxColorTableEntries);
+  layout->rowLength =
+      (layout->width * layout->bitsPerPixel + kRowBits - 1) / kRowBits * (kRowBits / kBitmapDepth);
+  return layout;
+}
+
+bool paletteLayoutFitsFile(const PaletteLayout& layout, std::int64_t fileSize) {
+  if (layout.pixelStart < layout.colorTableStart || layout.pixelStart > fileSize) return false;
+  return layout.runLengthEncoded ||
+         layout.height * layout.rowLength <= fileSize - layout.pixelStart;
+}
+
+PaletteColours paletteColours(std::span<const std::uint8_t> file, const PaletteLayout& layout) {
+  PaletteColours colours{};
+  for (std::int64_t i = 0; i < layout.colorCount; ++i) {
+    // Stored blue, green, red.
+    const std::uint8_t* entry = &file[std::size_t(layout.colorTableStart + i * layout.entrySize)];
+    for (int c = 0; c < kPaletteColourBytes; ++c) {
+      colours[std::size_t(i * kPaletteColourBytes + c)] = entry[kPaletteColourBytes - 1 - c];
+    }
+  }
+  return colours;
+}
+
+bool readPaletteIndices(std::span<const std::uint8_t> file, const PaletteLayout& layout,
+                        std::span<std::uint8_t> indices) {
+  if (layout.runLengthEncoded) return decodeRunLengthRows(file, layout, indices);
+  unpackRows(file, layout, indices);
+  return true;
+}
+
+}  // namespace tintrod
