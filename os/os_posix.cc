@@ -443,6 +443,8 @@ bool NewFile::publish(Durability durability) {
 
 bool standardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
+bool ownsConsoleWindow() { return false; }
+
 // --- Folders ---------------------------------------------------------------
 
 bool makeFolders(const std::string& folder) {
