@@ -27,7 +27,7 @@ int runProgram(int argc, char** argv, const Program& program) {
         std::fputs(program.introduction, stdout);
         return Status();
       case WindowStart::kDropped:
-        arguments = program.dropped(arguments);
+        if (program.dropped != nullptr) arguments = program.dropped(arguments);
         break;
       case WindowStart::kAsTyped:
         break;
