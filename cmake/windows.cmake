@@ -21,7 +21,7 @@ function(tintrod_add_cross_googletest)
 endfunction()
 
 # The zip: the programs at its top, the page when a web build has made it,
-# README.txt for Windows users and LICENSE, the manual pages as text.
+# README.txt for Windows users and LICENSE, the manual pages as Windows text.
 function(tintrod_add_windows_package)
   foreach(program tintrod tintrod-extract tintrod-prepare)
     if(TARGET ${program})
@@ -43,11 +43,11 @@ function(tintrod_add_windows_package)
   foreach(page ${manual_pages})
     get_filename_component(name ${page} NAME_WE)
     set(text ${CMAKE_BINARY_DIR}/man/${name}.txt)
-    # Plain ASCII without overstrikes: Notepad shows it as it is.
     add_custom_command(OUTPUT ${text}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-      COMMAND ${TINTROD_GROFF} -t -mandoc -Tascii -P-cbou ${page} > ${text}
-      DEPENDS ${page} VERBATIM)
+      COMMAND ${CMAKE_COMMAND} -DGROFF=${TINTROD_GROFF} -DPAGE=${page} -DTEXT=${text}
+        -P ${PROJECT_SOURCE_DIR}/cmake/windows-manual.cmake
+      DEPENDS ${page} ${PROJECT_SOURCE_DIR}/cmake/windows-manual.cmake VERBATIM)
     list(APPEND manual_texts ${text})
   endforeach()
   add_custom_target(tintrod_manual_texts ALL DEPENDS ${manual_texts})

@@ -6,6 +6,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "util/status.h"
 
@@ -29,6 +30,12 @@ struct Program {
   ProgramPass pass;
   // The program's line for memory exhaustion.
   Failure outOfMemory;
+  // Started from Explorer with nothing to do, in a window of its own: what
+  // the program is for and where to go instead. Null: run the pass.
+  const char* introduction = nullptr;
+  // The command line for files dropped onto the program; null: the files are
+  // taken as typed.
+  std::vector<std::string> (*dropped)(std::span<const std::string> files) = nullptr;
 };
 
 // Runs the program's pass with the process's arguments. Returns the exit

@@ -34,14 +34,20 @@ Failure unreadableModel(const std::string& path) {
   return Failure::kModelRead;
 }
 
-// The same header and table checks as tintrod's, so a model is corrupt for
-// both programs or for neither. The model stays open so that no output can be
+// The same header and table checks as tintrod's, so a model is refused by
+// both programs or by neither. The model stays open so that no output can be
 // written over it.
 Result<TextureTable> readModel(ChunkTableReader& reader, InputFile& model,
                                const std::string& path) {
   if (!model.open(path)) return Status(unreadableModel(path), path);
-  if (!readSupportedHeader(model)) return Status(Failure::kTemplateCorrupt);
-  return readTextureTable(reader, model);
+  if (model.size() == 0) return Status(Failure::kModelEmpty, path);
+  if (!readSupportedHeader(model)) return Status(Failure::kModelNotCueModel, path);
+  Result<TextureTable> table = readTextureTable(reader, model);
+  // Unlike tintrod's fixed line, extract's names the file: it reads any path.
+  if (!table.ok() && table.status().failure() == Failure::kTemplateCorrupt) {
+    return Status(Failure::kModelCorrupt, path);
+  }
+  return table;
 }
 
 // A texture's files and the listing line printed once they are written.

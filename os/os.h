@@ -135,6 +135,11 @@ WholeRead readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffe
 // control characters act instead of showing.
 bool standardOutputIsTerminal();
 
+// True when the program writes to a console window of its own, which closes
+// the moment it ends: Explorer started it (a double-click, files dropped onto
+// it), not a terminal. Never so where programs start from terminals only.
+bool ownsConsoleWindow();
+
 // --- Folders ---------------------------------------------------------------
 
 // Creates `folder` and its missing parents; true when it then is a folder.

@@ -439,6 +439,10 @@ bool NewFile::publish(Durability durability) {
   return true;
 }
 
+// --- The console -------------------------------------------------------------
+
+bool ownsConsoleWindow() { return false; }
+
 // --- Folders ---------------------------------------------------------------
 
 bool makeFolders(const std::string& folder) {

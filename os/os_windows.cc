@@ -451,6 +451,13 @@ bool standardOutputIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+bool ownsConsoleWindow() {
+  // A terminal's console lists the shell too; the one Windows makes for a
+  // program started from Explorer lists that program alone.
+  DWORD processes[2] = {};
+  return standardOutputIsTerminal() && GetConsoleProcessList(processes, 2) == 1;
+}
+
 // --- Folders ---------------------------------------------------------------
 
 namespace {

@@ -29,8 +29,8 @@ upright. Nothing is written unless every picture can be.
 
   --fit crop|pad|stretch  crop to cover the slot (default), pad to fit
                           inside it, or stretch to its shape
-  --background #RRGGBB    the colour behind transparent parts and padding
-                          (default #000000)
+  --background RRGGBB     the colour behind transparent parts and padding,
+                          in hex (default 000000)
   --dither                diffuse the colour error; off by default, since
                           dither noise shimmers on mip-mapped textures
   --into DIR              prepare every PICTURE into DIR, by its name
@@ -40,6 +40,18 @@ upright. Nothing is written unless every picture can be.
 )";
 
 }  // namespace
+
+std::vector<std::string> droppedPicturesCommand(std::span<const std::string> pictures) {
+  std::string folder = "textures";
+  if (!pictures.empty()) {
+    const std::string& first = pictures.front();
+    const std::size_t folderEnd = first.find_last_of("/\\");
+    if (folderEnd != std::string::npos) folder.insert(0, first.substr(0, folderEnd + 1));
+  }
+  std::vector<std::string> arguments = {"--into", folder};
+  arguments.insert(arguments.end(), pictures.begin(), pictures.end());
+  return arguments;
+}
 
 std::optional<Colour> parseColour(std::string_view text) {
   if (text.starts_with('#')) text.remove_prefix(1);
@@ -73,7 +85,7 @@ std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string>
   app.add_flag("--dither", parsed.options.dither);
   std::string fit = "crop";
   app.add_option("--fit", fit)->check(CLI::IsMember(kFits));
-  std::string background = "#000000";
+  std::string background = "000000";
   app.add_option("--background", background);
   std::string into;
   CLI::Option* intoOption = app.add_option("--into", into);

@@ -1,5 +1,5 @@
 // tintrod-prepare's arguments: [--dither] [--fit stretch|crop|pad]
-// [--background #RRGGBB] and either PICTURE SLOT OUTPUT or --into DIR
+// [--background RRGGBB] and either PICTURE SLOT OUTPUT or --into DIR
 // PICTURE..., options anywhere, "--" ending them; -h, --help and --version.
 #pragma once
 
@@ -32,6 +32,10 @@ struct PrepareCommand {
 
 // `arguments` excludes the program name. Nothing when they do not fit.
 std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments);
+
+// Pictures dropped onto the program in Explorer: prepared --into a folder
+// "textures" beside the first of them.
+std::vector<std::string> droppedPicturesCommand(std::span<const std::string> pictures);
 
 // "#RRGGBB" or "RRGGBB" (a shell takes an unquoted word starting with '#'
 // for a comment), hex digits in either case.

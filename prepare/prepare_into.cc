@@ -6,21 +6,12 @@
 
 #include "os/os.h"
 #include "prepare/picture_file.h"
+#include "template/part_names.h"
 #include "util/input_file.h"
 #include "util/printable_name.h"
 
 namespace tintrod {
 namespace {
-
-// Windows users type either separator, and a picture named after its slot
-// may carry any extension.
-std::string_view fileStem(std::string_view path) {
-  const std::size_t folderEnd = path.find_last_of("/\\");
-  if (folderEnd != std::string_view::npos) path.remove_prefix(folderEnd + 1);
-  const std::size_t dot = path.rfind('.');
-  if (dot != std::string_view::npos && dot > 0) path = path.substr(0, dot);
-  return path;
-}
 
 std::string inFolder(const std::string& folder, std::string_view file) {
   if (folder.empty()) return std::string(file);
@@ -49,7 +40,13 @@ bool isReadableFile(const std::string& path) {
 Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::string> pictures) {
   std::vector<SlotPicture> matched;
   for (const std::string& picture : pictures) {
-    const SkinSlot* slot = skinSlotNamed(fileStem(picture));
+    const NamedParts named = partsNamedBy(picture);
+    if (named.second != nullptr) {
+      return Status(
+          Failure::kPictureNamesTwoParts,
+          picture + " names both " + named.first->partName + " and " + named.second->partName);
+    }
+    const SkinSlot* slot = named.part();
     if (slot == nullptr) return Status(Failure::kPictureNamesNoSlot, picture);
     for (const SlotPicture& earlier : matched) {
       if (earlier.slot == slot) {
@@ -104,7 +101,8 @@ Status prepareInto(const PrepareArguments& run) {
   std::vector<std::string> outputs;
   for (const SlotPicture& each : *matched) {
     outputs.push_back(inFolder(folder, argumentFile(*each.slot)));
-    Status checked = checkOutput(outputs.back(), run.pictures);
+    Status checked =
+        checkOutput(outputs.back(), run.pictures, {each.slot->width, each.slot->height});
     if (!checked.ok()) return checked;
   }
   const Result<std::vector<std::vector<std::uint8_t>>> bitmaps = prepareAll(*matched, run.options);

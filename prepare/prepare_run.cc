@@ -25,7 +25,7 @@ Status runPrepare(std::span<const std::string> arguments) {
   if (!slot) return Status(Failure::kUnknownSlot, run.slot);
   const Result<os::LargeBuffer> picture = readPicture(run.picture);
   if (!picture.ok()) return picture.status();
-  Status checked = checkOutput(run.output, {&run.picture, 1});
+  Status checked = checkOutput(run.output, {&run.picture, 1}, *slot);
   if (!checked.ok()) return checked;
   const PreparedPicture prepared = preparePicture(*picture, slot->width, slot->height, run.options);
   if (!prepared.ok()) return Status(prepared.status().failure(), run.picture);

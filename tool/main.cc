@@ -4,6 +4,15 @@
 
 namespace {
 
+constexpr char kIntroduction[] =
+    R"(tintrod writes a new cue model, cueNew.obp, from cueTemplate.obp and nine
+textures. It is a command-line program: run it from a terminal with the
+command tintrod-prepare prints.
+
+Without a terminal, double-click tintrod.html: it does all of it in your
+browser. README.txt tells how. Both are in the folder that holds this program.
+)";
+
 tintrod::Status skin(std::span<const std::string> arguments) {
   tintrod::ChunkTableReader reader;
   return tintrod::runSkinning(arguments, reader);
@@ -15,5 +24,5 @@ tintrod::Status skin(std::span<const std::string> arguments) {
 // against its length first; running out of memory all the same is a template
 // this machine cannot hold.
 int main(int argc, char** argv) {
-  return tintrod::runProgram(argc, argv, {skin, tintrod::Failure::kTemplateCorrupt});
+  return tintrod::runProgram(argc, argv, {skin, tintrod::Failure::kTemplateCorrupt, kIntroduction});
 }

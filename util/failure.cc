@@ -49,7 +49,7 @@ const char* lineFormat(Failure failure) {
     case Failure::kSheetOverTexture:
       return "sheet %s would replace a texture\n";
     case Failure::kPrepareUsage:
-      return "usage tintrod-prepare [--dither] [--fit crop|pad|stretch] [--background #RRGGBB] "
+      return "usage tintrod-prepare [--dither] [--fit crop|pad|stretch] [--background RRGGBB] "
              "{PICTURE SLOT OUTPUT | --into DIR PICTURE...}\n";
     case Failure::kPictureRead:
       return "can't read picture %s\n";
@@ -73,12 +73,23 @@ const char* lineFormat(Failure failure) {
     case Failure::kWriteOverPicture:
       return "can't write over picture %s\n";
     case Failure::kOutputNotBitmap:
-      return "can't replace %s, not an 8-bit BMP\n";
+      return "can't replace %s, not an 8-bit BMP of the slot's size\n";
     case Failure::kPictureNamesNoSlot:
-      return "picture %s names no slot; name it connectbmp, pointbmp1, pointbmp2, pointbmp3, "
-             "wrapbmp, buttbmp, ferrulebmp, shaftbmp or bumperbmp\n";
+      return "picture %s names no part; name it connector, point inlay 1, point inlay 2, "
+             "point inlay 3, wrap, butt, ferrule, shaft or bumper (or its slot, as shaftbmp)\n";
     case Failure::kPicturesShareSlot:
       return "pictures %s are for the same slot; give it one\n";
+    case Failure::kPictureNamesTwoParts:
+      // The path carries "PICTURE names both PART and PART".
+      return "picture %s; name it after one part\n";
+    case Failure::kOutputNotBmpName:
+      return "can't write a BMP under the name %s; end it in .bmp\n";
+    case Failure::kModelEmpty:
+      return "model file %s is empty\n";
+    case Failure::kModelNotCueModel:
+      return "model file %s is not a cue model\n";
+    case Failure::kModelCorrupt:
+      return "model file %s is corrupt\n";
     case Failure::kOutOfMemory:
       return "not enough memory; close other programs and try again\n";
   }

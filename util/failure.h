@@ -19,7 +19,8 @@ enum class Failure {
   kTemplateCorrupt,
   kTextureMissing,
   kOutputOpen,
-  // tintrod-extract's own; a corrupt model is kTemplateCorrupt there too.
+  // tintrod-extract's own; running out of memory is kTemplateCorrupt there
+  // too, as a model's own tables size its allocations.
   kExtractUsage,
   kModelMissing,
   kModelNotPermitted,
@@ -47,6 +48,13 @@ enum class Failure {
   // --into: a picture's name must name one slot, and one picture a slot.
   kPictureNamesNoSlot,
   kPicturesShareSlot,
+  kPictureNamesTwoParts,
+  // An output that would be a BMP under another picture format's name.
+  kOutputNotBmpName,
+  // tintrod-extract's refusals of a model, which name it.
+  kModelEmpty,
+  kModelNotCueModel,
+  kModelCorrupt,
   // Memory that runs out outside reading and decoding a picture.
   kOutOfMemory,
 };

@@ -6,7 +6,8 @@ HelpRequest helpRequested(std::span<const std::string> arguments) {
   HelpRequest request = HelpRequest::kNone;
   for (const std::string& argument : arguments) {
     if (argument == "--") break;
-    if (argument == "-h" || argument == "--help") return HelpRequest::kHelp;
+    // "/?" is how Windows programs are asked for help.
+    if (argument == "-h" || argument == "--help" || argument == "/?") return HelpRequest::kHelp;
     if (argument == "--version") request = HelpRequest::kVersion;
   }
   return request;

@@ -13,7 +13,7 @@ namespace tintrod {
 
 enum class HelpRequest { kNone, kHelp, kVersion };
 
-// -h or --help anywhere before "--" asks for help, and wins over --version,
+// -h, --help or /? anywhere before "--" asks for help, and wins over --version,
 // so that a command line with a typo still ends in help.
 HelpRequest helpRequested(std::span<const std::string> arguments);
 

@@ -20,6 +20,7 @@
 #include "template/feeding_slots.h"
 #include "template/format.h"
 #include "template/open_template.h"
+#include "template/part_names.h"
 #include "template/skin_slots.h"
 #include "template/texture_table.h"
 #include "tool/load_bitmap.h"
@@ -179,12 +180,22 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   return result;
 }
 
-// The slot a picture's file name stands for (0 to 8), by the stem's argument,
-// texture or part name; -1 when none does.
+// The slot a picture's file name stands for (0 to 8), as --into matches it;
+// -1 when it names no part, or two.
 int slotNamed(const std::string& fileName) {
-  const std::string stem = fileName.substr(0, fileName.rfind('.'));
-  const SkinSlot* slot = skinSlotNamed(stem);
+  const SkinSlot* slot = partsNamedBy(fileName).part();
   return slot != nullptr ? slot->argumentIndex - 1 : -1;
+}
+
+// Every slot a picture's file name names, in the name's order: none, one, or
+// the two of a name such as "wrap and butt.jpg", for the page to ask which.
+val slotsNamedBy(const std::string& fileName) {
+  const NamedParts named = partsNamedBy(fileName);
+  val slots = val::array();
+  for (const SkinSlot* slot : {named.first, named.second}) {
+    if (slot != nullptr) slots.call<void>("push", slot->argumentIndex - 1);
+  }
+  return slots;
 }
 
 // The bundled sample, as tintrod-sample writes it: {model, bitmaps: [{name,
@@ -235,5 +246,6 @@ EMSCRIPTEN_BINDINGS(tintrod_core) {
   emscripten::function("useSlotPicture", &tintrod::web::useSlotPicture);
   emscripten::function("skin", &tintrod::web::skin);
   emscripten::function("slotNamed", &tintrod::web::slotNamed);
+  emscripten::function("slotsNamedBy", &tintrod::web::slotsNamedBy);
   emscripten::function("sampleFiles", &tintrod::web::sampleFiles);
 }

@@ -182,18 +182,26 @@ TEST_F(ExtractRunTest, MissingOrCorruptModelsWriteNothing) {
   truncated.resize(good.size() - 1);
   Bytes badCount = good;
   putWord(badCount, 20 + 9 + 8, -1);
-  const std::vector<std::pair<std::string, Bytes>> cases = {
-      {"version", buildTemplate({textureTableChunk({})}, 0x00030000)},
-      {"short header", Bytes(10, 0)},
-      {"no table", buildTemplate({chunk("HEAD", {1})})},
-      {"truncated", truncated},
-      {"negative count", badCount},
+  const std::string notModel = "model file bad.obp is not a cue model\n";
+  const std::string corrupt = "model file bad.obp is corrupt\n";
+  const struct {
+    std::string name;
+    Bytes bytes;
+    std::string line;
+  } cases[] = {
+      {"empty", {}, "model file bad.obp is empty\n"},
+      {"a JPEG", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}, notModel},
+      {"version", buildTemplate({textureTableChunk({})}, 0x00030000), notModel},
+      {"short header", Bytes(10, 0), notModel},
+      {"no table", buildTemplate({chunk("HEAD", {1})}), corrupt},
+      {"truncated", truncated, corrupt},
+      {"negative count", badCount, corrupt},
   };
-  for (const auto& [name, bytes] : cases) {
-    SCOPED_TRACE(name);
-    writeFile(dir / "bad.obp", bytes);
-    expectFailure({"bad.obp", "out"}, "cue stick file is corrupt\n");
-    expectFailure({"--sheet", "sheet.bmp", "bad.obp"}, "cue stick file is corrupt\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeFile(dir / "bad.obp", c.bytes);
+    expectFailure({"bad.obp", "out"}, c.line);
+    expectFailure({"--sheet", "sheet.bmp", "bad.obp"}, c.line);
   }
 }
 

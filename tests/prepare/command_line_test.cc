@@ -106,13 +106,31 @@ TEST(PrepareCommandLine, Refuses) {
   }
 }
 
+TEST(PrepareCommandLine, DroppedPicturesGoIntoTexturesBesideTheFirst) {
+  const struct {
+    Arguments pictures;
+    Arguments command;
+  } cases[] = {
+      {{"C:\\My photos\\shaft.jpg", "D:\\wrap.png"},
+       {"--into", "C:\\My photos\\textures", "C:\\My photos\\shaft.jpg", "D:\\wrap.png"}},
+      {{"/home/a/butt.jpg"}, {"--into", "/home/a/textures", "/home/a/butt.jpg"}},
+      {{"butt.jpg"}, {"--into", "textures", "butt.jpg"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(droppedPicturesCommand(c.pictures), c.command);
+    EXPECT_TRUE(parsePrepareArguments(c.command)->arguments->into);
+  }
+}
+
 TEST(PrepareCommandLine, HelpAndVersionAskNothingToRun) {
-  for (const Arguments& arguments : {Arguments{"--help"}, Arguments{"-h"},
+  for (const Arguments& arguments : {Arguments{"--help"}, Arguments{"-h"}, Arguments{"/?"},
                                      Arguments{"a.png", "--help"}, Arguments{"--version"}}) {
     const auto command = parsePrepareArguments(arguments);
     ASSERT_TRUE(command) << arguments[0];
     EXPECT_FALSE(command->arguments);
     EXPECT_NE(command->text.find("tintrod-prepare"), std::string::npos) << command->text;
+    // Copied into a shell, "#RRGGBB" would silently end the command line.
+    EXPECT_EQ(command->text.find('#'), std::string::npos) << command->text;
   }
 }
 

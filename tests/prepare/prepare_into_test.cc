@@ -15,13 +15,22 @@ struct MatchCase {
 
 TEST(PrepareInto, MatchesPicturesToSlotsByAnyName) {
   const std::string rename =
-      " names no slot; name it connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, buttbmp, "
-      "ferrulebmp, shaftbmp or bumperbmp\n";
+      " names no part; name it connector, point inlay 1, point inlay 2, point inlay 3, wrap, "
+      "butt, ferrule, shaft or bumper (or its slot, as shaftbmp)\n";
   const MatchCase cases[] = {
       {{"pics/shaftbmp.png", "zbRubber.JPG", "C:\\photos\\Point Inlay 1.jpeg", "wrap"},
        {"shaftbmp", "bumperbmp", "pointbmp1", "wrapbmp"},
        ""},
+      {{"point 1.jpg", "connect.bmp", "shaft (1).JPG", "inlay 2 copy.png"},
+       {"pointbmp1", "connectbmp", "shaftbmp", "pointbmp2"},
+       ""},
       {{"ferrule.final.png"}, {}, "picture ferrule.final.png" + rename},
+      {{"shaft.jpg", "wrap and butt.jpg"},
+       {},
+       "picture wrap and butt.jpg names both wrap and butt; name it after one part\n"},
+      {{"shaft.jpg", "shaft copy.jpg"},
+       {},
+       "pictures shaft.jpg and shaft copy.jpg are for the same slot; give it one\n"},
       {{"butt.png", ".png"}, {}, "picture .png" + rename},
       {{"shaft.jpg", "butt.png", "zbshaft.png"},
        {},

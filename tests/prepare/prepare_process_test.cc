@@ -56,14 +56,14 @@ class PrepareProcess : public ::testing::Test {
     EXPECT_EQ(readFile(dir / "previous.bmp"), kPrevious);
   }
 
-  // An earlier output: any 8-bit BMP may be replaced.
-  const Bytes kPrevious = encodeBitmap(makeBitmap(2, 2, 1, 4));
+  // An earlier output for the bumper: an 8-bit BMP of its slot's size.
+  const Bytes kPrevious = encodeBitmap(makeBitmap(32, 32, 1, 4));
   ScratchDir dir;
 };
 
 TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   const std::string usage =
-      "usage tintrod-prepare [--dither] [--fit crop|pad|stretch] [--background #RRGGBB] "
+      "usage tintrod-prepare [--dither] [--fit crop|pad|stretch] [--background RRGGBB] "
       "{PICTURE SLOT OUTPUT | --into DIR PICTURE...}\n";
   const std::string slots =
       "; use connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, buttbmp, ferrulebmp, "
@@ -73,22 +73,22 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
       " is too large; the limit is 32 megapixels, 16384 pixels a side and 256 MiB\n";
   expectFailure({}, usage);
   expectFailure({"picture.png", "shaftbmp"}, usage);
-  expectFailure({"--fit", "zoom", "picture.png", "shaftbmp", "previous.bmp"}, usage);
-  expectFailure({"--background", "black", "picture.png", "shaftbmp", "previous.bmp"}, usage);
+  expectFailure({"--fit", "zoom", "picture.png", "bumperbmp", "previous.bmp"}, usage);
+  expectFailure({"--background", "black", "picture.png", "bumperbmp", "previous.bmp"}, usage);
   expectFailure({"picture.png", "shaftbnp", "previous.bmp"}, "unknown slot shaftbnp" + slots);
   expectFailure({"picture.png", "0x16", "previous.bmp"}, "unknown slot 0x16" + slots);
-  expectFailure({"missing.png", "shaftbmp", "previous.bmp"}, "can't find picture missing.png\n");
+  expectFailure({"missing.png", "bumperbmp", "previous.bmp"}, "can't find picture missing.png\n");
   // Off a terminal, byte for byte.
   const std::string hostile = "\x1B]2;owned\x07\x1B[2J.jpg";
-  expectFailure({hostile, "shaftbmp", "previous.bmp"}, "can't find picture " + hostile + "\n");
-  expectFailure({"folder", "shaftbmp", "previous.bmp"},
+  expectFailure({hostile, "bumperbmp", "previous.bmp"}, "can't find picture " + hostile + "\n");
+  expectFailure({"folder", "bumperbmp", "previous.bmp"},
                 "picture folder is a folder; give a picture file\n");
-  expectFailure({"garbage.png", "shaftbmp", "previous.bmp"},
+  expectFailure({"garbage.png", "bumperbmp", "previous.bmp"},
                 "can't decode picture garbage.png" + formats);
-  expectFailure({"truncated.png", "shaftbmp", "previous.bmp"},
+  expectFailure({"truncated.png", "bumperbmp", "previous.bmp"},
                 "can't decode picture truncated.png" + formats);
-  expectFailure({"wide.png", "shaftbmp", "previous.bmp"}, "picture wide.png" + limits);
-  expectFailure({"many-pixels.png", "shaftbmp", "previous.bmp"},
+  expectFailure({"wide.png", "bumperbmp", "previous.bmp"}, "picture wide.png" + limits);
+  expectFailure({"many-pixels.png", "bumperbmp", "previous.bmp"},
                 "picture many-pixels.png" + limits);
   expectFailure({"picture.png", "shaftbmp", "missing/out.bmp"},
                 "can't write file missing/out.bmp\n");
@@ -102,10 +102,20 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   expectFailure({"picture.png", "shaftbmp", "picture.png"},
                 "can't write over picture picture.png\n");
   expectFailure({"picture.png", "shaftbmp", "same.bmp"}, "can't write over picture same.bmp\n");
-  expectFailure({"picture.png", "shaftbmp", "garbage.png"},
-                "can't replace garbage.png, not an 8-bit BMP\n");
-  expectFailure({"picture.png", "shaftbmp", "photo.bmp"},
-                "can't replace photo.bmp, not an 8-bit BMP\n");
+  writeFile(dir / "notes.txt", Bytes(100, 'x'));
+  expectFailure({"picture.png", "bumperbmp", "notes.txt"},
+                "can't replace notes.txt, not an 8-bit BMP of the slot's size\n");
+  expectFailure({"picture.png", "bumperbmp", "photo.bmp"},
+                "can't replace photo.bmp, not an 8-bit BMP of the slot's size\n");
+  // A drawing of the user's own is an 8-bit BMP too, but of another size.
+  expectFailure({"picture.png", "shaftbmp", "previous.bmp"},
+                "can't replace previous.bmp, not an 8-bit BMP of the slot's size\n");
+  // Whether or not it exists, a BMP named as another format misleads every viewer.
+  for (const char* output : {"garbage.png", "out.jpg", "out.JPEG", "sub/out.gif", "out.tga",
+                             "out.heic", "out.webp", "out.Png"}) {
+    expectFailure({"picture.png", "bumperbmp", output},
+                  "can't write a BMP under the name " + std::string(output) + "; end it in .bmp\n");
+  }
   if (makeFifo(dir / "fifo")) {
     expectFailure({"picture.png", "shaftbmp", "fifo"}, "can't write file fifo\n");
   }
@@ -130,7 +140,7 @@ TEST_F(PrepareProcess, APictureTheMachineCannotHoldIsTooLarge) {
   const auto before = listDirectory(dir.path());
   const ProcessResult result =
       runProcess("/bin/sh",
-                 {"-c", "ulimit -v 131072 && exec \"$0\" huge.png shaftbmp previous.bmp",
+                 {"-c", "ulimit -v 131072 && exec \"$0\" huge.png bumperbmp previous.bmp",
                   TINTROD_PREPARE_BINARY},
                  dir.path());
   expectFailureLine(result, failureLine(Failure::kPictureTooLarge, "huge.png"));
@@ -160,6 +170,11 @@ TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
                 failureLine(Failure::kPicturesShareSlot, "Shaft.png and zbshaft.png"));
   expectFailure({"--into", "out", "Shaft.png", "bumper.png"},
                 failureLine(Failure::kPictureDecode, "bumper.png"));
+  fs::create_directory(dir / "drawings");
+  writeFile(dir / "drawings" / "shaftbmp.bmp", kPrevious);
+  expectFailure({"--into", "drawings", "Shaft.png"},
+                failureLine(Failure::kOutputNotBitmap, "drawings/shaftbmp.bmp"));
+  EXPECT_EQ(readFile(dir / "drawings" / "shaftbmp.bmp"), kPrevious);
 
   const ProcessResult result = run({"--into", "out", "Shaft.png", "point inlay 2.png"});
   EXPECT_EQ(result.exitStatus, 0);
