@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 #include "os/os.h"
 #include "prepare/picture_file.h"
@@ -109,10 +110,10 @@ Status prepareInto(const PrepareArguments& run) {
   const Result<std::vector<std::vector<std::uint8_t>>> bitmaps = prepareAll(*matched, run.options);
   if (!bitmaps.ok()) return bitmaps.status();
   if (!folder.empty() && !os::makeFolders(folder)) return Status(Failure::kFolderCreate, folder);
-  for (std::size_t i = 0; i < matched->size(); ++i) {
-    if (!os::writeWholeFile(outputs[i], (*bitmaps)[i], os::NewFile::Durability::kDurable)) {
-      return Status(Failure::kFileWrite, outputs[i]);
-    }
+  std::vector<os::FileContent> files;
+  for (std::size_t i = 0; i < outputs.size(); ++i) files.push_back({outputs[i], (*bitmaps)[i]});
+  if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
+    return Status(Failure::kFileWrite, outputs[*failed]);
   }
   std::fputs(skinCommand(folder, *matched, isReadableFile).c_str(), stdout);
   return {};

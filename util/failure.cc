@@ -79,6 +79,8 @@ const char* lineFormat(Failure failure) {
       return "pictures %s are for the same slot; give it one\n";
     case Failure::kOutOfMemory:
       return "not enough memory; close other programs and try again\n";
+    case Failure::kStandardOutputLost:
+      return "can't write standard output\n";
   }
   return "cue stick file is corrupt\n";
 }

@@ -47,6 +47,9 @@ enum class Failure {
   kPicturesShareSlot,
   // Memory that runs out outside reading and decoding a picture.
   kOutOfMemory,
+  // Every program's: standard output could not take what the run printed.
+  // The one line shown on standard error, where it may still be read.
+  kStandardOutputLost,
 };
 
 // The exact line, newline included; failures that name a file carry its path

@@ -169,5 +169,41 @@ TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
             (Rgb{200, 200, 200}));
 }
 
+// A disk that fills up on the last texture (here a file size limit that the
+// bumper's fits under and the shaft's does not) leaves every earlier texture
+// as it was, and no temporary.
+TEST_F(PrepareProcess, IntoKeepsEveryOldTextureWhenTheLastWriteFails) {
+  if (kOnWindows) GTEST_SKIP() << "Windows has no ulimit";
+  writeFile(dir / "bumper.png", readFile(dir / "picture.png"));
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  fs::create_directory(dir / "out");
+  writeFile(dir / "out" / "bumperbmp.bmp", kPrevious);
+  writeFile(dir / "out" / "shaftbmp.bmp", kPrevious);
+  const FolderSnapshot before = snapshotOf(dir / "out");
+  const ProcessResult result = runProcess(
+      "/bin/sh",
+      {"-c", "ulimit -f 8 && exec \"$0\" --into out bumper.png Shaft.png", TINTROD_PREPARE_BINARY},
+      dir.path());
+  expectFailureLine(result, failureLine(Failure::kFileWrite, "out/shaftbmp.bmp"));
+  EXPECT_EQ(snapshotOf(dir / "out"), before);
+}
+
+// What a program prints is part of its work: when standard output cannot
+// take it, the run fails and says so where it still can.
+TEST_F(PrepareProcess, OutputThatCannotBeWrittenFailsTheRun) {
+  if (kOnWindows) GTEST_SKIP() << "Windows has no /dev/full";
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  for (const std::string command :
+       {"\"$0\" --version", "\"$0\" -h", "\"$0\" --into out Shaft.png", "\"$1\" --version"}) {
+    SCOPED_TRACE(command);
+    const ProcessResult result = runProcess(
+        "/bin/sh",
+        {"-c", "exec " + command + " > /dev/full", TINTROD_PREPARE_BINARY, TINTROD_EXTRACT_BINARY},
+        dir.path());
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.errors, failureLine(Failure::kStandardOutputLost));
+  }
+}
+
 }  // namespace
 }  // namespace tintrod::testing
