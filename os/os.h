@@ -147,6 +147,13 @@ struct FileContent {
 // of the file that could not be written or replaced, or nothing once all are.
 [[nodiscard]] std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files);
 
+// --- The shell ---------------------------------------------------------------
+
+// How the user's shell reads back a command line that a program prints for
+// pasting: a POSIX shell, or on Windows both cmd and PowerShell.
+enum class ShellQuoting { kPosix, kCmdAndPowerShell };
+ShellQuoting shellQuoting();
+
 // --- The console -------------------------------------------------------------
 
 // True when standard output is a terminal (a console on Windows), where

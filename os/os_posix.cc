@@ -556,6 +556,10 @@ std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> fil
   return std::nullopt;
 }
 
+// --- The shell ---------------------------------------------------------------
+
+ShellQuoting shellQuoting() { return ShellQuoting::kPosix; }
+
 // --- The console -------------------------------------------------------------
 
 bool standardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }

@@ -585,6 +585,10 @@ std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> fil
   return std::nullopt;
 }
 
+// --- The shell ---------------------------------------------------------------
+
+ShellQuoting shellQuoting() { return ShellQuoting::kCmdAndPowerShell; }
+
 // --- The console -------------------------------------------------------------
 
 bool standardOutputIsTerminal() {

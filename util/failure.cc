@@ -77,6 +77,9 @@ const char* lineFormat(Failure failure) {
              "wrapbmp, buttbmp, ferrulebmp, shaftbmp or bumperbmp\n";
     case Failure::kPicturesShareSlot:
       return "pictures %s are for the same slot; give it one\n";
+    case Failure::kFolderUnquotable:
+      return "folder %s can't be named in a command for both cmd and PowerShell; use a name "
+             "without quotes, %, !, $ or `\n";
     case Failure::kOutOfMemory:
       return "not enough memory; close other programs and try again\n";
     case Failure::kStandardOutputLost:

@@ -45,6 +45,8 @@ enum class Failure {
   // --into: a picture's name must name one slot, and one picture a slot.
   kPictureNamesNoSlot,
   kPicturesShareSlot,
+  // --into on Windows: the printed command could not name the folder safely.
+  kFolderUnquotable,
   // Memory that runs out outside reading and decoding a picture.
   kOutOfMemory,
   // Every program's: standard output could not take what the run printed.

@@ -205,5 +205,30 @@ TEST_F(PrepareProcess, OutputThatCannotBeWrittenFailsTheRun) {
   }
 }
 
+// The printed command, pasted into a shell, hands tintrod the very paths,
+// whatever the folder's name, and runs nothing else.
+TEST_F(PrepareProcess, ThePrintedCommandPastesIntoAShellAsWritten) {
+  if (kOnWindows) GTEST_SKIP() << "the command is for cmd and PowerShell there";
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  fs::create_directory(dir / "stub");
+  writeFile(dir / "stub" / "tintrod",
+            {std::begin("#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n"),
+             std::end("#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n") - 1});
+  fs::permissions(dir / "stub" / "tintrod", fs::perms::owner_all);
+  for (const std::string folder : {"$(touch pwned)", "my \"tex\" $HOME", "tex\\ture", "it's"}) {
+    SCOPED_TRACE(folder);
+    const ProcessResult printed = run({"--into", folder, "Shaft.png"});
+    ASSERT_EQ(printed.exitStatus, 0) << printed.output;
+    const ProcessResult pasted = runProcess(
+        "/bin/sh", {"-c", "PATH=\"$0:$PATH\"\n" + printed.output, (dir / "stub").string()},
+        dir.path());
+    EXPECT_EQ(pasted.output,
+              "connectbmp\npointbmp1\npointbmp2\npointbmp3\nwrapbmp\nbuttbmp\n"
+              "ferrulebmp\n" +
+                  folder + "/shaftbmp.bmp\nbumperbmp\n");
+  }
+  EXPECT_FALSE(fs::exists(dir / "pwned"));
+}
+
 }  // namespace
 }  // namespace tintrod::testing
