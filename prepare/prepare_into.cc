@@ -72,6 +72,28 @@ bool isReadableFile(const std::string& path) {
   return file.open(path);
 }
 
+// A word that still holds a wildcard names no file: the shell (or on
+// Windows the seam) found nothing for it and left it as typed.
+bool isUnmatchedWildcard(std::string_view picture) {
+  const std::size_t folderEnd = picture.find_last_of("/\\");
+  const std::string_view name =
+      folderEnd == std::string_view::npos ? picture : picture.substr(folderEnd + 1);
+  return name.find_first_of("*?") != std::string_view::npos;
+}
+
+// What the user meant by a word that is no picture, said before its name is
+// taken for a slot's.
+Status checkPictureWords(std::span<const std::string> pictures) {
+  for (const std::string& picture : pictures) {
+    const os::EntryKind kind = os::entryKind(picture);
+    if (kind == os::EntryKind::kFolder) return Status(Failure::kPicturesInFolder, picture);
+    if (kind == os::EntryKind::kNothing && isUnmatchedWildcard(picture)) {
+      return Status(Failure::kNoPictureMatches, picture);
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 std::optional<std::string> shellWord(std::string_view word, os::ShellQuoting quoting) {
@@ -139,6 +161,7 @@ Result<std::vector<std::vector<std::uint8_t>>> prepareAll(std::span<const SlotPi
 }
 
 Status prepareInto(const PrepareArguments& run) {
+  if (Status checked = checkPictureWords(run.pictures); !checked.ok()) return checked;
   const Result<std::vector<SlotPicture>> matched = matchPicturesToSlots(run.pictures);
   if (!matched.ok()) return matched.status();
   const std::string& folder = *run.into;

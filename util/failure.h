@@ -47,6 +47,9 @@ enum class Failure {
   kPicturesShareSlot,
   // --into on Windows: the printed command could not name the folder safely.
   kFolderUnquotable,
+  // --into: a wildcard the shell left unexpanded, and a folder given whole.
+  kNoPictureMatches,
+  kPicturesInFolder,
   // Memory that runs out outside reading and decoding a picture.
   kOutOfMemory,
   // Every program's: standard output could not take what the run printed.

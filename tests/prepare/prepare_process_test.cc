@@ -157,6 +157,11 @@ TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
                 failureLine(Failure::kPicturesShareSlot, "Shaft.png and zbshaft.png"));
   expectFailure({"--into", "out", "Shaft.png", "bumper.png"},
                 failureLine(Failure::kPictureDecode, "bumper.png"));
+  expectFailure({"--into", "out", "Shaft.png", "*.jpg"},
+                failureLine(Failure::kNoPictureMatches, "*.jpg"));
+  expectFailure({"--into", "out", "folder/*.png"},
+                failureLine(Failure::kNoPictureMatches, "folder/*.png"));
+  expectFailure({"--into", "out", "folder"}, failureLine(Failure::kPicturesInFolder, "folder"));
 
   const ProcessResult result = run({"--into", "out", "Shaft.png", "point inlay 2.png"});
   EXPECT_EQ(result.exitStatus, 0);
