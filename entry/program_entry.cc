@@ -6,6 +6,7 @@
 #include "entry/window_start.h"
 #include "os/os.h"
 #include "util/printable_name.h"
+#include "util/failure.h"
 
 namespace tintrod {
 
@@ -36,7 +37,12 @@ int runProgram(int argc, char** argv, const Program& program) {
     return program.pass(arguments);
   });
   if (!status.ok()) std::fputs(shownLine(status.line()).c_str(), stdout);
+  // A line that never reached its reader (a full disk, a closed pipe) fails
+  // the run, whatever the pass did: the command or version it printed is lost.
+  const bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  if (lost) std::fputs(failureLine(Failure::kStandardOutputLost).c_str(), stderr);
   if (ownWindow) waitForEnter();
+  if (lost) return 1;
   return status.ok() ? 0 : 1;
 }
 

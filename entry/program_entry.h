@@ -39,7 +39,8 @@ struct Program {
 };
 
 // Runs the program's pass with the process's arguments. Returns the exit
-// status: 0, or 1 once the failure's line is on standard output.
+// status: 0, or 1 once the failure's line is on standard output, or when
+// standard output could not be written (said on standard error).
 int runProgram(int argc, char** argv, const Program& program);
 
 }  // namespace tintrod

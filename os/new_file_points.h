@@ -16,6 +16,14 @@ enum class Step {
 // Called as a NewFile reaches `step`.
 void reachedStep(Step step);
 
+// The steps of replaceFilesTogether that a test may make fail, as a full
+// disk or a file held open would: writing one file's temporary, and
+// replacing one target once its old file is kept aside.
+enum class SetStep { kWriting, kReplacing };
+
+// False when `step` must fail this time.
+bool setStepSucceeds(SetStep step);
+
 // True when a NewFile must take the named temporary even where the file
 // system has unnamed files; a test's way to that path on any machine.
 bool namedTemporaryRequired();

@@ -129,6 +129,31 @@ WholeRead readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffe
 [[nodiscard]] bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
                                   NewFile::Durability durability);
 
+// --- A set of files replaced together ---------------------------------------
+
+struct FileContent {
+  std::string path;
+  std::span<const std::uint8_t> bytes;
+};
+
+// Makes each file's bytes the whole of its path, all of them or none: every
+// file is first written beside its target under a temporary name and flushed
+// to disk, every target is checked to be replaceable (a regular file, a link
+// or nothing, and on Windows not held open by another program), and only then
+// are they replaced, with the termination signals held back; when one
+// replacement fails, those already made are undone. The folders then hold
+// every old file or every new one, and no temporary; only a power cut or an
+// uncatchable kill during the replacements can leave a mix. Returns the index
+// of the file that could not be written or replaced, or nothing once all are.
+[[nodiscard]] std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files);
+
+// --- The shell ---------------------------------------------------------------
+
+// How the user's shell reads back a command line that a program prints for
+// pasting: a POSIX shell, or on Windows both cmd and PowerShell.
+enum class ShellQuoting { kPosix, kCmdAndPowerShell };
+ShellQuoting shellQuoting();
+
 // --- The console -------------------------------------------------------------
 
 // True when standard output is a terminal (a console on Windows), where

@@ -15,7 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <random>
+#include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -105,7 +108,8 @@ struct Temporary {
   int folder = -1;
   char name[32] = {};
 };
-constexpr int kTemporarySlots = 8;
+// Room for every file of a set replaced together, with some to spare.
+constexpr int kTemporarySlots = 32;
 Temporary temporaries[kTemporarySlots];
 
 void removeArmedTemporaries() {
@@ -438,6 +442,123 @@ bool NewFile::publish(Durability durability) {
   state_.reset();
   return true;
 }
+
+// --- A set of files replaced together ---------------------------------------
+
+namespace {
+
+// One file of a set: its content under a temporary name in the target's
+// folder until replaced, and while the replacements run, the old file kept
+// under another unguessable name so that it can be put back.
+struct SetMember {
+  enum class Kept { kNothing, kLinked, kMoved };
+
+  int folder = -1;
+  std::string name;
+  int descriptor = -1;
+  Temporary* temporary = nullptr;
+  bool hadOld = false;
+  Kept kept = Kept::kNothing;
+  char keptName[32] = {};
+  bool replaced = false;
+
+  SetMember() = default;
+  SetMember(const SetMember&) = delete;
+  SetMember& operator=(const SetMember&) = delete;
+  ~SetMember() {
+    if (descriptor >= 0) close(descriptor);
+    if (temporary != nullptr) removeTemporary(temporary);
+    if (folder >= 0) close(folder);
+  }
+
+  bool write(const FileContent& file) {
+    const auto [folderName, fileName] = splitTarget(file.path);
+    name = fileName;
+    folder = open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || name.empty()) return false;
+    temporary = createNamedTemporary(folder, kNewFilePermissions, descriptor);
+    return temporary != nullptr && setStepSucceeds(SetStep::kWriting) &&
+           writeAllAt(descriptor, file.bytes.data(), file.bytes.size(), 0) && syncFile(descriptor);
+  }
+
+  bool replaceable() {
+    struct stat status {};
+    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+    hadOld = true;
+    const EntryKind kind = kindOf(status.st_mode);
+    return kind == EntryKind::kRegularFile || kind == EntryKind::kLink;
+  }
+
+  // A second name for the old file keeps its name in place throughout; a
+  // file system without hard links gets it moved aside instead.
+  bool replace() {
+    if (hadOld) {
+      makeUnguessableName(keptName);
+      if (linkat(folder, name.c_str(), folder, keptName, 0) == 0) {
+        kept = Kept::kLinked;
+      } else if (renameat(folder, name.c_str(), folder, keptName) == 0) {
+        kept = Kept::kMoved;
+      } else {
+        return false;
+      }
+    }
+    if (!setStepSucceeds(SetStep::kReplacing) ||
+        renameat(folder, temporary->name, folder, name.c_str()) != 0) {
+      return false;
+    }
+    temporary->armed = 0;
+    temporary = nullptr;
+    replaced = true;
+    return true;
+  }
+
+  void putBack() {
+    if (kept != Kept::kNothing && (replaced || kept == Kept::kMoved)) {
+      renameat(folder, keptName, folder, name.c_str());
+    } else if (kept == Kept::kLinked) {
+      unlinkat(folder, keptName, 0);
+    } else if (replaced) {
+      unlinkat(folder, name.c_str(), 0);  // there was nothing before
+    }
+    kept = Kept::kNothing;
+  }
+
+  void dropKept() {
+    if (kept != Kept::kNothing) unlinkat(folder, keptName, 0);
+    kept = Kept::kNothing;
+  }
+};
+
+}  // namespace
+
+std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files) {
+  std::vector<std::unique_ptr<SetMember>> members;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    members.push_back(std::make_unique<SetMember>());
+    if (!members.back()->write(files[i])) return i;
+  }
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (!members[i]->replaceable()) return i;
+  }
+  // Held until the kept old files are gone again: a signal that arrives
+  // meanwhile ends the run once the set is whole.
+  const SignalsHeld held;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (!members[i]->replace()) {
+      for (std::size_t j = i + 1; j-- > 0;) members[j]->putBack();
+      return i;
+    }
+  }
+  for (const auto& member : members) member->dropKept();
+  // The names are in place and cannot be taken back: a folder that cannot
+  // be flushed costs durability, not the run.
+  for (const auto& member : members) fsync(member->folder);
+  return std::nullopt;
+}
+
+// --- The shell ---------------------------------------------------------------
+
+ShellQuoting shellQuoting() { return ShellQuoting::kPosix; }
 
 // --- The console -------------------------------------------------------------
 

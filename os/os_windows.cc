@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -443,6 +446,148 @@ bool NewFile::publish(Durability durability) {
   state_->published = true;
   return true;
 }
+
+// --- A set of files replaced together ---------------------------------------
+
+namespace {
+
+// One file of a set: its content under a temporary name beside the target
+// until replaced, and while the replacements run, the old file kept under
+// another unguessable name so that it can be put back.
+struct SetMember {
+  enum class Kept { kNothing, kLinked, kMoved };
+
+  Handle file;
+  std::wstring target;
+  std::wstring temporary;
+  bool markedForDeletion = false;
+  bool hadOld = false;
+  Kept kept = Kept::kNothing;
+  std::wstring keptName;
+  bool replaced = false;
+
+  SetMember() = default;
+  SetMember(const SetMember&) = delete;
+  SetMember& operator=(const SetMember&) = delete;
+  ~SetMember() {
+    if (replaced || temporary.empty()) return;
+    file.reset();
+    DeleteFileW(temporary.c_str());
+  }
+
+  bool write(const FileContent& content) {
+    target = systemPath(content.path);
+    const std::wstring suffix = randomSuffix();
+    if (target.empty() || suffix.empty()) return false;
+    // As NewFile's: never opens what stands under the name, shares nothing,
+    // and goes with its handle however the process ends until it is named.
+    file.reset(CreateFileW((target + suffix).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                           nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) return false;
+    temporary = target + suffix;
+    markedForDeletion = setDeleteOnClose(file.get(), true);
+    return setStepSucceeds(SetStep::kWriting) && writeAtOffset(file.get(), 0, content.bytes) &&
+           FlushFileBuffers(file.get());
+  }
+
+  // A file another program holds open (an image viewer, say) cannot be
+  // replaced; asking for delete access without sharing anything finds it,
+  // as a sharing violation, before anything is replaced.
+  bool replaceable() {
+    const EntryKind kind = kindOf(target);
+    if (kind == EntryKind::kNothing) return true;
+    hadOld = true;
+    if (isReadOnlyFile(target) || !isReplaceable(target)) return false;
+    const Handle old(CreateFileW(target.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                 nullptr));
+    return old.valid();
+  }
+
+  // A second name for the old file keeps its name in place throughout; a
+  // volume without hard links (FAT) gets it moved aside instead.
+  bool replace() {
+    if (markedForDeletion && !setDeleteOnClose(file.get(), false)) return false;
+    file.reset();
+    if (hadOld) {
+      const std::wstring suffix = randomSuffix();
+      if (suffix.empty()) return false;
+      keptName = target + suffix;
+      if (CreateHardLinkW(keptName.c_str(), target.c_str(), nullptr)) {
+        kept = Kept::kLinked;
+      } else if (MoveFileExW(target.c_str(), keptName.c_str(), 0)) {
+        kept = Kept::kMoved;
+      } else {
+        return false;
+      }
+    }
+    if (!setStepSucceeds(SetStep::kReplacing) ||
+        !MoveFileExW(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return false;
+    }
+    replaced = true;
+    return true;
+  }
+
+  void putBack() {
+    if (kept != Kept::kNothing && (replaced || kept == Kept::kMoved)) {
+      MoveFileExW(keptName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    } else if (kept == Kept::kLinked) {
+      DeleteFileW(keptName.c_str());
+    } else if (replaced) {
+      DeleteFileW(target.c_str());  // there was nothing before
+    }
+    kept = Kept::kNothing;
+  }
+
+  void dropKept() {
+    if (kept != Kept::kNothing) DeleteFileW(keptName.c_str());
+    kept = Kept::kNothing;
+  }
+};
+
+// Ctrl+C is ignored while alive: the console's nearest to holding the
+// termination signals back.
+class InterruptionsHeld {
+ public:
+  InterruptionsHeld() : held_(SetConsoleCtrlHandler(nullptr, TRUE) != 0) {}
+  ~InterruptionsHeld() {
+    if (held_) SetConsoleCtrlHandler(nullptr, FALSE);
+  }
+  InterruptionsHeld(const InterruptionsHeld&) = delete;
+  InterruptionsHeld& operator=(const InterruptionsHeld&) = delete;
+
+ private:
+  bool held_;
+};
+
+}  // namespace
+
+std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files) {
+  std::vector<std::unique_ptr<SetMember>> members;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    members.push_back(std::make_unique<SetMember>());
+    if (!members.back()->write(files[i])) return i;
+  }
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (!members[i]->replaceable()) return i;
+  }
+  const InterruptionsHeld held;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (!members[i]->replace()) {
+      for (std::size_t j = i + 1; j-- > 0;) members[j]->putBack();
+      return i;
+    }
+  }
+  for (const auto& member : members) member->dropKept();
+  return std::nullopt;
+}
+
+// --- The shell ---------------------------------------------------------------
+
+ShellQuoting shellQuoting() { return ShellQuoting::kCmdAndPowerShell; }
 
 // --- The console -------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 #include "os/os.h"
 #include "prepare/picture_file.h"
@@ -19,13 +20,41 @@ std::string inFolder(const std::string& folder, std::string_view file) {
   return folder + (separated ? "" : "/") + std::string(file);
 }
 
-// Double quotes keep a path with spaces whole in both cmd and a POSIX shell.
-std::string shellWord(const std::string& word) {
-  const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
+// Words a POSIX shell reads as they stand; '=' only after the first letter,
+// since zsh expands a word that starts with it.
+bool plainForPosix(std::string_view word) {
+  return !word.empty() && word.front() != '=' && std::all_of(word.begin(), word.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+           std::string_view("/._-:,+=@%").find(c) != std::string_view::npos;
+  });
+}
+
+// cmd and PowerShell split words alike only on these; ',' makes an array in
+// PowerShell and '\\' is a folder separator there.
+bool plainForWindows(std::string_view word) {
+  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
            std::string_view("/\\._-:").find(c) != std::string_view::npos;
   });
-  return plain && !word.empty() ? word : "\"" + word + "\"";
+}
+
+// Inside double quotes cmd still expands %VAR% (and !VAR! when delayed
+// expansion is on) and PowerShell expands $ and takes ` as its escape; '"'
+// ends the quotes in both, PowerShell takes the curly double quotes for
+// '"' too, and a control character would break the line. Neither shell has
+// one escape that the other reads, so a word holding any of them cannot be
+// written for both. A trailing backslash would escape the closing quote
+// for the program reading its arguments.
+bool quotableForWindows(std::string_view word) {
+  constexpr std::string_view kCurlyDoubleQuotes[] = {"\u201c", "\u201d", "\u201e"};
+  for (const std::string_view curly : kCurlyDoubleQuotes) {
+    if (word.find(curly) != std::string_view::npos) return false;
+  }
+  return (word.empty() || word.back() != '\\') &&
+         std::none_of(word.begin(), word.end(), [](char c) {
+           return static_cast<unsigned char>(c) < 0x20 || c == 0x7f ||
+                  std::string_view("\"%!$`").find(c) != std::string_view::npos;
+         });
 }
 
 std::string argumentFile(const SkinSlot& slot) { return std::string(slot.argumentName) + ".bmp"; }
@@ -35,7 +64,41 @@ bool isReadableFile(const std::string& path) {
   return file.open(path);
 }
 
+// A word that still holds a wildcard names no file: the shell (or on
+// Windows the seam) found nothing for it and left it as typed.
+bool isUnmatchedWildcard(std::string_view picture) {
+  const std::size_t folderEnd = picture.find_last_of("/\\");
+  const std::string_view name =
+      folderEnd == std::string_view::npos ? picture : picture.substr(folderEnd + 1);
+  return name.find_first_of("*?") != std::string_view::npos;
+}
+
+// What the user meant by a word that is no picture, said before its name is
+// taken for a slot's.
+Status checkPictureWords(std::span<const std::string> pictures) {
+  for (const std::string& picture : pictures) {
+    const os::EntryKind kind = os::entryKind(picture);
+    if (kind == os::EntryKind::kFolder) return Status(Failure::kPicturesInFolder, picture);
+    if (kind == os::EntryKind::kNothing && isUnmatchedWildcard(picture)) {
+      return Status(Failure::kNoPictureMatches, picture);
+    }
+  }
+  return {};
+}
+
 }  // namespace
+
+std::optional<std::string> shellWord(std::string_view word, os::ShellQuoting quoting) {
+  if (quoting == os::ShellQuoting::kCmdAndPowerShell) {
+    if (plainForWindows(word)) return std::string(word);
+    if (!quotableForWindows(word)) return std::nullopt;
+    return "\"" + std::string(word) + "\"";
+  }
+  if (plainForPosix(word)) return std::string(word);
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
 
 Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::string> pictures) {
   std::vector<SlotPicture> matched;
@@ -59,7 +122,7 @@ Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::strin
 }
 
 std::string skinCommand(const std::string& folder, std::span<const SlotPicture> given,
-                        bool (*exists)(const std::string& path)) {
+                        bool (*exists)(const std::string& path), os::ShellQuoting quoting) {
   std::string command = "tintrod";
   for (const SkinSlot& slot : kSkinSlots) {
     const bool isGiven = std::any_of(given.begin(), given.end(),
@@ -73,7 +136,8 @@ std::string skinCommand(const std::string& folder, std::span<const SlotPicture> 
         break;
       }
     }
-    command += " " + shellWord(argument);
+    // The folder's name was found quotable before anything was written.
+    command += " " + shellWord(argument, quoting).value_or(argument);
   }
   return command + "\n";
 }
@@ -95,9 +159,13 @@ Result<std::vector<std::vector<std::uint8_t>>> prepareAll(std::span<const SlotPi
 }
 
 Status prepareInto(const PrepareArguments& run) {
+  if (Status checked = checkPictureWords(run.pictures); !checked.ok()) return checked;
   const Result<std::vector<SlotPicture>> matched = matchPicturesToSlots(run.pictures);
   if (!matched.ok()) return matched.status();
   const std::string& folder = *run.into;
+  if (!shellWord(inFolder(folder, "x.bmp"), os::shellQuoting()).has_value()) {
+    return Status(Failure::kFolderUnquotable, folder);
+  }
   std::vector<std::string> outputs;
   for (const SlotPicture& each : *matched) {
     outputs.push_back(inFolder(folder, argumentFile(*each.slot)));
@@ -108,12 +176,14 @@ Status prepareInto(const PrepareArguments& run) {
   const Result<std::vector<std::vector<std::uint8_t>>> bitmaps = prepareAll(*matched, run.options);
   if (!bitmaps.ok()) return bitmaps.status();
   if (!folder.empty() && !os::makeFolders(folder)) return Status(Failure::kFolderCreate, folder);
-  for (std::size_t i = 0; i < matched->size(); ++i) {
-    if (!os::writeWholeFile(outputs[i], (*bitmaps)[i], os::NewFile::Durability::kDurable)) {
-      return Status(Failure::kFileWrite, outputs[i]);
-    }
+  std::vector<os::FileContent> files;
+  for (std::size_t i = 0; i < outputs.size(); ++i) files.push_back({outputs[i], (*bitmaps)[i]});
+  if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
+    return Status(Failure::kFileWrite, outputs[*failed]);
   }
-  std::fputs(shownLine(skinCommand(folder, *matched, isReadableFile)).c_str(), stdout);
+  std::fputs(
+      shownLine(skinCommand(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
+      stdout);
   return {};
 }
 

@@ -3,11 +3,13 @@
 // skins with them is printed.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "os/os.h"
 #include "prepare/command_line.h"
 #include "template/skin_slots.h"
 #include "util/status.h"
@@ -29,7 +31,12 @@ Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::strin
 // DIR/TEXTURE.bmp (as tintrod-extract names it) that `exists`, or else its
 // bare argument name, for the user to fill in.
 std::string skinCommand(const std::string& folder, std::span<const SlotPicture> given,
-                        bool (*exists)(const std::string& path));
+                        bool (*exists)(const std::string& path), os::ShellQuoting quoting);
+
+// `word` as the shells of `quoting` read it back unchanged: a plain word as
+// it stands, any other in single quotes for a POSIX shell, in double quotes
+// for cmd and PowerShell. Null when cmd and PowerShell cannot both read it.
+std::optional<std::string> shellWord(std::string_view word, os::ShellQuoting quoting);
 
 // The whole run.
 Status prepareInto(const PrepareArguments& run);

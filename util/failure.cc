@@ -90,8 +90,17 @@ const char* lineFormat(Failure failure) {
       return "model file %s is not a cue model\n";
     case Failure::kModelCorrupt:
       return "model file %s is corrupt\n";
+    case Failure::kFolderUnquotable:
+      return "folder %s can't be named in a command for both cmd and PowerShell; use a name "
+             "without quotes, %, !, $ or `\n";
+    case Failure::kNoPictureMatches:
+      return "no picture matches %s\n";
+    case Failure::kPicturesInFolder:
+      return "picture %s is a folder; give the pictures in it, each named after its part\n";
     case Failure::kOutOfMemory:
       return "not enough memory; close other programs and try again\n";
+    case Failure::kStandardOutputLost:
+      return "can't write standard output\n";
   }
   return "cue stick file is corrupt\n";
 }

@@ -55,8 +55,16 @@ enum class Failure {
   kModelEmpty,
   kModelNotCueModel,
   kModelCorrupt,
+  // --into on Windows: the printed command could not name the folder safely.
+  kFolderUnquotable,
+  // --into: a wildcard the shell left unexpanded, and a folder given whole.
+  kNoPictureMatches,
+  kPicturesInFolder,
   // Memory that runs out outside reading and decoding a picture.
   kOutOfMemory,
+  // Every program's: standard output could not take what the run printed.
+  // The one line shown on standard error, where it may still be read.
+  kStandardOutputLost,
 };
 
 // The exact line, newline included; failures that name a file carry its path

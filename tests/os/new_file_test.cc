@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,72 @@ TEST_P(NewFileTest, CannotStartWhereThereIsNoFolder) {
     EXPECT_FALSE(file.publish()) << target;
   }
   EXPECT_EQ(listing(), (std::vector<std::string>{"file"}));
+}
+
+// A set replaced together leaves every old file or every new one, and no
+// temporary, whichever file's write or replacement fails.
+TEST(FilesReplacedTogether, EveryOldFileOrEveryNewOne) {
+  const struct {
+    const char* name;
+    os::SetStep step;
+    int failingTime;  // 0: no injected failure
+    void (*plant)(const fs::path& folder);
+    std::optional<std::size_t> failed;
+  } cases[] = {
+      {"all replaced", os::SetStep::kWriting, 0, nullptr, std::nullopt},
+      {"first write fails", os::SetStep::kWriting, 1, nullptr, 0},
+      {"last write fails", os::SetStep::kWriting, 3, nullptr, 2},
+      {"first replacement fails", os::SetStep::kReplacing, 1, nullptr, 0},
+      {"second replacement fails", os::SetStep::kReplacing, 2, nullptr, 1},
+      {"last replacement fails", os::SetStep::kReplacing, 3, nullptr, 2},
+      {"a target is a folder", os::SetStep::kWriting, 0,
+       [](const fs::path& folder) {
+         fs::remove(folder / "c.bin");
+         fs::create_directory(folder / "c.bin");
+       },
+       2},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    const ScratchDir dir;
+    writeFile(dir / "a.bin", Bytes{1});
+    writeFile(dir / "c.bin", Bytes{3});
+    if (test.plant != nullptr) test.plant(dir.path());
+    const FolderSnapshot before = snapshotOf(dir.path());
+    const Bytes newA{4, 4};
+    const Bytes newB{5};
+    const Bytes newC{6, 6, 6};
+    const os::FileContent files[] = {{(dir / "a.bin").string(), newA},
+                                     {(dir / "b.bin").string(), newB},
+                                     {(dir / "c.bin").string(), newC}};
+    failSetStep(test.step, test.failingTime);
+    EXPECT_EQ(os::replaceFilesTogether(files), test.failed);
+    failSetStep(test.step, 0);
+    if (test.failed.has_value()) {
+      EXPECT_EQ(snapshotOf(dir.path()), before);
+    } else {
+      EXPECT_EQ(snapshotOf(dir.path()),
+                (FolderSnapshot{{"a.bin", newA}, {"b.bin", newB}, {"c.bin", newC}}));
+    }
+  }
+}
+
+// Windows cannot replace a file another program holds open, and says so
+// before anything is replaced; elsewhere the holder keeps the old file.
+TEST(FilesReplacedTogether, AFileHeldOpenIsFoundBeforeAnyIsReplaced) {
+  const ScratchDir dir;
+  writeFile(dir / "a.bin", Bytes{1});
+  writeFile(dir / "b.bin", Bytes{2});
+  const OpenFile held = openForReading((dir / "b.bin").string());
+  ASSERT_NE(held, nullptr);
+  const Bytes newA{4};
+  const Bytes newB{5};
+  const os::FileContent files[] = {{(dir / "a.bin").string(), newA},
+                                   {(dir / "b.bin").string(), newB}};
+  EXPECT_EQ(os::replaceFilesTogether(files),
+            kOnWindows ? std::optional<std::size_t>(1) : std::nullopt);
+  EXPECT_EQ(readFile(dir / "a.bin"), kOnWindows ? Bytes{1} : newA);
+  EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"a.bin", "b.bin"}));
 }
 
 }  // namespace

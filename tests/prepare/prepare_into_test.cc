@@ -59,12 +59,40 @@ TEST(PrepareInto, CommandTakesWhatTheFolderHolds) {
     return path.ends_with("wrapbmp.bmp") || path.ends_with("zbrubber.bmp") ||
            path.ends_with("zbshaft.bmp");
   };
-  EXPECT_EQ(skinCommand("out", matched, exists),
+  EXPECT_EQ(skinCommand("out", matched, exists, os::ShellQuoting::kPosix),
             "tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 out/wrapbmp.bmp buttbmp ferrulebmp "
             "out/shaftbmp.bmp out/zbrubber.bmp\n");
-  EXPECT_EQ(skinCommand("my skins\\", matched, exists),
+  EXPECT_EQ(skinCommand("my skins\\", matched, exists, os::ShellQuoting::kCmdAndPowerShell),
             "tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 \"my skins\\wrapbmp.bmp\" buttbmp "
             "ferrulebmp \"my skins\\shaftbmp.bmp\" \"my skins\\zbrubber.bmp\"\n");
+}
+
+// Every word reads back as it was, or is refused where both Windows shells
+// cannot read it the same.
+TEST(PrepareInto, QuotesEachWordForTheShellThatReadsIt) {
+  const struct {
+    std::string word;
+    std::string posix;
+    std::string windows;  // empty: refused
+  } cases[] = {
+      {"out/shaftbmp.bmp", "out/shaftbmp.bmp", "out/shaftbmp.bmp"},
+      {"a,b+c@d%e=f", "a,b+c@d%e=f", ""},
+      {"=cmd", "'=cmd'", "\"=cmd\""},
+      {"my skins\\x.bmp", "'my skins\\x.bmp'", "\"my skins\\x.bmp\""},
+      {"$(touch pwned)/x", "'$(touch pwned)/x'", ""},
+      {"it's", "'it'\\''s'", "\"it's\""},
+      {"my \"tex\"", "'my \"tex\"'", ""},
+      {"`x`", "'`x`'", ""},
+      {"a!b", "'a!b'", ""},
+      {"\u201cx\u201d", "'\u201cx\u201d'", ""},
+      {"dir\\", "'dir\\'", "dir\\"},
+      {"my dir\\", "'my dir\\'", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.word);
+    EXPECT_EQ(shellWord(c.word, os::ShellQuoting::kPosix), c.posix);
+    EXPECT_EQ(shellWord(c.word, os::ShellQuoting::kCmdAndPowerShell).value_or(""), c.windows);
+  }
 }
 
 }  // namespace

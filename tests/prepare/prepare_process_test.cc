@@ -175,6 +175,11 @@ TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
   expectFailure({"--into", "drawings", "Shaft.png"},
                 failureLine(Failure::kOutputNotBitmap, "drawings/shaftbmp.bmp"));
   EXPECT_EQ(readFile(dir / "drawings" / "shaftbmp.bmp"), kPrevious);
+  expectFailure({"--into", "out", "Shaft.png", "*.jpg"},
+                failureLine(Failure::kNoPictureMatches, "*.jpg"));
+  expectFailure({"--into", "out", "folder/*.png"},
+                failureLine(Failure::kNoPictureMatches, "folder/*.png"));
+  expectFailure({"--into", "out", "folder"}, failureLine(Failure::kPicturesInFolder, "folder"));
 
   const ProcessResult result = run({"--into", "out", "Shaft.png", "point inlay 2.png"});
   EXPECT_EQ(result.exitStatus, 0);
@@ -185,6 +190,67 @@ TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
             (std::vector<std::string>{"pointbmp2.bmp", "shaftbmp.bmp"}));
   EXPECT_EQ(readBack(readFile(dir / "out" / "shaftbmp.bmp"), 256, 256).at(9, 9),
             (Rgb{200, 200, 200}));
+}
+
+// A disk that fills up on the last texture (here a file size limit that the
+// bumper's fits under and the shaft's does not) leaves every earlier texture
+// as it was, and no temporary.
+TEST_F(PrepareProcess, IntoKeepsEveryOldTextureWhenTheLastWriteFails) {
+  if (kOnWindows) GTEST_SKIP() << "Windows has no ulimit";
+  writeFile(dir / "bumper.png", readFile(dir / "picture.png"));
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  fs::create_directory(dir / "out");
+  writeFile(dir / "out" / "bumperbmp.bmp", kPrevious);
+  writeFile(dir / "out" / "shaftbmp.bmp", kPrevious);
+  const FolderSnapshot before = snapshotOf(dir / "out");
+  const ProcessResult result = runProcess(
+      "/bin/sh",
+      {"-c", "ulimit -f 8 && exec \"$0\" --into out bumper.png Shaft.png", TINTROD_PREPARE_BINARY},
+      dir.path());
+  expectFailureLine(result, failureLine(Failure::kFileWrite, "out/shaftbmp.bmp"));
+  EXPECT_EQ(snapshotOf(dir / "out"), before);
+}
+
+// What a program prints is part of its work: when standard output cannot
+// take it, the run fails and says so where it still can.
+TEST_F(PrepareProcess, OutputThatCannotBeWrittenFailsTheRun) {
+  if (kOnWindows) GTEST_SKIP() << "Windows has no /dev/full";
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  for (const std::string command :
+       {"\"$0\" --version", "\"$0\" -h", "\"$0\" --into out Shaft.png", "\"$1\" --version"}) {
+    SCOPED_TRACE(command);
+    const ProcessResult result = runProcess(
+        "/bin/sh",
+        {"-c", "exec " + command + " > /dev/full", TINTROD_PREPARE_BINARY, TINTROD_EXTRACT_BINARY},
+        dir.path());
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.errors, failureLine(Failure::kStandardOutputLost));
+  }
+}
+
+// The printed command, pasted into a shell, hands tintrod the very paths,
+// whatever the folder's name, and runs nothing else.
+TEST_F(PrepareProcess, ThePrintedCommandPastesIntoAShellAsWritten) {
+  if (kOnWindows) GTEST_SKIP() << "the command is for cmd and PowerShell there";
+  writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
+  fs::create_directory(dir / "stub");
+  writeFile(dir / "stub" / "tintrod",
+            {std::begin("#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n"),
+             std::end("#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n") - 1});
+  fs::permissions(dir / "stub" / "tintrod", fs::perms::owner_all);
+  for (const std::string folder : {"$(touch pwned)", "my \"tex\" $HOME", "tex\\ture", "it's"}) {
+    SCOPED_TRACE(folder);
+    const ProcessResult printed = run({"--into", folder, "Shaft.png"});
+    ASSERT_EQ(printed.exitStatus, 0) << printed.output;
+    const ProcessResult pasted = runProcess(
+        "/bin/sh", {"-c", "PATH=\"$0:$PATH\"\n" + printed.output, (dir / "stub").string()},
+        dir.path());
+    EXPECT_EQ(pasted.output,
+              "connectbmp\npointbmp1\npointbmp2\npointbmp3\nwrapbmp\nbuttbmp\n"
+              "ferrulebmp\n" +
+                  folder + "/shaftbmp.bmp\nbumperbmp\n");
+  }
+  EXPECT_FALSE(fs::exists(dir / "pwned"));
 }
 
 }  // namespace

@@ -15,4 +15,8 @@ StepHook setStepHook(StepHook hook);
 // system has unnamed files, so tests reach that path on any machine.
 void preferNamedTemporaries(bool prefer);
 
+// Makes the `time`-th `step` from now fail (counting from 1), every other
+// one succeed; 0: none fails.
+void failSetStep(os::SetStep step, int time);
+
 }  // namespace tintrod::testing
