@@ -201,7 +201,7 @@ TEST_F(PrepareProcess, IntoKeepsEveryOldTextureWhenTheLastWriteFails) {
   writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
   fs::create_directory(dir / "out");
   writeFile(dir / "out" / "bumperbmp.bmp", kPrevious);
-  writeFile(dir / "out" / "shaftbmp.bmp", kPrevious);
+  writeFile(dir / "out" / "shaftbmp.bmp", encodeBitmap(makeBitmap(256, 256, 1, 4)));
   const FolderSnapshot before = snapshotOf(dir / "out");
   const ProcessResult result = runProcess(
       "/bin/sh",
