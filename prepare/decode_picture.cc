@@ -10,6 +10,7 @@
 
 #include "prepare/decode_jpeg.h"
 #include "prepare/decoder_memory.h"
+#include "prepare/format_webp.h"
 #include "prepare/indexed_bitmap.h"
 #include "prepare/picture_guards.h"
 #include "prepare/picture_header.h"
@@ -141,6 +142,7 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file, const DecodeTar
   }
   if (!pictureGuardsPass(file, header->format)) return Status(Failure::kPictureDecode);
   if (header->format == PictureFormat::kJpeg) return decodeJpeg(file, target);
+  if (header->format == PictureFormat::kWebp) return decodeWebp(file, *header, background);
   return decodeWithStb(file, *header, background);
 }
 

@@ -44,6 +44,7 @@ bool tgaPacketsCover(std::span<const std::uint8_t> file, std::size_t at, std::in
 bool pictureGuardsPass(std::span<const std::uint8_t> file, PictureFormat format) {
   switch (format) {
     case PictureFormat::kPng:
+    case PictureFormat::kWebp:  // its chunks are checked with its header
       return true;
     case PictureFormat::kJpeg:
       return jpegScansComplete(file);

@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "prepare/format_webp.h"
 #include "prepare/jpeg_markers.h"
 #include "util/coding.h"
 
@@ -117,6 +118,7 @@ std::optional<PictureHeader> readPictureHeader(std::span<const std::uint8_t> fil
   if (startsWith(file, std::array<std::uint8_t, 2>{0xFF, 0xD8})) return jpegHeader(file);
   if (startsWith(file, "GIF87a") || startsWith(file, "GIF89a")) return gifHeader(file);
   if (startsWith(file, "BM")) return bmpHeader(file);
+  if (isWebpFile(file)) return webpHeader(file);
   return tgaHeader(file);
 }
 

@@ -9,7 +9,7 @@
 
 namespace tintrod {
 
-enum class PictureFormat { kPng, kJpeg, kBmp, kGif, kTga };
+enum class PictureFormat { kPng, kJpeg, kBmp, kGif, kTga, kWebp };
 
 struct PictureHeader {
   PictureFormat format = PictureFormat::kPng;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "prepare/format_webp.h"
 #include "prepare/rgb_picture.h"
 
 namespace tintrod {
@@ -69,6 +70,8 @@ std::int64_t decodingPeak(std::int64_t fileSize, const PictureHeader& header) {
     }
     case PictureFormat::kGif:
       return header.width * header.height * kGifBytesPerPixel;
+    case PictureFormat::kWebp:
+      return webpDecodingPeak(header);
     default:
       return afterwards;
   }

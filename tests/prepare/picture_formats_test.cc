@@ -209,6 +209,9 @@ const Format kFormats[] = {
     {"bmp_32bit", committed("bmp-32.bmp"), kColour, 0},
     {"bmp_32bit_top_down", [] { return topDown(committedPicture("bmp-32.bmp")); }, kColour, 0},
     {"gif", committed("gif.gif"), kColour, 0},
+    {"webp_lossy", committed("webp-lossy.webp"), kColour, 8},
+    {"webp_lossless", committed("webp-lossless.webp"), kColour, 0},
+    {"webp_alpha_over_black", committed("webp-alpha.webp"), kHalfLime, 8},
     {"tga", [] { return tgaOf(kWidth, kHeight, quadrantPixels(3), false); }, kColour, 0},
     {"tga_run_length", [] { return tgaOf(kWidth, kHeight, quadrantPixels(3), true); }, kColour, 0},
 };
@@ -364,6 +367,25 @@ Bytes bmpDeclaring(int width, int height) {
   return file;
 }
 
+// webp-lossless.webp declaring another size: its data, a handful of bytes,
+// is what a picture of one colour needs at any size.
+Bytes losslessWebpDeclaring(int width, int height) {
+  constexpr std::size_t kSizeBits = 21;  // behind RIFF, VP8L's chunk header and signature
+  Bytes file = committedPicture("webp-lossless.webp");
+  encodeFixed32(&file[kSizeBits], std::uint32_t(width - 1) | std::uint32_t(height - 1) << 14);
+  return file;
+}
+
+// The lossless picture's chunk holding its header and nothing to decode.
+Bytes losslessWebpWithoutData() {
+  constexpr std::size_t kHeaderEnd = 25;
+  Bytes file = committedPicture("webp-lossless.webp");
+  file.resize(kHeaderEnd + 1);  // a pad byte keeps the chunk's size even
+  encodeFixed32(&file[4], std::uint32_t(file.size() - 8));
+  encodeFixed32(&file[16], 5);
+  return file;
+}
+
 Bytes greyCodes(std::size_t pixels) { return gifCodesOf(Bytes(pixels, 7)); }
 
 struct Refusal {
@@ -430,6 +452,10 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
       {"gif past the limits", [] { return gifOf(65535, 65535, {}); }, tooLarge},
       {"bmp past the limits", [] { return bmpDeclaring(kPast, 1); }, tooLarge},
       {"bmp top-down past the limits", [] { return bmpDeclaring(1, -kPast); }, tooLarge},
+      {"webp lossless without data", losslessWebpWithoutData, undecodable},
+      {"webp lossless of 32 megapixels from a few bytes",
+       [] { return losslessWebpDeclaring(8192, 4096); }, tooLarge},
+      {"webp past the limits", [] { return losslessWebpDeclaring(16384, 16384); }, tooLarge},
       {"tga past the limits", [] { return tgaDeclaring(65535, 65535); }, tooLarge},
   };
   for (const Refusal& refusal : refusals) {
