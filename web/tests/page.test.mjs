@@ -447,7 +447,7 @@ for (const browserName of browserNames) {
         // go to the slots still empty, in order.
         await page.click('[data-role="start-over"]');
         await answer(page, 'replace');
-        assert.equal(await page.$('[data-slot-card][data-state="ready"]'), null);
+        await page.waitForFunction(() => !document.querySelector('[data-state="ready"]'));
         await openModel(page, join(sample, 'cueTemplate.obp'));
         const named = {
           'Bumper.bmp': 'bumper.bmp', 'zbshaft.bmp': 'shaft.bmp', 'ferrule_bmp.bmp': 'ferrule.bmp',
