@@ -28,7 +28,8 @@ TEST(SlotPicture, APictureOfAnotherSizeBecomesABitmapTheSlotTakes) {
   for (const Fit fit : {Fit::kStretch, Fit::kCrop, Fit::kPad}) {
     const Result<PictureSize> size = prepareSlotPicture(picture, bumper(), {fit, false}, bitmap);
     ASSERT_TRUE(size.ok()) << size.status().line();
-    EXPECT_EQ(std::make_pair(size->width, size->height), std::make_pair(std::int64_t{12}, std::int64_t{20}));
+    EXPECT_EQ(std::make_pair(size->width, size->height),
+              std::make_pair(std::int64_t{12}, std::int64_t{20}));
     EXPECT_EQ(testing::failureOf([&] { return validateBitmap(32, 32, bitmap); }), std::nullopt);
   }
 }
@@ -63,8 +64,8 @@ TEST(SlotPicture, APictureEnlargedMoreThanTwiceLooksBlocky) {
   const SkinSlot& shaft = kSkinSlots[7];  // 256 x 256
   // picture's width, height; blocky on the shaft
   const std::tuple<std::int64_t, std::int64_t, bool> cases[] = {
-      {16, 16, true}, {127, 4000, true}, {4000, 127, true}, {128, 128, false},
-      {4000, 3000, false}, {0, 0, false},
+      {16, 16, true},    {127, 4000, true},   {4000, 127, true},
+      {128, 128, false}, {4000, 3000, false}, {0, 0, false},
   };
   for (const auto& [width, height, blocky] : cases) {
     EXPECT_EQ(looksBlocky({width, height}, shaft), blocky) << width << " x " << height;
