@@ -54,7 +54,7 @@ try {
     // Long tasks are reported after they end; give the last one a frame.
     await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 50))));
     const timing = await page.evaluate(() => window.pictureTiming);
-    if (!timing.status.endsWith(': prepared')) throw new Error(timing.status);
+    if (!timing.status.startsWith('Prepared')) throw new Error(timing.status);
     ready.push(timing.end - timing.start);
     blocked.push(timing.longest);
     await page.close();

@@ -44,15 +44,15 @@ export class Core {
   }
 
   // Puts the model in place and lists its textures: {textures: [{name,
-  // width, height, slot, levels: [{width, height, rgba}]}]} or {failure}.
+  // width, height, slot, levels: [{width, height, rgba}]}]} or {failure, advice}.
   openModel(bytes) {
     this.removeIfPresent(`${kModelFolder}/${kOutputName}`);
     this.module.FS.writeFile(`${kModelFolder}/${kModelName}`, bytes);
     return this.module.listTextures(kModelFolder);
   }
 
-  // Takes a picture for the slot at `index`: {bitmapPath, prepared, levels}
-  // or {failure}. The bitmap stays in place for the next skin. `background`
+  // Takes a picture for the slot at `index`: {bitmapPath, prepared, blocky,
+  // pictureWidth, pictureHeight, levels} or {failure, advice}. The bitmap stays in place for the next skin. `background`
   // is 0xRRGGBB, behind transparent parts and padding.
   useSlotPicture(index, name, bytes, { fit = 0, dither = false, background = 0 } = {}) {
     const folder = `${kSlotsFolder}/${this.slotList[index].argument}`;
@@ -67,7 +67,7 @@ export class Core {
   }
 
   // Runs the skinning pass on the model with the nine bitmaps, in order:
-  // {lines, status, output, textures} where lines are what the command line
+  // {lines, status, advice, output, textures} where lines are what the command line
   // prints, output the bytes of cueNew.obp and textures its textures as
   // openModel lists them (both null when the run failed).
   skin(bitmapPaths) {
@@ -78,7 +78,8 @@ export class Core {
     const lines = [...this.printed];
     if (result.failure !== undefined) lines.push(result.failure);
     const output = result.status === 0 ? this.module.FS.readFile(outputPath) : null;
-    return { lines, status: result.status, output, textures: output && this.readBack(output) };
+    return { lines, status: result.status, advice: result.advice, output,
+      textures: output && this.readBack(output) };
   }
 
   // What the skinned model holds, read from its bytes as a model is.

@@ -70,9 +70,36 @@ std::string failureText(const Status& status) {
   return line.substr(0, line.find('\n'));
 }
 
+// What a person can do about a failure, in words for the page; the line
+// stays beside it as the detail.
+const char* adviceFor(Failure failure) {
+  switch (failure) {
+    case Failure::kTemplateCorrupt:
+    case Failure::kTextureMissing:
+      return "This file is not a cue model the page can read: pick the game's cue model, a file "
+             "ending in .obp such as cueTemplate.obp.";
+    case Failure::kPictureDecode:
+      return "This file is not a picture the page can read: pick another picture, or save this "
+             "one as PNG or JPEG first.";
+    case Failure::kPictureTooLarge:
+      return "This picture is too large for the page: pick a smaller one, or make this one "
+             "smaller first.";
+    case Failure::kOutOfMemory:
+      return "The browser ran out of memory: close other tabs, or pick a smaller picture.";
+    case Failure::kTemplateMissing:
+    case Failure::kModelRead:
+    case Failure::kPictureRead:
+    case Failure::kBitmapOpen:
+      return "The page could not read this file: pick it again.";
+    default:
+      return "Something went wrong: the line below says what.";
+  }
+}
+
 val failureToJs(const Status& status) {
   val result = val::object();
   result.set("failure", failureText(status));
+  result.set("advice", std::string(adviceFor(status.failure())));
   return result;
 }
 
@@ -141,8 +168,9 @@ Result<val> storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
 // command line; anything else is prepared for the slot with `fit` (0 stretch,
 // 1 crop, 2 pad), `dither` and `background` (0xRRGGBB, behind transparent
 // parts and padding) and written to `preparedPath`. Returns the
-// bitmap to skin with and the texture it becomes, or the failure's line,
-// which names the picture as the page got it.
+// bitmap to skin with, the texture it becomes, the picture's own size and
+// whether it looks blocky, or the failure's line with advice for the page;
+// the line names the picture as the page got it.
 val useSlotPicture(int slotIndex, const std::string& folder, const std::string& name,
                    const std::string& preparedPath, int fit, bool dither, int background) {
   constexpr int kLargestColour = 0xFFFFFF;
@@ -154,14 +182,20 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   if (!os::changeFolder(folder)) return failureToJs(Status(Failure::kPictureRead, name));
   std::string bitmapPath = folder + "/" + name;
   const bool asIs = runCall([&] { return validateBitmap(slot.width, slot.height, name); }).ok();
+  PictureSize pictureSize{slot.width, slot.height};
   if (!asIs) {
     const Colour colour = {static_cast<std::uint8_t>(background >> 16),
                            static_cast<std::uint8_t>(background >> 8),
                            static_cast<std::uint8_t>(background)};
     const PrepareOptions options{static_cast<Fit>(fit), dither, colour};
-    const Status prepared =
-        runCall([&] { return prepareSlotPicture(name, slot, options, preparedPath); },
-                Failure::kOutOfMemory);
+    const Status prepared = runCall(
+        [&] {
+          const Result<PictureSize> size = prepareSlotPicture(name, slot, options, preparedPath);
+          if (!size.ok()) return size.status();
+          pictureSize = *size;
+          return Status();
+        },
+        Failure::kOutOfMemory);
     if (!prepared.ok()) return failureToJs(prepared);
     bitmapPath = preparedPath;
   }
@@ -176,6 +210,9 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   val result = val::object();
   result.set("bitmapPath", bitmapPath);
   result.set("prepared", !asIs);
+  result.set("blocky", looksBlocky(pictureSize, slot));
+  result.set("pictureWidth", static_cast<double>(pictureSize.width));
+  result.set("pictureHeight", static_cast<double>(pictureSize.height));
   result.set("levels", levels);
   return result;
 }
@@ -233,7 +270,10 @@ val skin(const std::string& folder, const std::string& arguments) {
   });
   val result = val::object();
   result.set("status", status.ok() ? 0 : 1);
-  if (!status.ok()) result.set("failure", failureText(status));
+  if (!status.ok()) {
+    result.set("failure", failureText(status));
+    result.set("advice", std::string(adviceFor(status.failure())));
+  }
   return result;
 }
 

@@ -4,21 +4,24 @@
 const kPreviewSize = 128;  // CSS pixels of level 0's longer side, at least
 const kLevelNames = ['level 0', 'level 1', 'level 2'];
 const kModelEnding = '.obp';  // as the model picker's accept attribute
+// What the picture pickers offer, and the words for it; a format the core
+// learns to read is added here.
+const kPictureAccept = 'image/*,.bmp';
+const kPictureKinds = 'PNG, JPEG or BMP';
 
-// The drawing: a two-piece cue, shaft above and butt below, from tip to
-// bumper; each part's share of its row's length.
-const kCueRows = [
-  [['tip', 3], ['ferrulebmp', 6], ['shaftbmp', 75], ['connectbmp', 16]],
-  [['pointbmp1', 17], ['pointbmp2', 17], ['pointbmp3', 17], ['wrapbmp', 24], ['buttbmp', 17],
-    ['bumperbmp', 8]],
-];
+// The drawing: the cue as it lies, from tip to bumper, each part's share of
+// its length. The tip wears no picture. The cards follow the same order.
+const kCueParts = [['tip', 2], ['ferrulebmp', 5], ['shaftbmp', 44], ['connectbmp', 8],
+  ['pointbmp1', 8], ['pointbmp2', 8], ['pointbmp3', 8], ['wrapbmp', 14], ['buttbmp', 9],
+  ['bumperbmp', 3]];
 
 const state = {
   worker: null,
   calls: new Map(),  // message id -> {resolve, reject}
   nextCall: 0,
   slots: [],  // per slot: what the core says of it, its card and its picture
-  model: { file: null, ready: false, generation: 0, levels: new Map() },
+  model: { file: null, ready: false, reading: false, generation: 0, levels: new Map(),
+    textures: [] },
   changes: 0,  // counts every change of the model or of a picture
   downloadUrl: null,
 };
@@ -55,8 +58,9 @@ function levelCanvas(level, scale, label) {
   canvas.width = level.width;
   canvas.height = level.height;
   if (scale) {
+    // Only the width: the height follows the canvas's own shape, also when
+    // a narrow card shrinks it.
     canvas.style.width = `${level.width * scale}px`;
-    canvas.style.height = `${level.height * scale}px`;
   }
   canvas.setAttribute('role', 'img');
   canvas.setAttribute('aria-label', label);
@@ -66,19 +70,43 @@ function levelCanvas(level, scale, label) {
   return canvas;
 }
 
+function previewScale(levels) {
+  return Math.max(1, Math.floor(kPreviewSize / Math.max(levels[0].width, levels[0].height)));
+}
+
+function levelFigure(level, index, scale, name, captioned = true) {
+  const figure = document.createElement('figure');
+  const canvas = levelCanvas(level, scale, `${name}, ${kLevelNames[index]}`);
+  canvas.dataset.level = String(index);
+  figure.append(canvas);
+  if (captioned) {
+    const caption = document.createElement('figcaption');
+    caption.textContent = `${kLevelNames[index]}: ${level.width}×${level.height}`;
+    figure.append(caption);
+  }
+  return figure;
+}
+
 // Every level at level 0's whole-number scale, so the sizes compare.
 function drawLevels(container, levels, name) {
   container.replaceChildren();
   if (!levels || levels.length === 0) return;
-  const scale = Math.max(1, Math.floor(kPreviewSize / Math.max(levels[0].width, levels[0].height)));
+  const scale = previewScale(levels);
+  levels.forEach((level, index) => container.append(levelFigure(level, index, scale, name)));
+}
+
+// A card shows level 0 as the part will wear it; the smaller levels and the
+// sizes wait in its details.
+function drawCardLevels(slot, levels) {
+  const preview = $('.preview', slot.card);
+  const details = $('.levels', slot.card);
+  preview.replaceChildren();
+  details.replaceChildren();
+  if (!levels || levels.length === 0) return;
+  const scale = previewScale(levels);
+  preview.append(levelFigure(levels[0], 0, scale, slot.part, false));
   levels.forEach((level, index) => {
-    const figure = document.createElement('figure');
-    const canvas = levelCanvas(level, scale, `${name}, ${kLevelNames[index]}`);
-    canvas.dataset.level = String(index);
-    const caption = document.createElement('figcaption');
-    caption.textContent = `${kLevelNames[index]}: ${level.width}×${level.height}`;
-    figure.append(canvas, caption);
-    container.append(figure);
+    if (index > 0) details.append(levelFigure(level, index, scale, slot.part));
   });
 }
 
@@ -99,9 +127,10 @@ function paintPart(index) {
     return;
   }
   // The old texture stays on until the new one is ready, so nothing flickers.
-  levelCanvas(levels[0], 0, '').toBlob((blob) => {
-    if (blob && slot.paintings === painting) wear(URL.createObjectURL(blob));
-  });
+  // The worker encodes it, so the page's thread only points at the result.
+  call('swatch', { level: levels[0] }).then((blob) => {
+    if (slot.paintings === painting) wear(URL.createObjectURL(blob));
+  }, () => {});
 }
 
 // Marks the start of a step; the measure ends once its drawing is on screen.
@@ -112,6 +141,33 @@ function timeStep(name) {
 
 function setMessages(lines) {
   $('[data-role="messages"]').textContent = lines.join('\n');
+}
+
+// Says how a step ended, once: the one live region of the page besides the
+// cards' own lines.
+function announce(text) {
+  $('[data-role="outcome"]').textContent = text;
+}
+
+// A failure as a sentence that says what to do, with the tool's line below
+// it as the detail.
+function showFailure(element, advice, line) {
+  const sentence = document.createElement('p');
+  sentence.className = 'failure';
+  sentence.textContent = advice;
+  const detail = document.createElement('p');
+  detail.className = 'tool-line';
+  const code = document.createElement('code');
+  code.textContent = line;
+  detail.append(code);
+  element.replaceChildren(sentence, detail);
+}
+
+// What the core says of a failure, or of a file it never saw because it is empty.
+function failureOf(file, error, emptyAdvice) {
+  if (file.size === 0) return { failure: `${file.name}: empty file`, advice: emptyAdvice };
+  return { failure: `${file.name}: ${error.message}`,
+    advice: 'Something went wrong: the line below says what.' };
 }
 
 function resetDownload() {
@@ -128,6 +184,8 @@ function changed() {
   state.changes += 1;
   resetDownload();
   setMessages([]);
+  announce('');
+  if (table.source === kSkinnedTexturesNote) showTextures(state.model.textures, kModelTexturesNote);
 }
 
 function link(text, target) {
@@ -141,9 +199,12 @@ function link(text, target) {
 // to fix it]]], one entry for the model and one for each kind of slot.
 function blockers() {
   const list = [];
-  if (!state.model.ready) {
-    list.push([state.model.file ? 'The model cannot be used: ' : '',
-      [[state.model.file ? 'pick another' : 'Pick a cue model', 'model-input']]]);
+  const model = state.model;
+  if (model.reading) {
+    list.push(['', [['The cue model is still being read', 'model-input']]]);
+  } else if (!model.ready) {
+    list.push([model.file ? 'The model cannot be used: ' : '',
+      [[model.file ? 'pick another' : 'Pick a cue model', 'model-input']]]);
   }
   const kinds = [['empty', 'Still without a picture: '],
     ['error', 'A picture that cannot be used: '], ['working', 'Still being prepared: ']];
@@ -154,9 +215,25 @@ function blockers() {
   return list;
 }
 
+// The status in a few words, for the bar that stays in view on a phone.
+function summary() {
+  const model = state.model;
+  if (model.reading) return 'Reading the cue model…';
+  if (!model.ready) return model.file ? 'The model cannot be used.' : 'Choose a cue model.';
+  const count = (kind) => state.slots.filter((slot) => slot.state === kind).length;
+  const parts = (number) => (number === 1 ? '1 part' : `${number} parts`);
+  const words = [];
+  if (count('empty') > 0) words.push(`${parts(count('empty'))} without a picture`);
+  if (count('error') > 0) words.push(`${parts(count('error'))} with a picture that cannot be used`);
+  if (count('working') > 0) words.push(`${parts(count('working'))} being prepared`);
+  if (words.length > 0) return `${words.join(', ')}.`;
+  return state.downloadUrl ? 'Skinned: download cueNew.obp.' : 'Ready: press Skin.';
+}
+
 function updateStatus() {
   const list = blockers();
   $('[data-role="skin"]').disabled = list.length > 0;
+  $('[data-role="summary"]').textContent = summary();
   const status = $('[data-role="status"]');
   if (list.length === 0) {
     const paragraph = document.createElement('p');
@@ -179,10 +256,26 @@ function updateStatus() {
   status.replaceChildren(heading, items);
 }
 
-function fillTextureTable(textures) {
+// The table lists the model's textures, or the skinned model's once there
+// is one. Its pictures are drawn only while it is open, a row at a time, so
+// a large model never holds the page up.
+const table = { textures: [], source: '', drawn: false, filling: 0 };
+
+function showTextures(textures, source) {
+  table.textures = textures;
+  table.source = source;
+  table.drawn = false;
+  fillTextureTable();
+}
+
+async function fillTextureTable() {
+  const filling = ++table.filling;
   const body = $('#texture-table tbody');
   body.replaceChildren();
-  textures.forEach((texture, index) => {
+  delete $('#texture-table').dataset.drawn;
+  $('#texture-table').hidden = table.textures.length === 0;
+  $('[data-role="texture-source"]').textContent = table.source;
+  const rows = table.textures.map((texture, index) => {
     const row = body.insertRow();
     row.dataset.texture = texture.name;
     const size = `${texture.width} × ${texture.height}`;
@@ -191,10 +284,26 @@ function fillTextureTable(textures) {
     }
     const levels = row.insertCell();
     levels.className = 'levels';
-    drawLevels(levels, texture.levels, texture.name);
+    return levels;
   });
-  $('#texture-table').hidden = textures.length === 0;
+  if (!$('#texture-details').open) return;
+  for (const [index, texture] of table.textures.entries()) {
+    if (filling !== table.filling) return;
+    drawLevels(rows[index], texture.levels, texture.name);
+    await new Promise((resume) => setTimeout(resume));
+  }
+  if (filling !== table.filling) return;
+  table.drawn = true;
+  $('#texture-table').dataset.drawn = 'true';
 }
+
+const kModelTexturesNote = 'Every texture of the model with its two smaller levels; the slot '
+  + 'column names the picture that replaces it.';
+const kSkinnedTexturesNote = 'Every texture of the skinned model, cueNew.obp, as the game '
+  + 'will read it, with its two smaller levels.';
+
+const kEmptyModel = 'This file is empty: pick the game\'s cue model, a file ending in .obp such '
+  + 'as cueTemplate.obp.';
 
 async function openModel(file) {
   const done = timeStep('open-model');
@@ -202,31 +311,35 @@ async function openModel(file) {
   const model = state.model;
   model.file = file;
   model.ready = false;
+  model.reading = true;
   model.levels = new Map();
+  model.textures = [];
   const generation = ++model.generation;
+  $('[data-role="model-picked"]').textContent = file.name;
   const status = $('[data-role="model-status"]');
   status.textContent = `Reading ${file.name}…`;
   $('#model-section').dataset.state = 'working';
-  status.classList.remove('failure');
-  fillTextureTable([]);
+  showTextures([], kModelTexturesNote);
   state.slots.forEach((slot, index) => paintPart(index));
   updateStatus();
-  const result = await call('openModel', { file })
-    .catch((error) => ({ failure: `${file.name}: ${error.message}` }));
+  const result = file.size === 0 ? failureOf(file, null, kEmptyModel)
+    : await call('openModel', { file }).catch((error) => failureOf(file, error, kEmptyModel));
   if (generation !== model.generation) return;
+  model.reading = false;
   model.ready = result.failure === undefined;
   $('#model-section').dataset.state = model.ready ? 'ready' : 'error';
   if (!model.ready) {
-    status.textContent = result.failure;
-    status.classList.add('failure');
+    showFailure(status, result.advice, result.failure);
+    announce(result.advice);
   } else {
-    status.textContent = `${file.name}: ${result.textures.length} textures`;
+    status.textContent = `${file.name}: a cue model with ${result.textures.length} textures`;
     for (const texture of result.textures) {
       if (texture.slot && !model.levels.has(texture.slot)) {
         model.levels.set(texture.slot, texture.levels);
       }
     }
-    fillTextureTable(result.textures);
+    model.textures = result.textures;
+    showTextures(result.textures, kModelTexturesNote);
     state.slots.forEach((slot, index) => paintPart(index));
   }
   updateStatus();
@@ -234,12 +347,23 @@ async function openModel(file) {
   done();
 }
 
-function setCard(slot, cardState, text, failed = false) {
+function setCard(slot, cardState, text, warning = '') {
   slot.state = cardState;
   slot.card.dataset.state = cardState;
-  const status = $('.slot-status', slot.card);
-  status.textContent = text;
-  status.classList.toggle('failure', failed);
+  $('.slot-status', slot.card).textContent = text;
+  $('[data-role="warning"]', slot.card).textContent = warning;
+}
+
+const kEmptyPicture = 'This file is empty: pick a photo or a drawing.';
+
+// What a card says of the picture it took.
+function readyWords(slot, result) {
+  if (!result.prepared) return ['Used as it is: an 8-bit BMP of the part\'s size.', ''];
+  const words = `Prepared: scaled to ${slot.width} × ${slot.height} and reduced to 256 colours.`;
+  if (!result.blocky) return [words, ''];
+  return [words, `This picture is much smaller than the part (${result.pictureWidth} × `
+    + `${result.pictureHeight} on ${slot.width} × ${slot.height}): it will look blocky. A larger `
+    + 'picture looks sharper.'];
 }
 
 async function prepareSlot(index) {
@@ -248,9 +372,10 @@ async function prepareSlot(index) {
   const generation = ++slot.generation;
   slot.bitmapPath = null;
   slot.levels = null;
+  $('.picked', slot.card).textContent = slot.file ? slot.file.name : 'No picture yet';
   if (!slot.file) {
     setCard(slot, 'empty', '');
-    $('.levels', slot.card).replaceChildren();
+    drawCardLevels(slot, null);
     paintPart(index);
     updateStatus();
     saveState();
@@ -259,21 +384,23 @@ async function prepareSlot(index) {
   setCard(slot, 'working', `Preparing ${slot.file.name}…`);
   updateStatus();
   saveState();
-  const result = await call('usePicture', {
+  const file = slot.file;
+  const result = file.size === 0 ? failureOf(file, null, kEmptyPicture) : await call('usePicture', {
     index,
-    file: slot.file,
+    file,
     fit: Number($('.fit', slot.card).value),
     dither: $('.dither', slot.card).checked,
-  }).catch((error) => ({ failure: `${slot.file.name}: ${error.message}` }));
+  }).catch((error) => failureOf(file, error, kEmptyPicture));
   if (generation !== slot.generation) return;
   if (result.failure !== undefined) {
-    setCard(slot, 'error', result.failure, true);
-    $('.levels', slot.card).replaceChildren();
+    setCard(slot, 'error', '');
+    showFailure($('.slot-status', slot.card), result.advice, result.failure);
+    drawCardLevels(slot, null);
   } else {
     slot.bitmapPath = result.bitmapPath;
     slot.levels = result.levels;
-    setCard(slot, 'ready', `${slot.file.name}: ${result.prepared ? 'prepared' : 'used as it is'}`);
-    drawLevels($('.levels', slot.card), result.levels, slot.part);
+    setCard(slot, 'ready', ...readyWords(slot, result));
+    drawCardLevels(slot, result.levels);
   }
   paintPart(index);
   updateStatus();
@@ -292,9 +419,10 @@ function showReadBack(textures) {
     if (index < 0) continue;
     const slot = state.slots[index];
     slot.levels = texture.levels;
-    drawLevels($('.levels', slot.card), texture.levels, slot.part);
+    drawCardLevels(slot, texture.levels);
     paintPart(index);
   }
+  if (textures) showTextures(textures, kSkinnedTexturesNote);
 }
 
 async function skin() {
@@ -302,22 +430,35 @@ async function skin() {
   resetDownload();
   const done = timeStep('skin');
   const before = state.changes;
-  $('[data-role="skin"]').disabled = true;
+  const button = $('[data-role="skin"]');
+  // A disabled button drops the focus; it goes on to the download instead.
+  const focused = document.activeElement === button;
+  button.disabled = true;
   $('[data-role="status"]').textContent = 'Skinning…';
   const result = await call('skin', { bitmapPaths: state.slots.map((slot) => slot.bitmapPath) });
   if (before !== state.changes) return;
   setMessages(result.lines);
+  const anchor = $('[data-role="download"]');
   if (result.status === 0) {
-    const anchor = $('[data-role="download"]');
     state.downloadUrl = URL.createObjectURL(new Blob([result.output],
       { type: 'application/octet-stream' }));
     anchor.href = state.downloadUrl;
     anchor.removeAttribute('aria-disabled');
     $('[data-role="result-note"]').hidden = false;
     showReadBack(result.textures);
+    announce('Skinned: cueNew.obp is ready to download.');
+  } else {
+    showFailure($('[data-role="outcome"]'), result.advice, result.lines.at(-1) ?? '');
   }
   updateStatus();
+  if (focused) (result.status === 0 ? anchor : button).focus();
   done();
+}
+
+// The slots' indices in the cards' order, tip to bumper.
+function cardOrder() {
+  return kCueParts.map(([argument]) => state.slots.findIndex((slot) => slot.argument === argument))
+    .filter((index) => index >= 0);
 }
 
 // Several pictures at once: each named after a slot goes there, the rest to
@@ -337,8 +478,7 @@ async function distribute(files) {
     if (named[order] >= 0 && !chosen.has(named[order])) chosen.set(named[order], file);
     else rest.push(file);
   });
-  const free = state.slots.map((slot, index) => index)
-    .filter((index) => !chosen.has(index) && !state.slots[index].file);
+  const free = cardOrder().filter((index) => !chosen.has(index) && !state.slots[index].file);
   for (const file of rest) {
     if (free.length === 0) {
       lines.push(`${file.name} not used: every part has a picture`);
@@ -346,9 +486,9 @@ async function distribute(files) {
       chosen.set(free.shift(), file);
     }
   }
-  for (const [index, file] of [...chosen].sort((a, b) => a[0] - b[0])) {
-    lines.push(`${file.name} → ${state.slots[index].part}`);
-    givePicture(index, file);
+  for (const index of cardOrder().filter((slot) => chosen.has(slot))) {
+    lines.push(`${chosen.get(index).name} → ${state.slots[index].part}`);
+    givePicture(index, chosen.get(index));
   }
   $('[data-role="drop-report"]').textContent = lines.join('; ');
 }
@@ -387,7 +527,29 @@ function handleDrops() {
   });
 }
 
+// True when the page holds a model or a picture that a step would replace.
+function holdsWork() {
+  return state.model.file !== null || state.slots.some((slot) => slot.file !== null);
+}
+
+// Asks before work is replaced; nothing, the saved copy included, changes
+// until the user says so.
+function confirmReplace(question, action) {
+  if (!holdsWork()) return Promise.resolve(true);
+  const dialog = $('#confirm');
+  $('#confirm-question').textContent = question;
+  $('[data-role="confirm-replace"]', dialog).textContent = action;
+  dialog.returnValue = '';
+  dialog.showModal();
+  return new Promise((resolve) => {
+    dialog.addEventListener('close', () => resolve(dialog.returnValue === 'replace'),
+      { once: true });
+  });
+}
+
 async function trySample() {
+  if (!await confirmReplace('Try the sample in place of your model and pictures? Your own '
+    + 'will be gone from this page.', 'Use the sample')) return;
   const sample = await call('sample');
   const model = new File([sample.model], 'cueTemplate.obp');
   openModel(model);
@@ -415,9 +577,18 @@ function buildCard(slot, index) {
   $('.slot-argument', card).textContent = slot.argument;
   $('.slot-texture', card).textContent = slot.texture;
   $('.slot-size', card).textContent = `${slot.width} × ${slot.height}`;
-  $('.file-text', card).textContent = `Picture for the ${slot.part}`;
   const input = $('input[type="file"]', card);
+  input.id = `${card.id}-picture`;
+  input.accept = kPictureAccept;
   input.dataset.slot = slot.argument;
+  const label = $('.picker label', card);
+  label.htmlFor = input.id;
+  label.id = `${input.id}-label`;
+  // Heard as "Choose a picture for the shaft", followed by the one it uses.
+  input.setAttribute('aria-label', `Choose a picture for the ${slot.part}`);
+  const picked = $('.picked', card);
+  picked.id = `${input.id}-picked`;
+  input.setAttribute('aria-describedby', picked.id);
   input.addEventListener('change', () => {
     if (input.files.length > 0) givePicture(index, input.files[0]);
   });
@@ -432,32 +603,27 @@ function buildCard(slot, index) {
 
 function buildDiagram() {
   const diagram = $('[data-role="diagram"]');
-  for (const row of kCueRows) {
-    const piece = document.createElement('div');
-    piece.className = 'cue-piece';
-    for (const [argument, share] of row) {
-      const slot = state.slots.find((entry) => entry.argument === argument);
-      const part = document.createElement(slot ? 'button' : 'span');
-      part.className = `part part-${argument}`;
-      part.style.flexGrow = String(share);
-      const swatch = document.createElement('span');
-      swatch.className = 'swatch';
-      const name = document.createElement('span');
-      name.className = 'part-name';
-      name.textContent = slot ? slot.part : argument;
-      part.append(swatch, name);
-      if (slot) {
-        part.type = 'button';
-        part.dataset.part = argument;
-        part.setAttribute('aria-label', `${slot.part}: go to its picture`);
-        part.addEventListener('click', () => {
-          slot.card.scrollIntoView({ block: 'center' });
-          $('input[type="file"]', slot.card).focus({ preventScroll: true });
-        });
-      }
-      piece.append(part);
+  for (const [argument, share] of kCueParts) {
+    const slot = state.slots.find((entry) => entry.argument === argument);
+    const part = document.createElement(slot ? 'button' : 'span');
+    part.className = `part part-${argument}`;
+    part.style.flexGrow = String(share);
+    const swatch = document.createElement('span');
+    swatch.className = 'swatch';
+    const name = document.createElement('span');
+    name.className = 'part-name';
+    name.textContent = slot ? slot.part : argument;
+    part.append(swatch, name);
+    if (slot) {
+      part.type = 'button';
+      part.dataset.part = argument;
+      part.setAttribute('aria-label', `${slot.part}: go to its picture`);
+      part.addEventListener('click', () => {
+        slot.card.scrollIntoView({ block: 'center' });
+        $('input[type="file"]', slot.card).focus({ preventScroll: true });
+      });
     }
-    diagram.append(piece);
+    diagram.append(part);
   }
 }
 
@@ -533,17 +699,21 @@ async function restoreState() {
   });
 }
 
-function startOver() {
+async function startOver() {
+  if (!await confirmReplace('Start over? Your model and pictures will be gone from this page.',
+    'Start over')) return;
   changed();
   state.model.file = null;
   state.model.ready = false;
   state.model.levels = new Map();
   state.model.generation += 1;
   $('[data-role="model"]').value = '';
+  $('[data-role="model-picked"]').textContent = 'No model yet.';
   $('[data-role="model-status"]').textContent = '';
   delete $('#model-section').dataset.state;
   $('[data-role="drop-report"]').textContent = '';
-  fillTextureTable([]);
+  state.model.textures = [];
+  showTextures([], kModelTexturesNote);
   state.slots.forEach((slot, index) => {
     $('.fit', slot.card).value = '1';
     $('.dither', slot.card).checked = false;
@@ -554,19 +724,29 @@ function startOver() {
 async function start() {
   state.worker = startWorker();
   const slots = await call('slots');
-  const container = $('#slots');
   slots.forEach((slot, index) => {
     const entry = { ...slot, file: null, bitmapPath: null, levels: null, state: 'empty',
       generation: 0, swatchUrl: null, paintings: 0 };
     state.slots.push(entry);
     entry.card = buildCard(slot, index);
-    container.append(entry.card);
   });
+  // The cards in the drawing's order, tip to bumper.
+  for (const index of cardOrder()) $('#slots').append(state.slots[index].card);
   buildDiagram();
   handleDrops();
   const modelInput = $('[data-role="model"]');
   modelInput.addEventListener('change', () => {
     if (modelInput.files.length > 0) openModel(modelInput.files[0]);
+  });
+  const picturesInput = $('[data-role="pictures"]');
+  picturesInput.accept = kPictureAccept;
+  $('[data-role="picture-kinds"]').textContent = kPictureKinds;
+  picturesInput.addEventListener('change', () => {
+    if (picturesInput.files.length > 0) distribute([...picturesInput.files]);
+    picturesInput.value = '';
+  });
+  $('#texture-details').addEventListener('toggle', () => {
+    if ($('#texture-details').open && !table.drawn) fillTextureTable();
   });
   $('[data-role="skin"]').addEventListener('click', skin);
   $('[data-role="sample"]').addEventListener('click', trySample);

@@ -1,14 +1,16 @@
 #include "web/slot_picture.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "os/os.h"
 
 namespace tintrod::web {
 
-Status prepareSlotPicture(const std::string& path, const SkinSlot& slot,
-                          const PrepareOptions& options, const std::string& bitmapPath) {
+Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& slot,
+                                       const PrepareOptions& options,
+                                       const std::string& bitmapPath) {
   // The decoder's own cap, applied before the tab holds a second copy of the file.
   os::LargeBuffer picture;
   switch (os::readWholeFile(path, kMaxPictureFileSize, picture)) {
@@ -20,12 +22,21 @@ Status prepareSlotPicture(const std::string& path, const SkinSlot& slot,
     case os::WholeRead::kShort:
       return Status(Failure::kPictureRead, path);
   }
+  const std::optional<PictureSize> size = declaredPictureSize(picture);
   const PreparedPicture prepared = preparePicture(picture, slot.width, slot.height, options);
   if (!prepared.ok()) return Status(prepared.status().failure(), path);
   if (!os::writeWholeFile(bitmapPath, *prepared, os::NewFile::Durability::kDurable)) {
     return Status(Failure::kFileWrite, bitmapPath);
   }
-  return {};
+  // A picture that decoded declared its size.
+  return size.value_or(PictureSize{});
+}
+
+bool looksBlocky(const PictureSize& picture, const SkinSlot& slot) {
+  constexpr std::int64_t kMostEnlargement = 2;
+  if (picture.width <= 0 || picture.height <= 0) return false;  // size unknown
+  return picture.width * kMostEnlargement < slot.width ||
+         picture.height * kMostEnlargement < slot.height;
 }
 
 }  // namespace tintrod::web

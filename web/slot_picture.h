@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "prepare/decode_picture.h"
 #include "prepare/prepare_picture.h"
 #include "template/skin_slots.h"
 #include "util/status.h"
@@ -11,8 +12,14 @@
 namespace tintrod::web {
 
 // Reads the picture at `path`, prepares it for `slot` and writes the 8-bit
-// bitmap to `bitmapPath`. A failure names `path`.
-Status prepareSlotPicture(const std::string& path, const SkinSlot& slot,
-                          const PrepareOptions& options, const std::string& bitmapPath);
+// bitmap to `bitmapPath`. Gives the size the picture declares (its pixels as
+// stored, before any turn); a failure names `path`.
+Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& slot,
+                                       const PrepareOptions& options,
+                                       const std::string& bitmapPath);
+
+// True when the slot's texture would be the picture enlarged more than twice
+// in a direction, so each of its pixels becomes a visible block.
+bool looksBlocky(const PictureSize& picture, const SkinSlot& slot);
 
 }  // namespace tintrod::web

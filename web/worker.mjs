@@ -40,7 +40,18 @@ const queuedSteps = {
   usePicture,
   skin: (core, { bitmapPaths }) => core.skin(bitmapPaths),
 };
+// A level as a PNG for the drawing's parts to wear, encoded here so that
+// the page's thread never waits on it.
+async function swatch(core, { level }) {
+  const canvas = new OffscreenCanvas(level.width, level.height);
+  const pixels = new Uint8ClampedArray(level.rgba.buffer, level.rgba.byteOffset,
+    level.rgba.byteLength);
+  canvas.getContext('2d').putImageData(new ImageData(pixels, level.width, level.height), 0, 0);
+  return canvas.convertToBlob({ type: 'image/png' });
+}
+
 const immediateSteps = {
+  swatch,
   slots: (core) => core.slots(),
   slotsNamed: (core, { names }) => names.map((name) => core.slotNamed(name)),
   sample: (core) => core.sample(),

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "bitmap/validate_bitmap.h"
 #include "tests/support/bitmap_builder.h"
@@ -23,7 +26,10 @@ TEST(SlotPicture, APictureOfAnotherSizeBecomesABitmapTheSlotTakes) {
   // An 8-bit bitmap the slot refuses for its size is a picture like any other.
   testing::writeFile(picture, testing::encodeBitmap(testing::makeBitmap(12, 20, 5, 40)));
   for (const Fit fit : {Fit::kStretch, Fit::kCrop, Fit::kPad}) {
-    EXPECT_EQ(prepareSlotPicture(picture, bumper(), {fit, false}, bitmap).line(), "");
+    const Result<PictureSize> size = prepareSlotPicture(picture, bumper(), {fit, false}, bitmap);
+    ASSERT_TRUE(size.ok()) << size.status().line();
+    EXPECT_EQ(std::make_pair(size->width, size->height),
+              std::make_pair(std::int64_t{12}, std::int64_t{20}));
     EXPECT_EQ(testing::failureOf([&] { return validateBitmap(32, 32, bitmap); }), std::nullopt);
   }
 }
@@ -48,10 +54,22 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
       {good, unwritable, "can't write file " + unwritable + "\n"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(prepareSlotPicture(c.picture, bumper(), {}, c.bitmap).line(), c.line);
+    EXPECT_EQ(prepareSlotPicture(c.picture, bumper(), {}, c.bitmap).status().line(), c.line);
   }
   EXPECT_TRUE(testing::listDirectory(dir.path()) ==
               (std::vector<std::string>{"good.bmp", "notes.png"}));
+}
+
+TEST(SlotPicture, APictureEnlargedMoreThanTwiceLooksBlocky) {
+  const SkinSlot& shaft = kSkinSlots[7];  // 256 x 256
+  // picture's width, height; blocky on the shaft
+  const std::tuple<std::int64_t, std::int64_t, bool> cases[] = {
+      {16, 16, true},    {127, 4000, true},   {4000, 127, true},
+      {128, 128, false}, {4000, 3000, false}, {0, 0, false},
+  };
+  for (const auto& [width, height, blocky] : cases) {
+    EXPECT_EQ(looksBlocky({width, height}, shaft), blocky) << width << " x " << height;
+  }
 }
 
 }  // namespace

@@ -93,11 +93,61 @@ async function upload(page, selector, zone, path) {
     ['ready', 'error'].includes(document.querySelector(where).dataset.state), {}, zone);
 }
 
+// Gives the slot a picture: what its card then says, a failure as its tool line.
 async function giveSlot(page, argument, path) {
   const card = `[data-slot-card="${argument}"]`;
   await upload(page, `[data-slot="${argument}"]`, card, path);
-  return page.$eval(`${card} .slot-status`, (element) => element.textContent);
+  return page.$eval(card, (element) =>
+    (element.querySelector('.tool-line') ?? element.querySelector('.slot-status')).textContent);
 }
+
+const kUsedAsItIs = "Used as it is: an 8-bit BMP of the part's size.";
+
+// Opens the textures table and waits until its pictures are drawn.
+async function openTextureTable(page) {
+  if (!await page.$eval('#texture-details', (details) => details.open)) {
+    await page.click('#texture-details summary');
+  }
+  await page.waitForSelector('#texture-table[data-drawn]');
+}
+
+// Every preview drawn as its level's own shape: [label, drawn width / height,
+// level width / height] of those that are not.
+async function squashedPreviews(page) {
+  return page.$$eval('canvas[data-level]', (canvases) => canvases
+    .filter((canvas) => canvas.getClientRects().length > 0)
+    .map((canvas) => {
+      const box = canvas.getBoundingClientRect();
+      const border = 2;
+      return [canvas.getAttribute('aria-label'), (box.width - border) / (box.height - border),
+        canvas.width / canvas.height];
+    }).filter(([, drawn, own]) => Math.abs(drawn - own) > 0.02));
+}
+
+// Answers the page's question before work is replaced.
+async function answer(page, choice) {
+  await page.waitForSelector('#confirm[open]');
+  await page.click(`#confirm button[value="${choice}"]`);
+  await page.waitForFunction(() => !document.querySelector('#confirm').open);
+}
+
+// The drawing's parts and the cards, each as [argument, left, top], in the page's order.
+async function partsAndCards(page) {
+  return page.evaluate(() => {
+    const place = (element, name) => {
+      const box = element.getBoundingClientRect();
+      return [element.dataset[name] ?? null, Math.round(box.left), Math.round(box.top)];
+    };
+    return {
+      parts: [...document.querySelectorAll('[data-role="diagram"] > *')].map((part) =>
+        place(part, 'part')),
+      cards: [...document.querySelectorAll('[data-slot-card]')].map((card) =>
+        place(card, 'slotCard')),
+    };
+  });
+}
+const kTipToBumper = [null, 'ferrulebmp', 'shaftbmp', 'connectbmp', 'pointbmp1', 'pointbmp2',
+  'pointbmp3', 'wrapbmp', 'buttbmp', 'bumperbmp'];
 
 // The sample's files handed to the page as a drop on `selector`, under the
 // given names; true when the page kept the browser from opening them.
@@ -162,6 +212,7 @@ for (const browserName of browserNames) {
       const page = await openPage(launched.browser, server.address);
       const listing = extractListing('cueTemplate.obp', 'before');
       await openModel(page, join(sample, 'cueTemplate.obp'));
+      await openTextureTable(page);
       const rows = await page.$$eval('#texture-table tbody tr', (trs) => trs.map((tr) =>
         [...tr.cells].slice(1, 4).map((cell) => cell.textContent)));
       assert.deepEqual(rows, listing.map((texture) =>
@@ -179,7 +230,9 @@ for (const browserName of browserNames) {
       assert.equal(await skinButtonEnabled(page), false);
       for (const [index, argument] of kArguments.entries()) {
         const status = await giveSlot(page, argument, join(sample, sampleBitmaps[index]));
-        assert.equal(status, `${sampleBitmaps[index]}: used as it is`);
+        assert.equal(status, kUsedAsItIs);
+        assert.equal(await page.$eval(`[data-slot-card="${argument}"] .picked`,
+          (span) => span.textContent), sampleBitmaps[index]);
       }
       // Each slot shows its texture as the skinned model stores it.
       const skinned = extractListing('cueNew.obp', 'after');
@@ -191,6 +244,21 @@ for (const browserName of browserNames) {
       await page.click('[data-role="skin"]');
       const output = await downloadBytes(page);
       assert.ok(output.equals(readFileSync(join(sample, 'cueNew.obp'))), 'cueNew.obp differs');
+      // The table shows the skinned model's textures now, not the model's.
+      await openTextureTable(page);
+      for (const texture of skinned) {
+        await assertLevels(page, `tr[data-texture="${texture.name}"]`,
+          join(sample, 'after', texture.name));
+      }
+      // One cue on one line, tip to bumper, and the cards in the same order;
+      // every preview as its texture's shape.
+      await page.setViewport({ width: 1366, height: 800 });
+      const { parts, cards } = await partsAndCards(page);
+      assert.deepEqual(parts.map(([argument]) => argument), kTipToBumper);
+      assert.equal(new Set(parts.map(([, , top]) => top)).size, 1, 'the cue wraps');
+      assert.ok(parts.every(([, left], index) => index === 0 || left > parts[index - 1][1]));
+      assert.deepEqual(cards.map(([argument]) => argument), kTipToBumper.slice(1));
+      assert.deepEqual(await squashedPreviews(page), []);
       assert.deepEqual(await messages(page),
         readFileSync(join(sample, 'native.txt'), 'utf8').trimEnd().split('\n'));
       assert.deepEqual(page.outsideRequests, [], 'the page asked the network');
@@ -258,7 +326,7 @@ for (const browserName of browserNames) {
         if (fit) await page.select(`[data-slot-card="${argument}"] .fit`, fits[fit]);
         if (dither) await page.click(`[data-slot-card="${argument}"] .dither`);
         const status = await giveSlot(page, argument, picture);
-        assert.match(status, fit ? /: prepared$/ : /: used as it is$/);
+        assert.match(status, fit ? /^Prepared: / : /^Used as it is/);
       }
       for (const texture of listing.filter((entry) => entry.slot in prepared)) {
         await assertLevels(page, `[data-slot-card="${texture.slot}"]`,
@@ -269,9 +337,24 @@ for (const browserName of browserNames) {
         'cueNew.obp differs');
 
       // The core reads no WebP; the browser decodes it for the core.
-      assert.equal(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')),
-        'picture.webp: prepared');
+      assert.match(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')), /^Prepared: /);
       assert.equal(await page.$$eval('[data-slot-card="wrapbmp"] canvas', (c) => c.length), 3);
+
+      // A picture much smaller than its part passes with a warning in its card.
+      const warning = () => page.$eval('[data-slot-card="shaftbmp"] [data-role="warning"]',
+        (p) => p.textContent);
+      assert.equal(await warning(), '');
+      const tiny = join(folder, 'tiny.png');
+      writeFileSync(tiny, Buffer.from(await page.evaluate(() => {
+        const canvas = document.createElement('canvas');
+        canvas.width = 16;
+        canvas.height = 16;
+        canvas.getContext('2d').fillRect(4, 4, 8, 8);
+        const url = canvas.toDataURL('image/png');
+        return url.slice(url.indexOf(',') + 1);
+      }), 'base64'));
+      assert.match(await giveSlot(page, 'shaftbmp', tiny), /^Prepared: /);
+      assert.match(await warning(), /16 × 16 on 256 × 256\): it will look blocky/);
       await page.close();
     });
 
@@ -281,6 +364,7 @@ for (const browserName of browserNames) {
       mkdirSync(bad, { recursive: true });
       writeFileSync(join(bad, 'notes.png'), 'not a picture\n');
       writeFileSync(join(bad, 'cueTemplate.obp'), Buffer.alloc(64, 7));
+      writeFileSync(join(bad, 'empty.obp'), Buffer.alloc(0));
       // A PNG that claims 8000 × 8000 pixels: the browser's one-pixel PNG, its size rewritten.
       const huge = Buffer.from(await page.evaluate(() => {
         const canvas = document.createElement('canvas');
@@ -296,7 +380,16 @@ for (const browserName of browserNames) {
         (links) => links.map((a) => a.getAttribute('href')));
 
       assert.deepEqual(await blockers(), ['#model-input', ...kArguments.map((a) => `#slot-${a}`)]);
+      // No verdict on a good model while it is still being read.
+      await page.evaluate(() => {
+        window.statusWords = [];
+        const status = document.querySelector('[data-role="status"]');
+        new MutationObserver(() => window.statusWords.push(status.textContent))
+          .observe(status, { childList: true, characterData: true, subtree: true });
+      });
       await openModel(page, join(sample, 'cueTemplate.obp'));
+      assert.deepEqual((await page.evaluate(() => window.statusWords))
+        .filter((words) => words.includes('cannot be used')), []);
       for (const [index, argument] of kArguments.entries()) {
         await giveSlot(page, argument, join(sample, sampleBitmaps[index]));
       }
@@ -309,9 +402,11 @@ for (const browserName of browserNames) {
           ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
             + 'a side and 256 MiB'], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp')),
-          ['bumperbmp', 'bumper.bmp: used as it is'], []],
+          ['bumperbmp', kUsedAsItIs], []],
         [() => openModel(page, join(bad, 'cueTemplate.obp')),
           ['model', 'cue stick file is corrupt'], ['#model-input']],
+        [() => openModel(page, join(bad, 'empty.obp')),
+          ['model', 'empty.obp: empty file'], ['#model-input']],
       ];
       for (const [change, [where, line], standing] of cases) {
         if ((await blockers()).length === 0) {
@@ -320,9 +415,12 @@ for (const browserName of browserNames) {
         await change();
         assert.equal(await page.$('[data-role="download"][href]'), null, line);
         assert.deepEqual(await messages(page), [''], line);
-        const status = where === 'model' ? '[data-role="model-status"]'
-          : `[data-slot-card="${where}"] .slot-status`;
-        assert.equal(await page.$eval(status, (element) => element.textContent), line);
+        const card = where === 'model' ? '#model-section' : `[data-slot-card="${where}"]`;
+        // A failure is a sentence saying what to do, the tool's line its detail.
+        assert.equal(await page.$eval(card, (element) => (element.querySelector('.tool-line')
+          ?? element.querySelector('.slot-status')).textContent), line);
+        assert.match(await page.$eval(card, (element) => element.querySelector('.failure')
+          ?.textContent ?? 'none'), standing.length > 0 ? /: pick / : /^none$/, line);
         assert.deepEqual(await blockers(), standing, line);
         assert.equal(await skinButtonEnabled(page), standing.length === 0, line);
       }
@@ -336,9 +434,20 @@ for (const browserName of browserNames) {
         await page.click('[data-role="sample"]');
         assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'the sample differs');
 
+        // Work is replaced only when the user says so; the saved copy stays until then.
+        await page.click('[data-role="sample"]');
+        await answer(page, 'keep');
+        await page.click('[data-role="start-over"]');
+        await answer(page, 'keep');
+        await page.reload();
+        await page.waitForSelector('body[data-ready="true"]');
+        assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'the work was lost');
+
         // Named after a part, a texture or an argument, or after none: those
         // go to the slots still empty, in order.
         await page.click('[data-role="start-over"]');
+        await answer(page, 'replace');
+        await page.waitForFunction(() => !document.querySelector('[data-state="ready"]'));
         await openModel(page, join(sample, 'cueTemplate.obp'));
         const named = {
           'Bumper.bmp': 'bumper.bmp', 'zbshaft.bmp': 'shaft.bmp', 'ferrule_bmp.bmp': 'ferrule.bmp',
@@ -356,22 +465,72 @@ for (const browserName of browserNames) {
         await page.waitForSelector('body[data-ready="true"]');
         assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .fit', (s) => s.value), '2');
         assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'the reload lost work');
+        // The cards name the pictures they restored.
+        assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .picked', (s) => s.textContent),
+          'zbshaft.bmp');
+
+        // The same pictures through the one picker that takes several, as on a phone.
+        await page.click('[data-role="start-over"]');
+        await answer(page, 'replace');
+        await openModel(page, join(sample, 'cueTemplate.obp'));
+        const chosen = join(sample, 'chosen');
+        mkdirSync(chosen, { recursive: true });
+        for (const [name, file] of Object.entries(named)) {
+          copyFileSync(join(sample, file), join(chosen, name));
+        }
+        await (await page.$('[data-role="pictures"]')).uploadFile(
+          ...Object.keys(named).map((name) => join(chosen, name)));
+        await page.waitForFunction(() =>
+          document.querySelectorAll('[data-slot-card][data-state="ready"]').length === 9);
+        assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .picked', (s) => s.textContent),
+          'zbshaft.bmp');
+        await page.select('[data-slot-card="shaftbmp"] .fit', '2');
+        assert.ok((await skinAndDownload(page)).equals(nativeOutput()), 'chosen files misplaced');
         await page.close();
       });
 
     it('works at phone width by keyboard alone, for assistive technology, and with a large photo',
       async (t) => {
       const page = await openPage(launched.browser, server.address);
-      await page.setViewport({ width: 360, height: 740 });
+      // A touch screen: the browser loads the page again.
+      await page.setViewport({ width: 360, height: 740, hasTouch: true, isMobile: true });
+      await page.waitForSelector('body[data-ready="true"]');
       await tabTo(page, '[data-role="sample"]');
       await page.keyboard.press('Enter');
       await settled(page);
       await page.waitForFunction(() => !document.querySelector('[data-role="skin"]').disabled);
+      // Skin and Download stay in reach wherever the page is scrolled.
+      for (const y of [0, 2000]) {
+        await page.evaluate((top) => window.scrollTo(0, top), y);
+        assert.ok(await page.$eval('[data-role="download"]', (link) =>
+          link.getBoundingClientRect().bottom <= window.innerHeight), `scrolled to ${y}`);
+      }
       await tabTo(page, '[data-role="skin"]');
       await page.keyboard.press('Enter');
       assert.ok((await downloadBytes(page)).equals(nativeOutput()), 'the sample differs');
+      // After Skin by keyboard the focus is on the download, not lost to the page.
+      assert.equal(await page.evaluate(() => document.activeElement.dataset.role), 'download');
+      await openTextureTable(page);
       assert.equal(await page.evaluate(() =>
         document.documentElement.scrollWidth - document.documentElement.clientWidth), 0);
+      assert.deepEqual(await squashedPreviews(page), []);
+      // A texture's name and size each on one line.
+      assert.deepEqual(await page.$$eval('#texture-table td:nth-child(-n+3)', (cells) =>
+        cells.filter((cell) => {
+          const range = document.createRange();
+          range.selectNodeContents(cell);
+          return new Set([...range.getClientRects()].map((rect) => Math.round(rect.top))).size > 1;
+        }).map((cell) => cell.textContent)), []);
+      // A finger reaches every control (where the browser says it is a touch screen).
+      assert.deepEqual(await page.evaluate(() => !matchMedia('(pointer: coarse)').matches ? []
+        : [...document.querySelectorAll('button, label.button, select, summary, a[href], '
+          + '.options label')]
+          .filter((element) => element.getClientRects().length > 0)
+          .map((element) => [element.textContent.trim().slice(0, 30),
+            element.getBoundingClientRect()])
+          .filter(([, box]) => box.width < 44 || box.height < 44)
+          .map(([name, box]) => `${name}: ${Math.round(box.width)}×${Math.round(box.height)}`)),
+      []);
       await page.addScriptTag({ content: readFileSync(axeScript, 'utf8') });
       assert.deepEqual(await page.evaluate(async () => (await window.axe.run()).violations
         .filter((violation) => ['serious', 'critical'].includes(violation.impact))
@@ -402,11 +561,11 @@ for (const browserName of browserNames) {
       // The page answers while the photo is being prepared.
       assert.equal(await page.$eval('[data-slot-card="shaftbmp"]', (card) => card.dataset.state),
         'working');
-      assert.match(await page.$eval('[data-slot-card="shaftbmp"] .slot-status',
-        (p) => p.textContent), /photo\.jpg/);
+      assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .picked',
+        (span) => span.textContent), 'photo.jpg');
       await settled(page);
-      assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .slot-status',
-        (p) => p.textContent), 'photo.jpg: prepared');
+      assert.match(await page.$eval('[data-slot-card="shaftbmp"] .slot-status',
+        (p) => p.textContent), /^Prepared: /);
       t.diagnostic(`long tasks while preparing: ${JSON.stringify(
         await page.evaluate(() => window.longTasks))} ms`);
       await page.close();
