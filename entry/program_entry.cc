@@ -5,8 +5,8 @@
 
 #include "entry/window_start.h"
 #include "os/os.h"
-#include "util/printable_name.h"
 #include "util/failure.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
 

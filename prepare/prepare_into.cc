@@ -181,9 +181,8 @@ Status prepareInto(const PrepareArguments& run) {
   if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
     return Status(Failure::kFileWrite, outputs[*failed]);
   }
-  std::fputs(
-      shownLine(skinCommand(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
-      stdout);
+  std::fputs(shownLine(skinCommand(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
+             stdout);
   return {};
 }
 

@@ -20,7 +20,10 @@ TEST(PrintableName, KeepsUtf8LettersWhereAsked) {
   EXPECT_EQ(utf8("caf\xC3\xA9 \xE6\x9C\xA8 \xF0\x9F\x8E\xB1.jpg"),
             "caf\xC3\xA9 \xE6\x9C\xA8 \xF0\x9F\x8E\xB1.jpg");
   EXPECT_EQ(printableName("caf\xC3\xA9"), "caf\\xC3\\xA9");
-  EXPECT_EQ(utf8("\xC2\x9B" "2J"), "\\xC2\\x9B" "2J");
+  EXPECT_EQ(utf8("\xC2\x9B"
+                 "2J"),
+            "\\xC2\\x9B"
+            "2J");
   EXPECT_EQ(utf8("\xC0\xAF\xED\xA0\x80"), "\\xC0\\xAF\\xED\\xA0\\x80");
   EXPECT_EQ(utf8("\xE6\x9C"), "\\xE6\\x9C");
   EXPECT_EQ(utf8("\xF4\x90\x80\x80"), "\\xF4\\x90\\x80\\x80");
