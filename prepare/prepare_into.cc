@@ -94,11 +94,10 @@ const SlotPicture* pictureFor(const SkinSlot& slot, std::span<const SlotPicture>
 
 // The bitmap the slot takes from `folder`: the one written now, or the first
 // of an earlier one and tintrod-extract's that `exists`.
-std::optional<std::string> textureFor(const std::string& folder, const SkinSlot& slot,
-                                      bool isGiven, bool (*exists)(const std::string& path)) {
-  for (const std::string& candidate :
-       {inFolder(folder, argumentFile(slot)),
-        inFolder(folder, std::string(slot.textureName) + ".bmp")}) {
+std::optional<std::string> textureFor(const std::string& folder, const SkinSlot& slot, bool isGiven,
+                                      bool (*exists)(const std::string& path)) {
+  for (const std::string& candidate : {inFolder(folder, argumentFile(slot)),
+                                       inFolder(folder, std::string(slot.textureName) + ".bmp")}) {
     if (isGiven || exists(candidate)) return candidate;
   }
   return std::nullopt;
@@ -162,8 +161,7 @@ std::string intoSummary(const std::string& folder, std::span<const SlotPicture> 
   bool complete = true;
   for (const SkinSlot& slot : kSkinSlots) {
     const SlotPicture* picture = pictureFor(slot, given);
-    const std::optional<std::string> texture =
-        textureFor(folder, slot, picture != nullptr, exists);
+    const std::optional<std::string> texture = textureFor(folder, slot, picture != nullptr, exists);
     summary += std::string(slot.partName) + ": ";
     if (picture != nullptr) {
       summary += picture->picture + "\n";
@@ -220,9 +218,8 @@ Status prepareInto(const PrepareArguments& run) {
   if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
     return Status(Failure::kFileWrite, outputs[*failed]);
   }
-  std::fputs(
-      shownLine(intoSummary(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
-      stdout);
+  std::fputs(shownLine(intoSummary(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
+             stdout);
   return {};
 }
 
