@@ -150,33 +150,38 @@ Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::strin
   return matched;
 }
 
-std::string intoSummary(const std::string& folder, std::span<const SlotPicture> given,
-                        bool (*exists)(const std::string& path), os::ShellQuoting quoting) {
+std::vector<std::string> intoSummary(const std::string& folder, std::span<const SlotPicture> given,
+                                     bool (*exists)(const std::string& path),
+                                     os::ShellQuoting quoting) {
   // The folder's name was found quotable before anything was written, so
   // every word below reads back as it stands.
   const auto word = [quoting](const std::string& w) { return shellWord(w, quoting).value_or(w); };
   const std::string shownFolder = folder.empty() ? "." : folder;
-  std::string summary;
+  std::vector<std::string> lines;
   std::string command = "tintrod";
   bool complete = true;
   for (const SkinSlot& slot : kSkinSlots) {
     const SlotPicture* picture = pictureFor(slot, given);
     const std::optional<std::string> texture = textureFor(folder, slot, picture != nullptr, exists);
-    summary += std::string(slot.partName) + ": ";
+    const std::string part = std::string(slot.partName) + ": ";
     if (picture != nullptr) {
-      summary += picture->picture + "\n";
+      lines.push_back(part + picture->picture + "\n");
     } else if (texture) {
-      summary += "keeps " + *texture + "\n";
+      lines.push_back(part + "keeps " + *texture + "\n");
     } else {
-      summary += "no texture in " + shownFolder + "\n";
+      lines.push_back(part + "no texture in " + shownFolder + "\n");
       complete = false;
     }
     if (texture) command += " " + word(*texture);
   }
   // A command with a word that names no file would only fail once pasted.
-  if (complete) return summary + command + "\n";
-  return summary + "run this, then tintrod-prepare again for the tintrod command:\n" +
-         "tintrod-extract cueTemplate.obp " + word(folderArgument(folder)) + "\n";
+  if (complete) {
+    lines.push_back(command + "\n");
+  } else {
+    lines.emplace_back("run this, then tintrod-prepare again for the tintrod command:\n");
+    lines.push_back("tintrod-extract cueTemplate.obp " + word(folderArgument(folder)) + "\n");
+  }
+  return lines;
 }
 
 // Every picture is prepared before the first is written, so that one that
@@ -218,8 +223,11 @@ Status prepareInto(const PrepareArguments& run) {
   if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
     return Status(Failure::kFileWrite, outputs[*failed]);
   }
-  std::fputs(shownLine(intoSummary(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
-             stdout);
+  // Each line shown on its own: a name may hold a newline of its own.
+  for (const std::string& line :
+       intoSummary(folder, *matched, isReadableFile, os::shellQuoting())) {
+    std::fputs(shownLine(line).c_str(), stdout);
+  }
   return {};
 }
 

@@ -32,8 +32,10 @@ Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::strin
 // DIR/ARGUMENT.bmp; another the first of DIR/ARGUMENT.bmp and DIR/TEXTURE.bmp
 // (as tintrod-extract names it) that `exists`. When a slot has neither, the
 // tintrod-extract command that provides them comes instead.
-std::string intoSummary(const std::string& folder, std::span<const SlotPicture> given,
-                        bool (*exists)(const std::string& path), os::ShellQuoting quoting);
+// Each line ends with its newline.
+std::vector<std::string> intoSummary(const std::string& folder, std::span<const SlotPicture> given,
+                                     bool (*exists)(const std::string& path),
+                                     os::ShellQuoting quoting);
 
 // `word` as the shells of `quoting` read it back unchanged: a plain word as
 // it stands, any other in single quotes for a POSIX shell, in double quotes

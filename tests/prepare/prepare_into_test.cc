@@ -53,6 +53,16 @@ TEST(PrepareInto, MatchesPicturesToSlotsByAnyName) {
 
 // Each part says what dresses it; the command comes only when every path
 // in it names a file, and the tintrod-extract that provides them otherwise.
+std::string summaryOf(const std::string& folder, std::span<const SlotPicture> given,
+                      bool (*exists)(const std::string& path), os::ShellQuoting quoting) {
+  std::string summary;
+  for (const std::string& line : intoSummary(folder, given, exists, quoting)) {
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << line;
+    summary += line;
+  }
+  return summary;
+}
+
 TEST(PrepareInto, SummaryTakesWhatTheFolderHolds) {
   const std::vector<std::string> given = {"photos/shaft.JPG"};
   const std::vector<SlotPicture> matched = *matchPicturesToSlots(given);
@@ -61,7 +71,7 @@ TEST(PrepareInto, SummaryTakesWhatTheFolderHolds) {
     return path.ends_with("wrapbmp.bmp") ||
            (path.find("/zb") != std::string::npos && !path.ends_with("zblinen.bmp"));
   };
-  EXPECT_EQ(intoSummary("out", matched, extracted, os::ShellQuoting::kPosix),
+  EXPECT_EQ(summaryOf("out", matched, extracted, os::ShellQuoting::kPosix),
             "connector: keeps out/zb1connect.bmp\n"
             "point inlay 1: keeps out/zb1a_256.bmp\n"
             "point inlay 2: keeps out/zb1b_256.bmp\n"
@@ -88,11 +98,11 @@ TEST(PrepareInto, SummaryTakesWhatTheFolderHolds) {
       "shaft: photos/shaft.JPG\n"
       "bumper: keeps my skins\\zbrubber.bmp\n"
       "run this, then tintrod-prepare again for the tintrod command:\n";
-  EXPECT_EQ(intoSummary("my skins\\", matched, someExtracted, os::ShellQuoting::kCmdAndPowerShell),
+  EXPECT_EQ(summaryOf("my skins\\", matched, someExtracted, os::ShellQuoting::kCmdAndPowerShell),
             missing + "tintrod-extract cueTemplate.obp \"my skins\"\n");
-  EXPECT_EQ(intoSummary("", {}, someExtracted, os::ShellQuoting::kPosix).substr(0, 34),
+  EXPECT_EQ(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix).substr(0, 34),
             "connector: no texture in .\npoint ");
-  EXPECT_TRUE(intoSummary("", {}, someExtracted, os::ShellQuoting::kPosix)
+  EXPECT_TRUE(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix)
                   .ends_with("\ntintrod-extract cueTemplate.obp .\n"));
 }
 
