@@ -100,8 +100,8 @@ TEST(PrepareInto, SummaryTakesWhatTheFolderHolds) {
       "run this, then tintrod-prepare again for the tintrod command:\n";
   EXPECT_EQ(summaryOf("my skins\\", matched, someExtracted, os::ShellQuoting::kCmdAndPowerShell),
             missing + "tintrod-extract cueTemplate.obp \"my skins\"\n");
-  EXPECT_EQ(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix).substr(0, 34),
-            "connector: no texture in .\npoint ");
+  EXPECT_TRUE(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix)
+                  .starts_with("connector: no texture in .\npoint "));
   EXPECT_TRUE(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix)
                   .ends_with("\ntintrod-extract cueTemplate.obp .\n"));
 }
