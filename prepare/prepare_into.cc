@@ -163,15 +163,17 @@ std::vector<std::string> intoSummary(const std::string& folder, std::span<const 
   for (const SkinSlot& slot : kSkinSlots) {
     const SlotPicture* picture = pictureFor(slot, given);
     const std::optional<std::string> texture = textureFor(folder, slot, picture != nullptr, exists);
-    const std::string part = std::string(slot.partName) + ": ";
+    std::string line = std::string(slot.partName) + ": ";
     if (picture != nullptr) {
-      lines.push_back(part + picture->picture + "\n");
+      line += picture->picture;
     } else if (texture) {
-      lines.push_back(part + "keeps " + *texture + "\n");
+      line += "keeps " + *texture;
     } else {
-      lines.push_back(part + "no texture in " + shownFolder + "\n");
+      line += "no texture in ";
+      line += shownFolder;
       complete = false;
     }
+    lines.push_back(line + "\n");
     if (texture) command += " " + word(*texture);
   }
   // A command with a word that names no file would only fail once pasted.
