@@ -23,9 +23,11 @@ constexpr char kDescription[] =
 takes, each of its slot's size. SLOT is a tintrod argument (shaftbmp), a
 texture name (zbshaft), the part's name (shaft) or a size WxH. With --into,
 each PICTURE goes to the slot its file name names (shaft.jpg, zbshaft.png,
-shaftbmp.bmp), is written to DIR/ARGUMENT.bmp, and the tintrod command that
-skins with them is printed. A phone photo turned by its camera comes out
-upright. Nothing is written unless every picture can be.
+shaftbmp.bmp) and is written to DIR/ARGUMENT.bmp; each part's line then
+says what it wears, and the tintrod command that skins with them follows
+(or, while DIR lacks textures, the tintrod-extract command that provides
+them). A phone photo turned by its camera comes out upright. Nothing is
+written unless every picture can be.
 
   --fit crop|pad|stretch  crop to cover the slot (default), pad to fit
                           inside it, or stretch to its shape

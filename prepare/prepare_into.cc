@@ -86,6 +86,35 @@ Status checkPictureWords(std::span<const std::string> pictures) {
   return {};
 }
 
+const SlotPicture* pictureFor(const SkinSlot& slot, std::span<const SlotPicture> given) {
+  const auto found = std::find_if(given.begin(), given.end(),
+                                  [&slot](const SlotPicture& p) { return p.slot == &slot; });
+  return found == given.end() ? nullptr : &*found;
+}
+
+// The bitmap the slot takes from `folder`: the one written now, or the first
+// of an earlier one and tintrod-extract's that `exists`.
+std::optional<std::string> textureFor(const std::string& folder, const SkinSlot& slot, bool isGiven,
+                                      bool (*exists)(const std::string& path)) {
+  for (const std::string& candidate : {inFolder(folder, argumentFile(slot)),
+                                       inFolder(folder, std::string(slot.textureName) + ".bmp")}) {
+    if (isGiven || exists(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+// The folder as tintrod-extract's argument. A trailing backslash would
+// escape the closing quote on Windows, and the folder is the same without
+// one (but "C:" alone would be the drive's current folder).
+std::string folderArgument(const std::string& folder) {
+  std::string trimmed = folder.empty() ? "." : folder;
+  while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\') &&
+         trimmed[trimmed.size() - 2] != ':') {
+    trimmed.pop_back();
+  }
+  return trimmed;
+}
+
 }  // namespace
 
 std::optional<std::string> shellWord(std::string_view word, os::ShellQuoting quoting) {
@@ -121,25 +150,40 @@ Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::strin
   return matched;
 }
 
-std::string skinCommand(const std::string& folder, std::span<const SlotPicture> given,
-                        bool (*exists)(const std::string& path), os::ShellQuoting quoting) {
+std::vector<std::string> intoSummary(const std::string& folder, std::span<const SlotPicture> given,
+                                     bool (*exists)(const std::string& path),
+                                     os::ShellQuoting quoting) {
+  // The folder's name was found quotable before anything was written, so
+  // every word below reads back as it stands.
+  const auto word = [quoting](const std::string& w) { return shellWord(w, quoting).value_or(w); };
+  const std::string shownFolder = folder.empty() ? "." : folder;
+  std::vector<std::string> lines;
   std::string command = "tintrod";
+  bool complete = true;
   for (const SkinSlot& slot : kSkinSlots) {
-    const bool isGiven = std::any_of(given.begin(), given.end(),
-                                     [&slot](const SlotPicture& p) { return p.slot == &slot; });
-    std::string argument = slot.argumentName;
-    for (const std::string& candidate :
-         {inFolder(folder, argumentFile(slot)),
-          inFolder(folder, std::string(slot.textureName) + ".bmp")}) {
-      if (isGiven || exists(candidate)) {
-        argument = candidate;
-        break;
-      }
+    const SlotPicture* picture = pictureFor(slot, given);
+    const std::optional<std::string> texture = textureFor(folder, slot, picture != nullptr, exists);
+    std::string line = std::string(slot.partName) + ": ";
+    if (picture != nullptr) {
+      line += picture->picture;
+    } else if (texture) {
+      line += "keeps " + *texture;
+    } else {
+      line += "no texture in ";
+      line += shownFolder;
+      complete = false;
     }
-    // The folder's name was found quotable before anything was written.
-    command += " " + shellWord(argument, quoting).value_or(argument);
+    lines.push_back(line + "\n");
+    if (texture) command += " " + word(*texture);
   }
-  return command + "\n";
+  // A command with a word that names no file would only fail once pasted.
+  if (complete) {
+    lines.push_back(command + "\n");
+  } else {
+    lines.emplace_back("run this, then tintrod-prepare again for the tintrod command:\n");
+    lines.push_back("tintrod-extract cueTemplate.obp " + word(folderArgument(folder)) + "\n");
+  }
+  return lines;
 }
 
 // Every picture is prepared before the first is written, so that one that
@@ -181,8 +225,11 @@ Status prepareInto(const PrepareArguments& run) {
   if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
     return Status(Failure::kFileWrite, outputs[*failed]);
   }
-  std::fputs(shownLine(skinCommand(folder, *matched, isReadableFile, os::shellQuoting())).c_str(),
-             stdout);
+  // Each line shown on its own: a name may hold a newline of its own.
+  for (const std::string& line :
+       intoSummary(folder, *matched, isReadableFile, os::shellQuoting())) {
+    std::fputs(shownLine(line).c_str(), stdout);
+  }
   return {};
 }
 

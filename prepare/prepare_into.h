@@ -1,6 +1,6 @@
 // tintrod-prepare --into DIR PICTURE...: each picture's file name names its
-// slot, each is written to DIR/ARGUMENT.bmp, and the tintrod command that
-// skins with them is printed.
+// slot, each is written to DIR/ARGUMENT.bmp, and what each part now wears is
+// printed with the tintrod command that skins with them.
 #pragma once
 
 #include <optional>
@@ -26,12 +26,16 @@ struct SlotPicture {
 // picture is read.
 Result<std::vector<SlotPicture>> matchPicturesToSlots(std::span<const std::string> pictures);
 
-// The tintrod command line for `folder`: a slot given now takes
-// DIR/ARGUMENT.bmp; another takes the first of DIR/ARGUMENT.bmp and
-// DIR/TEXTURE.bmp (as tintrod-extract names it) that `exists`, or else its
-// bare argument name, for the user to fill in.
-std::string skinCommand(const std::string& folder, std::span<const SlotPicture> given,
-                        bool (*exists)(const std::string& path), os::ShellQuoting quoting);
+// What the run leaves each part, one line per slot (the picture given for it,
+// the texture it keeps, or that `folder` holds none for it), then the
+// tintrod command that skins with them: a slot given now takes
+// DIR/ARGUMENT.bmp; another the first of DIR/ARGUMENT.bmp and DIR/TEXTURE.bmp
+// (as tintrod-extract names it) that `exists`. When a slot has neither, the
+// tintrod-extract command that provides them comes instead.
+// Each line ends with its newline.
+std::vector<std::string> intoSummary(const std::string& folder, std::span<const SlotPicture> given,
+                                     bool (*exists)(const std::string& path),
+                                     os::ShellQuoting quoting);
 
 // `word` as the shells of `quoting` read it back unchanged: a plain word as
 // it stands, any other in single quotes for a POSIX shell, in double quotes

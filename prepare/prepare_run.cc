@@ -1,6 +1,7 @@
 #include "prepare/prepare_run.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "os/os.h"
@@ -9,6 +10,7 @@
 #include "prepare/prepare_into.h"
 #include "prepare/prepare_picture.h"
 #include "prepare/slot_size.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
 
@@ -32,6 +34,9 @@ Status runPrepare(std::span<const std::string> arguments) {
   if (!os::writeWholeFile(run.output, *prepared, os::NewFile::Durability::kDurable)) {
     return Status(Failure::kFileWrite, run.output);
   }
+  const std::string wrote = "wrote " + run.output + " (" + std::to_string(slot->width) + " x " +
+                            std::to_string(slot->height) + ", 8-bit) from " + run.picture + "\n";
+  std::fputs(shownLine(wrote).c_str(), stdout);
   return {};
 }
 

@@ -51,20 +51,59 @@ TEST(PrepareInto, MatchesPicturesToSlotsByAnyName) {
   }
 }
 
-TEST(PrepareInto, CommandTakesWhatTheFolderHolds) {
-  const std::vector<std::string> given = {"shaft.jpg"};
+// Each part says what dresses it; the command comes only when every path
+// in it names a file, and the tintrod-extract that provides them otherwise.
+std::string summaryOf(const std::string& folder, std::span<const SlotPicture> given,
+                      bool (*exists)(const std::string& path), os::ShellQuoting quoting) {
+  std::string summary;
+  for (const std::string& line : intoSummary(folder, given, exists, quoting)) {
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << line;
+    summary += line;
+  }
+  return summary;
+}
+
+TEST(PrepareInto, SummaryTakesWhatTheFolderHolds) {
+  const std::vector<std::string> given = {"photos/shaft.JPG"};
   const std::vector<SlotPicture> matched = *matchPicturesToSlots(given);
-  // As if the folder held an earlier wrap and tintrod-extract's bumper.
-  const auto exists = [](const std::string& path) {
-    return path.ends_with("wrapbmp.bmp") || path.ends_with("zbrubber.bmp") ||
-           path.ends_with("zbshaft.bmp");
+  // As if the folder held an earlier wrap and tintrod-extract's textures.
+  const auto extracted = [](const std::string& path) {
+    return path.ends_with("wrapbmp.bmp") ||
+           (path.find("/zb") != std::string::npos && !path.ends_with("zblinen.bmp"));
   };
-  EXPECT_EQ(skinCommand("out", matched, exists, os::ShellQuoting::kPosix),
-            "tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 out/wrapbmp.bmp buttbmp ferrulebmp "
-            "out/shaftbmp.bmp out/zbrubber.bmp\n");
-  EXPECT_EQ(skinCommand("my skins\\", matched, exists, os::ShellQuoting::kCmdAndPowerShell),
-            "tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 \"my skins\\wrapbmp.bmp\" buttbmp "
-            "ferrulebmp \"my skins\\shaftbmp.bmp\" \"my skins\\zbrubber.bmp\"\n");
+  EXPECT_EQ(summaryOf("out", matched, extracted, os::ShellQuoting::kPosix),
+            "connector: keeps out/zb1connect.bmp\n"
+            "point inlay 1: keeps out/zb1a_256.bmp\n"
+            "point inlay 2: keeps out/zb1b_256.bmp\n"
+            "point inlay 3: keeps out/zb1c_256.bmp\n"
+            "wrap: keeps out/wrapbmp.bmp\n"
+            "butt: keeps out/zb1butt.bmp\n"
+            "ferrule: keeps out/zbferrule.bmp\n"
+            "shaft: photos/shaft.JPG\n"
+            "bumper: keeps out/zbrubber.bmp\n"
+            "tintrod out/zb1connect.bmp out/zb1a_256.bmp out/zb1b_256.bmp out/zb1c_256.bmp "
+            "out/wrapbmp.bmp out/zb1butt.bmp out/zbferrule.bmp out/shaftbmp.bmp "
+            "out/zbrubber.bmp\n");
+  const auto someExtracted = [](const std::string& path) {
+    return path.ends_with("wrapbmp.bmp") || path.ends_with("zbrubber.bmp");
+  };
+  const std::string missing =
+      "connector: no texture in my skins\\\n"
+      "point inlay 1: no texture in my skins\\\n"
+      "point inlay 2: no texture in my skins\\\n"
+      "point inlay 3: no texture in my skins\\\n"
+      "wrap: keeps my skins\\wrapbmp.bmp\n"
+      "butt: no texture in my skins\\\n"
+      "ferrule: no texture in my skins\\\n"
+      "shaft: photos/shaft.JPG\n"
+      "bumper: keeps my skins\\zbrubber.bmp\n"
+      "run this, then tintrod-prepare again for the tintrod command:\n";
+  EXPECT_EQ(summaryOf("my skins\\", matched, someExtracted, os::ShellQuoting::kCmdAndPowerShell),
+            missing + "tintrod-extract cueTemplate.obp \"my skins\"\n");
+  EXPECT_TRUE(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix)
+                  .starts_with("connector: no texture in .\npoint "));
+  EXPECT_TRUE(summaryOf("", {}, someExtracted, os::ShellQuoting::kPosix)
+                  .ends_with("\ntintrod-extract cueTemplate.obp .\n"));
 }
 
 // Every word reads back as it was, or is refused where both Windows shells

@@ -152,7 +152,7 @@ TEST_F(PrepareProcess, WritesTheBitmapAndReplacesAnEarlierOne) {
   const ProcessResult result =
       run({"--fit", "pad", "--background", "#102030", "picture.png", "zbrubber", "previous.bmp"});
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.output, "wrote previous.bmp (32 x 32, 8-bit) from picture.png\n");
   EXPECT_EQ(listDirectory(dir.path()).size(), 7u);  // nothing beside it
   const RgbPixels out = readBack(readFile(dir / "previous.bmp"), 32, 32);
   EXPECT_EQ(out.at(16, 16), (Rgb{200, 200, 200}));
@@ -184,8 +184,17 @@ TEST_F(PrepareProcess, IntoWritesEveryPictureOrNone) {
   const ProcessResult result = run({"--into", "out", "Shaft.png", "point inlay 2.png"});
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.output,
-            "tintrod connectbmp pointbmp1 out/pointbmp2.bmp pointbmp3 wrapbmp buttbmp ferrulebmp "
-            "out/shaftbmp.bmp bumperbmp\n");
+            "connector: no texture in out\n"
+            "point inlay 1: no texture in out\n"
+            "point inlay 2: point inlay 2.png\n"
+            "point inlay 3: no texture in out\n"
+            "wrap: no texture in out\n"
+            "butt: no texture in out\n"
+            "ferrule: no texture in out\n"
+            "shaft: Shaft.png\n"
+            "bumper: no texture in out\n"
+            "run this, then tintrod-prepare again for the tintrod command:\n"
+            "tintrod-extract cueTemplate.obp out\n");
   EXPECT_EQ(listDirectory(dir / "out"),
             (std::vector<std::string>{"pointbmp2.bmp", "shaftbmp.bmp"}));
   EXPECT_EQ(readBack(readFile(dir / "out" / "shaftbmp.bmp"), 256, 256).at(9, 9),
@@ -228,27 +237,40 @@ TEST_F(PrepareProcess, OutputThatCannotBeWrittenFailsTheRun) {
   }
 }
 
-// The printed command, pasted into a shell, hands tintrod the very paths,
-// whatever the folder's name, and runs nothing else.
+// The printed command, pasted into a shell, hands the program the very
+// paths, whatever the folder's name, and runs nothing else: tintrod once the
+// folder holds every texture, tintrod-extract before.
 TEST_F(PrepareProcess, ThePrintedCommandPastesIntoAShellAsWritten) {
   if (kOnWindows) GTEST_SKIP() << "the command is for cmd and PowerShell there";
   writeFile(dir / "Shaft.png", readFile(dir / "picture.png"));
   fs::create_directory(dir / "stub");
-  writeFile(dir / "stub" / "tintrod",
-            {std::begin("#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n"),
-             std::end("#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n") - 1});
-  fs::permissions(dir / "stub" / "tintrod", fs::perms::owner_all);
+  const std::string echoArguments = "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done\n";
+  for (const char* program : {"tintrod", "tintrod-extract"}) {
+    writeFile(dir / "stub" / program, Bytes(echoArguments.begin(), echoArguments.end()));
+    fs::permissions(dir / "stub" / program, fs::perms::owner_all);
+  }
+  const auto pasteLastLine = [this](const std::string& printed) {
+    const std::string command = printed.substr(printed.rfind('\n', printed.size() - 2) + 1);
+    return runProcess("/bin/sh", {"-c", "PATH=\"$0:$PATH\"\n" + command, (dir / "stub").string()},
+                      dir.path())
+        .output;
+  };
   for (const std::string folder : {"$(touch pwned)", "my \"tex\" $HOME", "tex\\ture", "it's"}) {
     SCOPED_TRACE(folder);
-    const ProcessResult printed = run({"--into", folder, "Shaft.png"});
-    ASSERT_EQ(printed.exitStatus, 0) << printed.output;
-    const ProcessResult pasted = runProcess(
-        "/bin/sh", {"-c", "PATH=\"$0:$PATH\"\n" + printed.output, (dir / "stub").string()},
-        dir.path());
-    EXPECT_EQ(pasted.output,
-              "connectbmp\npointbmp1\npointbmp2\npointbmp3\nwrapbmp\nbuttbmp\n"
-              "ferrulebmp\n" +
-                  folder + "/shaftbmp.bmp\nbumperbmp\n");
+    const ProcessResult before = run({"--into", folder, "Shaft.png"});
+    ASSERT_EQ(before.exitStatus, 0) << before.output;
+    EXPECT_EQ(pasteLastLine(before.output), "cueTemplate.obp\n" + folder + "\n");
+    for (const char* texture : {"zb1connect", "zb1a_256", "zb1b_256", "zb1c_256", "zblinen",
+                                "zb1butt", "zbferrule", "zbrubber"}) {
+      writeFile(dir / folder / (std::string(texture) + ".bmp"), kPrevious);
+    }
+    const ProcessResult after = run({"--into", folder, "Shaft.png"});
+    ASSERT_EQ(after.exitStatus, 0) << after.output;
+    EXPECT_EQ(pasteLastLine(after.output),
+              folder + "/zb1connect.bmp\n" + folder + "/zb1a_256.bmp\n" + folder +
+                  "/zb1b_256.bmp\n" + folder + "/zb1c_256.bmp\n" + folder + "/zblinen.bmp\n" +
+                  folder + "/zb1butt.bmp\n" + folder + "/zbferrule.bmp\n" + folder +
+                  "/shaftbmp.bmp\n" + folder + "/zbrubber.bmp\n");
   }
   EXPECT_FALSE(fs::exists(dir / "pwned"));
 }

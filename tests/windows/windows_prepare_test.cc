@@ -46,9 +46,14 @@ TEST(WindowsPrepare, WildcardsExpandToThePicturesTheyMatch) {
   }
   const ProcessResult result =
       runProcess(TINTROD_PREPARE_BINARY, {"--into", "out", kForeignFolder + "/*.png"}, dir.path());
-  EXPECT_EQ(result.output,
-            "tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 out/wrapbmp.bmp buttbmp ferrulebmp "
-            "out/shaftbmp.bmp bumperbmp\n");
+  const std::string noTexture = "no texture in out\n";
+  EXPECT_EQ(result.output, "connector: " + noTexture + "point inlay 1: " + noTexture +
+                               "point inlay 2: " + noTexture + "point inlay 3: " + noTexture +
+                               "wrap: " + kForeignFolder + "/Wrap.PNG\nbutt: " + noTexture +
+                               "ferrule: " + noTexture + "shaft: " + kForeignFolder +
+                               "/shaft.png\nbumper: " + noTexture +
+                               "run this, then tintrod-prepare again for the tintrod command:\n"
+                               "tintrod-extract cueTemplate.obp out\n");
   EXPECT_EQ(listDirectory(dir.path() / "out"),
             (std::vector<std::string>{"shaftbmp.bmp", "wrapbmp.bmp"}));
   // A pattern that matches nothing stays as typed, and names no file.
