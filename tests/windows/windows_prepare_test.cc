@@ -56,10 +56,10 @@ TEST(WindowsPrepare, WildcardsExpandToThePicturesTheyMatch) {
                                "tintrod-extract cueTemplate.obp out\n");
   EXPECT_EQ(listDirectory(dir.path() / "out"),
             (std::vector<std::string>{"shaftbmp.bmp", "wrapbmp.bmp"}));
-  // A pattern that matches nothing stays as typed, and names no file.
+  // A pattern that matches nothing stays as typed, and is said to match nothing.
   const ProcessResult none =
       runProcess(TINTROD_PREPARE_BINARY, {"--into", "out", "*.jpg"}, dir.path());
-  EXPECT_EQ(none.output, failureLine(Failure::kPictureNamesNoSlot, "*.jpg"));
+  EXPECT_EQ(none.output, failureLine(Failure::kNoPictureMatches, "*.jpg"));
 }
 
 }  // namespace
