@@ -18,7 +18,7 @@ constexpr std::uint8_t kLosslessSignature = 0x2F;
 constexpr std::uint8_t kExtendedAlpha = 0x10;
 constexpr std::uint8_t kExtendedAnimation = 0x02;
 constexpr int kRgbaChannels = 4;
-constexpr std::uint32_t kMax8 = 255;
+[[maybe_unused]] constexpr std::uint32_t kMax8 = 255;
 
 // A lossless picture is decoded into 32-bit pixels first, then into the
 // output (4 bytes a pixel with alpha); a lossy one holds a few rows beside

@@ -209,9 +209,11 @@ const Format kFormats[] = {
     {"bmp_32bit", committed("bmp-32.bmp"), kColour, 0},
     {"bmp_32bit_top_down", [] { return topDown(committedPicture("bmp-32.bmp")); }, kColour, 0},
     {"gif", committed("gif.gif"), kColour, 0},
+#if TINTROD_WEBP  // the builds that link a WebP decoder
     {"webp_lossy", committed("webp-lossy.webp"), kColour, 8},
     {"webp_lossless", committed("webp-lossless.webp"), kColour, 0},
     {"webp_alpha_over_black", committed("webp-alpha.webp"), kHalfLime, 8},
+#endif
     {"tga", [] { return tgaOf(kWidth, kHeight, quadrantPixels(3), false); }, kColour, 0},
     {"tga_run_length", [] { return tgaOf(kWidth, kHeight, quadrantPixels(3), true); }, kColour, 0},
 };
