@@ -558,9 +558,10 @@ for (const browserName of browserNames) {
         }).observe({ type: 'longtask' });
       });
       await (await page.$('[data-slot="shaftbmp"]')).uploadFile(photo);
-      // The page answers while the photo is being prepared.
-      assert.equal(await page.$eval('[data-slot-card="shaftbmp"]', (card) => card.dataset.state),
-        'working');
+      // The page answers while the photo is being prepared (on a quick
+      // machine the worker may be done already).
+      assert.match(await page.$eval('[data-slot-card="shaftbmp"]', (card) => card.dataset.state),
+        /^(working|ready)$/);
       assert.equal(await page.$eval('[data-slot-card="shaftbmp"] .picked',
         (span) => span.textContent), 'photo.jpg');
       await settled(page);
