@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "prepare/decode_picture.h"
+#include "picture/picture_reader.h"
 #include "prepare/fit_picture.h"
 #include "quantize/quantize.h"
 

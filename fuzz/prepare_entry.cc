@@ -4,9 +4,7 @@
 #include "bitmap/bitmap_layout.h"
 #include "fuzz/fuzz_entries.h"
 #include "fuzz/fuzz_support.h"
-#include "prepare/decode_picture.h"
-#include "prepare/exif_orientation.h"
-#include "prepare/jpeg_exif_segment.h"
+#include "picture/picture_reader.h"
 #include "prepare/prepare_picture.h"
 #include "util/coding.h"
 
@@ -69,13 +67,12 @@ void fuzzPrepare(const std::uint8_t* data, std::size_t size) {
   const std::uint8_t choice = data[0];
   const std::uint8_t* picture = data + 1;
   const std::size_t length = size - 1;
-  // The EXIF reader sees every input, however large the picture it declares.
-  const std::span<const std::uint8_t> exif = jpegExifPayload({picture, length});
-  expectProperty(
-      exif.empty() || (exif.data() >= picture && exif.data() + exif.size() <= picture + length),
-      "the EXIF block lies inside the file");
-  const int orientation = pictureOrientation({picture, length});
-  expectProperty(orientation >= 1 && orientation <= kOrientations, "an orientation is 1 to 8");
+  // The header readers see every input, however large the picture it declares.
+  const auto reader = openPicture({picture, length});
+  if (reader.ok()) {
+    const int orientation = (*reader)->info().orientation;
+    expectProperty(orientation >= 1 && orientation <= kOrientations, "an orientation is 1 to 8");
+  }
   if (!smallEnough(picture, length)) return;
   const Slot slot = kSlots[(choice >> 3) % kSlots.size()];
   PrepareOptions options;

@@ -4,8 +4,8 @@
 // size it must take is copied, never resampled.
 #pragma once
 
-#include "prepare/prepare_picture.h"
-#include "prepare/rgb_picture.h"
+#include "picture/picture_reader.h"
+#include "picture/rgb_picture.h"
 
 namespace tintrod {
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "prepare/exif_orientation.h"
-
 namespace tintrod {
 namespace {
 

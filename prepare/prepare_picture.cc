@@ -4,8 +4,6 @@
 #include <stdexcept>
 
 #include "bitmap/bitmap_writer.h"
-#include "prepare/decode_picture.h"
-#include "prepare/exif_orientation.h"
 #include "prepare/fit_picture.h"
 #include "prepare/orient_picture.h"
 #include "prepare/slot_size.h"
@@ -27,12 +25,15 @@ std::vector<std::uint8_t> bottomUp(const std::vector<std::uint8_t>& indices, int
 
 PreparedPicture prepared(int width, int height, const PrepareOptions& options,
                          std::span<const std::uint8_t> picture) {
-  const int orientation = pictureOrientation(picture);
+  Result<std::unique_ptr<PictureReader>> reader = openPicture(picture);
+  if (!reader.ok()) return reader.status();
+  const int orientation = (*reader)->info().orientation;
   // A picture stored on its side is decoded for the slot turned with it.
   const DecodeTarget target = orientationSwapsSides(orientation)
                                   ? DecodeTarget{height, width, options.fit}
                                   : DecodeTarget{width, height, options.fit};
-  DecodedPicture decoded = decodePicture(picture, target, options.background);
+  if (Status checked = (*reader)->check(target); !checked.ok()) return checked;
+  Result<RgbPicture> decoded = (*reader)->decode(target, options.background);
   if (!decoded.ok()) return decoded.status();
   RgbPicture oriented = orientPicture(std::move(*decoded), orientation);
   const RgbPicture fitted =

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "prepare/decode_picture.h"
+#include "picture/picture_reader.h"
 #include "prepare/prepare_picture.h"
 #include "template/skin_slots.h"
 #include "util/status.h"
@@ -12,8 +12,8 @@
 namespace tintrod::web {
 
 // Reads the picture at `path`, prepares it for `slot` and writes the 8-bit
-// bitmap to `bitmapPath`. Gives the size the picture declares (its pixels as
-// stored, before any turn); a failure names `path`.
+// bitmap to `bitmapPath`. Gives the size the picture declares, as a viewer
+// shows it (a photo stored on its side turned); a failure names `path`.
 Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& slot,
                                        const PrepareOptions& options,
                                        const std::string& bitmapPath);

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "prepare/prepare_picture.h"
-#include "tests/prepare/picture_files.h"
+#include "tests/picture/picture_files.h"
 
 namespace tintrod::testing {
 namespace {

@@ -1,9 +1,8 @@
 // Phone photos stored turned, with an EXIF orientation tag, land upright.
 #include <gtest/gtest.h>
 
-#include "prepare/exif_orientation.h"
 #include "prepare/prepare_picture.h"
-#include "tests/prepare/picture_files.h"
+#include "tests/picture/picture_files.h"
 
 namespace tintrod::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "tests/prepare/picture_files.h"
+#include "tests/picture/picture_files.h"
 #include "tests/support/bitmap_builder.h"
 #include "tests/support/failure_line.h"
 #include "util/coding.h"

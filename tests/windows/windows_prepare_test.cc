@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/prepare/picture_files.h"
+#include "tests/picture/picture_files.h"
 #include "tests/support/scratch.h"
 #include "util/failure.h"
 

@@ -1,4 +1,4 @@
-#include "prepare/rgb_picture.h"
+#include "picture/rgb_picture.h"
 
 #include <cstdlib>
 #include <new>

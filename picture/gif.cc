@@ -1,14 +1,21 @@
-#include "prepare/gif_frame.h"
-
+// GIF's first frame, the one the programs show: its screen size read here, and
+// its compressed codes followed (without drawing) to count the pixels they
+// stand for before stb_image decodes it.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string_view>
 
+#include "picture/formats.h"
+#include "picture/stb_pixels.h"
+#include "picture/whole_picture.h"
 #include "util/coding.h"
 
 namespace tintrod {
 namespace {
 
+constexpr std::size_t kSizeOffset = 6;
 constexpr std::size_t kScreenDescriptorEnd = 13;
 constexpr std::uint8_t kImageSeparator = 0x2C;
 constexpr std::uint8_t kExtension = 0x21;
@@ -143,9 +150,12 @@ class CodeCounter {
   std::int64_t clears_ = 0;
 };
 
-}  // namespace
-
-bool gifFirstFrameComplete(std::span<const std::uint8_t> file) {
+// True when the first frame's codes cover exactly its pixels. A file cut off
+// inside them, or codes that end early, would leave pixels undrawn; codes
+// that go on past the frame's last pixel, or clear codes in excess of the
+// codes that draw, cost a decoder work that the picture's size does not
+// bound (each code it reads spells out a string of up to 4096 pixels).
+bool firstFrameComplete(std::span<const std::uint8_t> file) {
   if (file.size() < kScreenDescriptorEnd) return false;
   std::size_t at = kScreenDescriptorEnd + colorTableBytes(file[10]);
   while (at < file.size()) {
@@ -168,6 +178,44 @@ bool gifFirstFrameComplete(std::span<const std::uint8_t> file) {
     }
   }
   return false;
+}
+
+// A frame is decoded beside the background it was drawn on (4 bytes a pixel
+// each) and a byte a pixel of its history.
+constexpr std::int64_t kBytesPerPixel = 9;
+
+class GifReader final : public WholePictureReader {
+ public:
+  GifReader(std::span<const std::uint8_t> file, const PictureInfo& info)
+      : WholePictureReader(file, info), pixels_{info.width, info.height} {}
+
+  DecodedPicture decodeWhole(const Colour& background) override {
+    return decodeWithStb(file(), pixels_, background);
+  }
+
+ private:
+  DecodingCost cost() const override {
+    return {info().width * info().height * kBytesPerPixel, stbCost(pixels_).decoded};
+  }
+  bool complete() const override { return firstFrameComplete(file()); }
+
+  StbPicture pixels_;
+};
+
+}  // namespace
+
+bool isGifFile(std::span<const std::uint8_t> file) {
+  const std::string_view start(reinterpret_cast<const char*>(file.data()),
+                               std::min<std::size_t>(file.size(), 6));
+  return start == "GIF87a" || start == "GIF89a";
+}
+
+std::unique_ptr<PictureReader> openGif(std::span<const std::uint8_t> file) {
+  if (file.size() < kSizeOffset + 4) return nullptr;
+  const std::int64_t width = decodeFixed16(&file[kSizeOffset]);
+  const std::int64_t height = decodeFixed16(&file[kSizeOffset + 2]);
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::make_unique<GifReader>(file, PictureInfo{PictureFormat::kGif, width, height});
 }
 
 }  // namespace tintrod

@@ -1,4 +1,4 @@
-#include "tests/prepare/picture_files.h"
+#include "tests/picture/picture_files.h"
 
 #include <gtest/gtest.h>
 

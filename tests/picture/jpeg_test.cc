@@ -2,8 +2,8 @@
 // and the files it must refuse rather than show in part.
 #include <gtest/gtest.h>
 
-#include "prepare/decode_picture.h"
-#include "tests/prepare/picture_files.h"
+#include "picture/picture_reader.h"
+#include "tests/picture/picture_files.h"
 
 namespace tintrod::testing {
 namespace {

@@ -1,6 +1,6 @@
-#include "prepare/exif_orientation.h"
+#include "picture/exif.h"
 
-#include "prepare/jpeg_exif_segment.h"
+#include "picture/picture_reader.h"
 #include "util/coding.h"
 
 namespace tintrod {
@@ -61,10 +61,6 @@ int exifOrientation(std::span<const std::uint8_t> payload) {
     return valid ? value : kOrientationAsStored;
   }
   return kOrientationAsStored;
-}
-
-int pictureOrientation(std::span<const std::uint8_t> file) {
-  return exifOrientation(jpegExifPayload(file));
 }
 
 }  // namespace tintrod

@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
-#include "prepare/decode_picture.h"
+#include "picture/picture_reader.h"
 #include "prepare/prepare_picture.h"
-#include "tests/prepare/picture_files.h"
+#include "tests/picture/picture_files.h"
 #include "tests/support/bitmap_builder.h"
 #include "util/coding.h"
 

@@ -1,4 +1,4 @@
-#include "prepare/decoder_memory.h"
+#include "picture/decoder_memory.h"
 
 #include <algorithm>
 #include <cstdint>

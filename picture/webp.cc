@@ -1,8 +1,13 @@
-#include "prepare/format_webp.h"
-
+// WebP in one place: its RIFF header and chunks, read here so that the limits
+// are checked and a cut-off file is refused before libwebp sees it, what
+// libwebp holds while it decodes, and the decoding itself.
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
+#include "picture/composite.h"
+#include "picture/formats.h"
+#include "picture/whole_picture.h"
 #include "util/coding.h"
 
 #if TINTROD_WEBP
@@ -34,15 +39,20 @@ std::uint32_t decode24(const std::uint8_t* p) {
   return decodeFixed16(p) | std::uint32_t{p[2]} << 16;
 }
 
-std::optional<PictureHeader> sized(std::int64_t width, std::int64_t height, bool alpha) {
+// The canvas, and whether the picture carries alpha.
+struct Canvas {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  bool alpha = false;
+};
+
+std::optional<Canvas> sized(std::int64_t width, std::int64_t height, bool alpha) {
   if (width <= 0 || height <= 0) return std::nullopt;
-  PictureHeader header{PictureFormat::kWebp, width, height};
-  header.decodedChannels = alpha ? kRgbaChannels : kRgbChannels;
-  return header;
+  return Canvas{width, height, alpha};
 }
 
 // A key frame: its tag, the start code, then 14-bit sides.
-std::optional<PictureHeader> lossyHeader(std::span<const std::uint8_t> data, bool alpha) {
+std::optional<Canvas> lossyHeader(std::span<const std::uint8_t> data, bool alpha) {
   constexpr std::size_t kSizeOffset = 6;
   if (data.size() < kSizeOffset + 4 || (data[0] & 1) != 0 || data[3] != 0x9D || data[4] != 0x01 ||
       data[5] != 0x2A) {
@@ -53,26 +63,21 @@ std::optional<PictureHeader> lossyHeader(std::span<const std::uint8_t> data, boo
 }
 
 // The signature, then sides less one in 14 bits each, alpha, version 0.
-std::optional<PictureHeader> losslessHeader(std::span<const std::uint8_t> data) {
+std::optional<Canvas> losslessHeader(std::span<const std::uint8_t> data) {
   if (data.size() < 5 || data[0] != kLosslessSignature) return std::nullopt;
   const std::uint32_t bits = decodeFixed32(&data[1]);
   if (bits >> 29 != 0) return std::nullopt;
   return sized((bits & 0x3FFF) + 1, (bits >> 14 & 0x3FFF) + 1, (bits >> 28 & 1) != 0);
 }
 
-}  // namespace
-
-bool isWebpFile(std::span<const std::uint8_t> file) {
-  return file.size() >= kRiffHeaderSize && fourcc(file, "RIFF") && fourcc(file.subspan(8), "WEBP");
-}
-
-std::optional<PictureHeader> webpHeader(std::span<const std::uint8_t> file) {
-  if (!isWebpFile(file)) return std::nullopt;
+// The canvas of a still WebP whose chunks all lie inside the file; nothing
+// for an animation, a cut-off file or one without a picture chunk.
+std::optional<Canvas> stillCanvas(std::span<const std::uint8_t> file) {
   // Every chunk within the RIFF size, and that within the file: a cut-off
   // file is refused here whatever the decoder would make of it.
   const std::uint64_t riffEnd = std::uint64_t{decodeFixed32(&file[4])} + kChunkHeaderSize;
   if (riffEnd > file.size()) return std::nullopt;
-  std::optional<PictureHeader> canvas;
+  std::optional<Canvas> canvas;
   for (std::uint64_t at = kRiffHeaderSize; at + kChunkHeaderSize <= riffEnd;) {
     const auto chunk = file.subspan(std::size_t(at));
     const std::uint64_t size = decodeFixed32(&chunk[4]);
@@ -99,25 +104,21 @@ std::optional<PictureHeader> webpHeader(std::span<const std::uint8_t> file) {
   return std::nullopt;
 }
 
-std::int64_t webpDecodingPeak(const PictureHeader& header) {
-  const std::int64_t pixels = header.width * header.height;
-  const std::int64_t widened = header.decodedChannels > kRgbChannels ? pixels * kRgbChannels : 0;
-  return pixels * kWebpBytesPerPixel + widened + kWebpFixedBytes;
-}
-
 #if TINTROD_WEBP
-Result<RgbPicture> decodeWebp(std::span<const std::uint8_t> file, const PictureHeader& header,
+// kPictureDecode for a file libwebp refuses or whose picture is not the
+// declared one; the picture, alpha composited over `background`, otherwise.
+Result<RgbPicture> decodeWebp(std::span<const std::uint8_t> file, const PictureInfo& info,
                               const Colour& background) {
   WebPDecoderConfig config;
   if (WebPInitDecoderConfig(&config) == 0 ||
       WebPGetFeatures(file.data(), file.size(), &config.input) != VP8_STATUS_OK ||
-      config.input.has_animation != 0 || config.input.width != header.width ||
-      config.input.height != header.height) {
+      config.input.has_animation != 0 || config.input.width != info.width ||
+      config.input.height != info.height) {
     return Status(Failure::kPictureDecode);
   }
   const bool alpha = config.input.has_alpha != 0;
   const int channels = alpha ? kRgbaChannels : kRgbChannels;
-  const std::size_t count = std::size_t(header.width) * std::size_t(header.height);
+  const std::size_t count = std::size_t(info.width) * std::size_t(info.height);
   RgbPicture picture;
   picture.width = config.input.width;
   picture.height = config.input.height;
@@ -133,23 +134,54 @@ Result<RgbPicture> decodeWebp(std::span<const std::uint8_t> file, const PictureH
   const VP8StatusCode status = WebPDecode(file.data(), file.size(), &config);
   WebPFreeDecBuffer(&config.output);
   if (status != VP8_STATUS_OK) return Status(Failure::kPictureDecode);
-  if (!alpha) return picture;
-  // Over the background as a viewer shows it, rounded as the other formats are.
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* pixel = &rgba[i * kRgbaChannels];
-    const std::uint32_t opacity = pixel[3];
-    for (std::size_t c = 0; c < kRgbChannels; ++c) {
-      const std::uint32_t blended = pixel[c] * opacity + background[c] * (kMax8 - opacity);
-      picture.channels[i * kRgbChannels + c] = std::uint8_t((blended + kMax8 / 2) / kMax8);
-    }
+  if (alpha) {
+    compositeOver<std::uint8_t, kMax8>(background, rgba.data(), kRgbaChannels, count,
+                                       picture.channels.data());
   }
   return picture;
 }
 #else
 // A build without libwebp reads the header (and so the limits) alone.
-Result<RgbPicture> decodeWebp(std::span<const std::uint8_t>, const PictureHeader&, const Colour&) {
+Result<RgbPicture> decodeWebp(std::span<const std::uint8_t>, const PictureInfo&, const Colour&) {
   return Status(Failure::kPictureDecode);
 }
 #endif
+
+class WebpReader final : public WholePictureReader {
+ public:
+  WebpReader(std::span<const std::uint8_t> file, const Canvas& canvas)
+      : WholePictureReader(file, PictureInfo{PictureFormat::kWebp, canvas.width, canvas.height}),
+        alpha_(canvas.alpha) {}
+
+  DecodedPicture decodeWhole(const Colour& background) override {
+    return decodeWebp(file(), info(), background);
+  }
+
+ private:
+  // The library's pixels, and the opaque picture made from them when they
+  // carry alpha.
+  DecodingCost cost() const override {
+    const std::int64_t pixels = info().width * info().height;
+    const std::int64_t decoded = pixels * (alpha_ ? kRgbaChannels : kRgbChannels);
+    const std::int64_t widened = alpha_ ? pixels * kRgbChannels : 0;
+    return {pixels * kWebpBytesPerPixel + widened + kWebpFixedBytes, decoded};
+  }
+  // Its chunks are checked with its header.
+  bool complete() const override { return true; }
+
+  bool alpha_;
+};
+
+}  // namespace
+
+bool isWebpFile(std::span<const std::uint8_t> file) {
+  return file.size() >= kRiffHeaderSize && fourcc(file, "RIFF") && fourcc(file.subspan(8), "WEBP");
+}
+
+std::unique_ptr<PictureReader> openWebp(std::span<const std::uint8_t> file) {
+  const std::optional<Canvas> canvas = stillCanvas(file);
+  if (!canvas) return nullptr;
+  return std::make_unique<WebpReader>(file, *canvas);
+}
 
 }  // namespace tintrod

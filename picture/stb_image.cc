@@ -2,7 +2,7 @@
 // libjpeg-turbo does not decode: the rest of its decoders is attack surface
 // nobody asked for. Files arrive whole in memory. Library code: scripts/lint
 // leaves the files holding it out.
-#include "prepare/decoder_memory.h"
+#include "picture/decoder_memory.h"
 
 // Every allocation counts against the budget of the picture being decoded.
 #define STBI_MALLOC(bytes) tintrod::decoderAllocate(bytes)
