@@ -804,9 +804,9 @@ Result<RgbPicture> decodeHeif(std::span<const std::uint8_t> file, const PictureI
                               const Colour& background) {
   const Context context(heif_context_alloc());
   if (!context) throw std::bad_alloc();
-  // libheif's own limits, at ours; one tile decoded at a time, as the memory
-  // worked out for the file assumes.
-  heif_context_set_maximum_image_size_limit(context.get(), kMaxPictureSide + 1);
+  // libheif's own limit at ours (it refuses any item whose ispe passes it);
+  // one tile decoded at a time, as the memory worked out for the file assumes.
+  heif_context_set_maximum_image_size_limit(context.get(), kMaxPictureSide);
   heif_context_set_max_decoding_threads(context.get(), 0);
   heif_image_handle* handle = nullptr;
   if (!succeeded(heif_context_read_from_memory_without_copy(context.get(), file.data(), file.size(),
