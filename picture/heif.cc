@@ -628,6 +628,14 @@ void add(const Coded& coded, Composed& composed) {
 
 bool sideWithinLimit(std::int64_t side) { return side <= kMaxPictureSide; }
 
+// libheif would turn, mirror or crop a tile before laying it out at the size
+// its item declares; no camera writes such tiles.
+bool transformed(const Layout& layout, const Item& item) {
+  return property(layout, item, tag("irot")) != nullptr ||
+         property(layout, item, tag("imir")) != nullptr ||
+         property(layout, item, tag("clap")) != nullptr;
+}
+
 std::optional<Composed> describeGrid(const Layout& layout, const Item& grid) {
   const std::optional<ItemData> data = itemData(layout, grid);
   if (!data) return std::nullopt;
@@ -647,7 +655,7 @@ std::optional<Composed> describeGrid(const Layout& layout, const Item& grid) {
   std::optional<Coded> first;
   for (const std::uint32_t tile : grid.derivedFrom) {
     const std::optional<Coded> coded = describeCoded(layout, tile);
-    if (!coded) return std::nullopt;
+    if (!coded || transformed(layout, layout.items.at(tile))) return std::nullopt;
     if (!first) first = coded;
     // libheif lays every tile out at the first one's size.
     if (coded->width != first->width || coded->height != first->height) return std::nullopt;
