@@ -26,6 +26,10 @@ std::unique_ptr<PictureReader> openBmp(std::span<const std::uint8_t> file);
 bool isWebpFile(std::span<const std::uint8_t> file);
 std::unique_ptr<PictureReader> openWebp(std::span<const std::uint8_t> file);
 
+// A file type box naming a HEIF brand.
+bool isHeifFile(std::span<const std::uint8_t> file);
+std::unique_ptr<PictureReader> openHeif(std::span<const std::uint8_t> file);
+
 // TGA has no signature: a file is taken as one when its header holds a
 // combination of types and depths that the format allows. Asked last.
 std::unique_ptr<PictureReader> openTga(std::span<const std::uint8_t> file);

@@ -13,12 +13,13 @@ struct FormatEntry {
   std::unique_ptr<PictureReader> (*open)(std::span<const std::uint8_t> file);
 };
 
-constexpr std::array<FormatEntry, 5> kSignedFormats = {{
+constexpr std::array<FormatEntry, 6> kSignedFormats = {{
     {isPngFile, openPng},
     {isJpegFile, openJpeg},
     {isGifFile, openGif},
     {isBmpFile, openBmp},
     {isWebpFile, openWebp},
+    {isHeifFile, openHeif},
 }};
 
 std::unique_ptr<PictureReader> openAnyFormat(std::span<const std::uint8_t> file) {

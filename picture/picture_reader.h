@@ -16,7 +16,7 @@
 
 namespace tintrod {
 
-enum class PictureFormat { kPng, kJpeg, kBmp, kGif, kTga, kWebp };
+enum class PictureFormat { kPng, kJpeg, kBmp, kGif, kTga, kWebp, kHeif };
 
 enum class Fit {
   kStretch,  // scale to the slot's size

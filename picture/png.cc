@@ -55,7 +55,23 @@ class PngReader final : public WholePictureReader {
     return {std::max({2 * fileSize + rows, making, held.peak}), held.decoded};
   }
 
-  bool complete() const override { return true; }
+  // stb_image gathers image data into a buffer it allocates for the first
+  // chunk that has some: an empty first one is copied to a null pointer.
+  bool complete() const override {
+    constexpr std::size_t kChunkHeader = 8;  // length, type
+    constexpr std::size_t kChecksum = 4;
+    constexpr std::array<std::uint8_t, 4> kDataType = {'I', 'D', 'A', 'T'};
+    const std::span<const std::uint8_t> bytes = file();
+    for (std::size_t at = kSignature.size(); bytes.size() - at >= kChunkHeader;) {
+      const std::uint64_t length = decodeBigEndian32(&bytes[at]);
+      if (std::equal(kDataType.begin(), kDataType.end(), bytes.begin() + std::ptrdiff_t(at) + 4)) {
+        return length != 0;
+      }
+      if (length + kChecksum > bytes.size() - at - kChunkHeader) break;
+      at += kChunkHeader + std::size_t(length) + kChecksum;
+    }
+    return true;  // a file cut off is the decoder's to refuse
+  }
 
   StbPicture pixels_;
   std::int64_t rowBytes_;  // inflated, each with its filter byte

@@ -1,6 +1,7 @@
 // Byte order of every file tintrod reads or writes: fixed-width integers are
 // little-endian, except in the parts of pictures from elsewhere that are
-// big-endian (PNG's fields, JPEG's segment lengths, EXIF in Motorola order).
+// big-endian (PNG's fields, JPEG's segment lengths, EXIF in Motorola order,
+// HEIF's boxes).
 // This header is the only place that assembles or splits them; nothing else
 // shifts bytes together or casts a structure over a buffer.
 #pragma once
@@ -32,6 +33,10 @@ inline std::uint32_t decodeBigEndian32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
 }
 
+inline std::uint64_t decodeBigEndian64(const std::uint8_t* p) {
+  return (std::uint64_t{decodeBigEndian32(p)} << 32) | decodeBigEndian32(p + 4);
+}
+
 inline void encodeFixed16(std::uint8_t* p, std::uint16_t value) {
   p[0] = static_cast<std::uint8_t>(value);
   p[1] = static_cast<std::uint8_t>(value >> 8);
@@ -46,6 +51,16 @@ inline void encodeFixed32(std::uint8_t* p, std::uint32_t value) {
 
 inline void encodeSigned32(std::uint8_t* p, std::int32_t value) {
   encodeFixed32(p, static_cast<std::uint32_t>(value));
+}
+
+inline void encodeBigEndian16(std::uint8_t* p, std::uint16_t value) {
+  p[0] = static_cast<std::uint8_t>(value >> 8);
+  p[1] = static_cast<std::uint8_t>(value);
+}
+
+inline void encodeBigEndian32(std::uint8_t* p, std::uint32_t value) {
+  encodeBigEndian16(p, static_cast<std::uint16_t>(value >> 16));
+  encodeBigEndian16(p + 2, static_cast<std::uint16_t>(value));
 }
 
 }  // namespace tintrod

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "picture/picture_reader.h"
@@ -214,6 +215,14 @@ const Format kFormats[] = {
     {"webp_lossless", committed("webp-lossless.webp"), kColour, 0},
     {"webp_alpha_over_black", committed("webp-alpha.webp"), kHalfLime, 8},
 #endif
+#if TINTROD_HEIF  // the builds that link a HEIF decoder
+    {"heic_as_written_for_small_pictures", committed("heic.heic"), kColour, 8},
+    {"heic_10bit", committed("heic-10bit.heic"), kColour, 8},
+    {"heic_alpha_over_black", committed("heic-alpha.heic"), kHalfLime, 8},
+    // Turned and mirrored by its properties; its EXIF Orientation would turn it again.
+    {"heic_turned_mirrored_exif_ignored", committed("heic-turned.heic"), kColour, 8},
+    {"heic_grid_turned_cropped", committed("heic-grid.heic"), kColour, 8},
+#endif
     {"tga", [] { return tgaOf(kWidth, kHeight, quadrantPixels(3), false); }, kColour, 0},
     {"tga_run_length", [] { return tgaOf(kWidth, kHeight, quadrantPixels(3), true); }, kColour, 0},
 };
@@ -388,6 +397,31 @@ Bytes losslessWebpWithoutData() {
   return file;
 }
 
+// A committed HEIC with `bytes` written `at` bytes behind the first `box` type.
+Bytes heicPatched(const char* name, std::string_view box, std::size_t at, const Bytes& bytes) {
+  Bytes file = committedPicture(name);
+  const auto found = std::search(file.begin(), file.end(), box.begin(), box.end());
+  std::copy(bytes.begin(), bytes.end(), found + std::ptrdiff_t(at));
+  return file;
+}
+
+Bytes bigEndian32(std::uint32_t value) {
+  Bytes bytes(4);
+  encodeBigEndian32(bytes.data(), value);
+  return bytes;
+}
+
+// heic-10bit.heic's one item: the sides of its ispe, the length of its extent.
+constexpr std::size_t kIspeSides = 8;
+constexpr std::size_t kIlocLength = 26;
+
+Bytes heicDeclaring(std::uint32_t width, std::uint32_t height) {
+  Bytes sides = bigEndian32(width);
+  const Bytes heightBytes = bigEndian32(height);
+  sides.insert(sides.end(), heightBytes.begin(), heightBytes.end());
+  return heicPatched("heic-10bit.heic", "ispe", kIspeSides, sides);
+}
+
 Bytes greyCodes(std::size_t pixels) { return gifCodesOf(Bytes(pixels, 7)); }
 
 struct Refusal {
@@ -459,6 +493,20 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
        [] { return losslessWebpDeclaring(8192, 4096); }, tooLarge},
       {"webp past the limits", [] { return losslessWebpDeclaring(16384, 16384); }, tooLarge},
       {"tga past the limits", [] { return tgaDeclaring(65535, 65535); }, tooLarge},
+      {"heic past the limits", [] { return heicDeclaring(kPast, kPast); }, tooLarge},
+      {"heic of 32 megapixels from a few bytes", [] { return heicDeclaring(8192, 4096); },
+       tooLarge},
+      {"heic whose stream codes another size", [] { return heicDeclaring(64, 32); }, undecodable},
+      {"heic without data",
+       [] { return heicPatched("heic-10bit.heic", "iloc", kIlocLength, bigEndian32(0)); },
+       undecodable},
+      {"heic grid of itself",  // its first tile is the grid, item 5
+       [] {
+         return heicPatched("heic-grid.heic", "dimg", 8, {0, 5});
+       },
+       undecodable},
+      {"heic grid of 1056 tiles", committed("heic-1056-tiles.heic"), undecodable},
+      {"avif, which libheif could decode", committed("avif.avif"), undecodable},
   };
   for (const Refusal& refusal : refusals) {
     EXPECT_EQ(testing::failureKind(preparePicture(refusal.file(), kWidth, kHeight).status()),

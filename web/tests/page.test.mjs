@@ -397,7 +397,7 @@ for (const browserName of browserNames) {
       // stands in the way
       const cases = [
         [() => giveSlot(page, 'bumperbmp', join(bad, 'notes.png')),
-          ['bumperbmp', "can't decode picture notes.png; use a PNG, JPEG, BMP, GIF or TGA file"], ['#slot-bumperbmp']],
+          ['bumperbmp', "can't decode picture notes.png; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file"], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
           ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
             + 'a side and 256 MiB'], ['#slot-bumperbmp']],
