@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -39,6 +40,12 @@ Result<std::unique_ptr<PictureReader>> openPicture(std::span<const std::uint8_t>
   std::unique_ptr<PictureReader> reader = openAnyFormat(file);
   if (reader == nullptr) return Status(Failure::kPictureDecode);
   return reader;
+}
+
+bool inPictureFormat(std::span<const std::uint8_t> file) {
+  return std::any_of(kSignedFormats.begin(), kSignedFormats.end(),
+                     [file](const FormatEntry& format) { return format.recognises(file); }) ||
+         openTga(file) != nullptr;
 }
 
 std::optional<PictureSize> declaredPictureSize(std::span<const std::uint8_t> file) {

@@ -85,6 +85,10 @@ class PictureReader {
 // outlive it.
 Result<std::unique_ptr<PictureReader>> openPicture(std::span<const std::uint8_t> file);
 
+// Whether the file carries the signature of a format read here, whole or
+// damaged (a TGA, which has none, a header of the format).
+bool inPictureFormat(std::span<const std::uint8_t> file);
+
 struct PictureSize {
   std::int64_t width = 0;
   std::int64_t height = 0;

@@ -52,7 +52,7 @@ export class Core {
   }
 
   // Takes a picture for the slot at `index`: {bitmapPath, prepared, blocky,
-  // pictureWidth, pictureHeight, levels} or {failure, advice}. The bitmap stays in place for the next skin. `background`
+  // pictureWidth, pictureHeight, levels} or {failure, advice, inPictureFormat}. The bitmap stays in place for the next skin. `background`
   // is 0xRRGGBB, behind transparent parts and padding.
   useSlotPicture(index, name, bytes, { fit = 0, dither = false, background = 0 } = {}) {
     const folder = `${kSlotsFolder}/${this.slotList[index].argument}`;

@@ -196,7 +196,12 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
           return Status();
         },
         Failure::kOutOfMemory);
-    if (!prepared.ok()) return failureToJs(prepared);
+    if (!prepared.ok()) {
+      val failure = failureToJs(prepared);
+      failure.set("inPictureFormat",
+                  prepared.failure() != Failure::kPictureDecode || web::inPictureFormat(name));
+      return failure;
+    }
     bitmapPath = preparedPath;
   }
   val levels = val::null();

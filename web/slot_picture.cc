@@ -32,6 +32,12 @@ Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& 
   return size.value_or(PictureSize{});
 }
 
+bool inPictureFormat(const std::string& path) {
+  os::LargeBuffer picture;
+  return os::readWholeFile(path, kMaxPictureFileSize, picture) == os::WholeRead::kRead &&
+         tintrod::inPictureFormat(picture);
+}
+
 bool looksBlocky(const PictureSize& picture, const SkinSlot& slot) {
   constexpr std::int64_t kMostEnlargement = 2;
   if (picture.width <= 0 || picture.height <= 0) return false;  // size unknown

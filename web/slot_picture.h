@@ -18,6 +18,11 @@ Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& 
                                        const PrepareOptions& options,
                                        const std::string& bitmapPath);
 
+// Whether the file at `path` is in a format the core reads, whole or damaged:
+// the page leaves only the others (AVIF, say) to the browser's own decoder,
+// never a damaged file the command line refuses.
+bool inPictureFormat(const std::string& path);
+
 // True when the slot's texture would be the picture enlarged more than twice
 // in a direction, so each of its pixels becomes a visible block.
 bool looksBlocky(const PictureSize& picture, const SkinSlot& slot);

@@ -26,7 +26,9 @@ async function usePicture(core, { index, file, fit, dither }) {
   const options = { fit, dither };
   let result = core.useSlotPicture(index, file.name, new Uint8Array(await file.arrayBuffer()),
     options);
-  if (result.failure !== undefined && result.failure.startsWith("can't decode picture")) {
+  // Only a file in none of the core's formats: a damaged one stays refused,
+  // as the command line refuses it.
+  if (result.failure !== undefined && result.inPictureFormat === false) {
     const png = await browserPng(file);
     if (png) result = core.useSlotPicture(index, file.name, png, options);
   }

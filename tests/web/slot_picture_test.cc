@@ -57,6 +57,13 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
   for (const Case& c : cases) {
     EXPECT_EQ(prepareSlotPicture(c.picture, bumper(), {}, c.bitmap).status().line(), c.line);
   }
+  // Only a file in none of the core's formats is left to the browser to decode;
+  // a damaged one is refused on the page as on the command line.
+  const std::string cut = (dir / "cut.bmp").string();
+  testing::writeFile(cut, Bytes{'B', 'M', 0, 0});
+  EXPECT_FALSE(inPictureFormat(text));
+  EXPECT_TRUE(inPictureFormat(cut));
+  std::filesystem::remove(cut);
   EXPECT_TRUE(testing::listDirectory(dir.path()) ==
               (std::vector<std::string>{"good.bmp", "notes.png"}));
 }
