@@ -3,15 +3,18 @@
 // reduced decode, each against the whole picture fitted in linear light
 // without quantizing, as the peak signal-to-noise ratio over 8-bit RGB.
 //
-// Usage: tintrod_jpeg_scale_quality SIDE FIT PICTURE.jpg
+// Usage: tintrod_jpeg_scale_quality [--size] SIDE FIT PICTURE.jpg
 //   FIT is stretch, crop or pad; the slot is SIDE x SIDE.
 // Prints: whole_psnr reduced_psnr reduced_width reduced_height
+//   or, with --size, only the reduced decode's size and the whole picture's:
+//   reduced_width reduced_height whole_width whole_height
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,19 +57,31 @@ double psnr(const std::vector<std::uint8_t>& reference, const std::vector<std::u
 
 int main(int argc, char** argv) {
   using namespace tintrod;
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s SIDE stretch|crop|pad PICTURE.jpg\n", argv[0]);
+  const bool sizeOnly = argc == 5 && std::string(argv[1]) == "--size";
+  if (argc != 4 && !sizeOnly) {
+    std::fprintf(stderr, "usage: %s [--size] SIDE stretch|crop|pad PICTURE.jpg\n", argv[0]);
     return 2;
   }
-  const int side = std::atoi(argv[1]);
-  const std::string fitName = argv[2];
+  char** const args = argv + (sizeOnly ? 1 : 0);
+  const int side = std::atoi(args[1]);
+  const std::string fitName = args[2];
   const Fit fit = fitName == "crop" ? Fit::kCrop : fitName == "pad" ? Fit::kPad : Fit::kStretch;
-  std::ifstream in(argv[3], std::ios::binary);
+  std::ifstream in(args[3], std::ios::binary);
   const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-  DecodedPicture whole = decodePicture(file);
   DecodedPicture reduced = decodePicture(file, DecodeTarget{side, side, fit});
-  if (!whole.ok() || !reduced.ok()) {
-    std::fprintf(stderr, "cannot decode %s\n", argv[3]);
+  const std::optional<PictureSize> declared = declaredPictureSize(file);
+  if (!reduced.ok() || !declared) {
+    std::fprintf(stderr, "cannot decode %s\n", args[3]);
+    return 1;
+  }
+  if (sizeOnly) {
+    std::printf("%d %d %lld %lld\n", reduced->width, reduced->height,
+                static_cast<long long>(declared->width), static_cast<long long>(declared->height));
+    return 0;
+  }
+  DecodedPicture whole = decodePicture(file);
+  if (!whole.ok()) {
+    std::fprintf(stderr, "cannot decode %s\n", args[3]);
     return 1;
   }
   const int reducedWidth = reduced->width;
