@@ -311,11 +311,20 @@ class LayoutWalk {
 
 constexpr int kScaleDenominator = 8;
 // The DCT's reduced pictures average the file's gamma-encoded values over
-// whole blocks. A final reduction of 3 or more in linear light keeps the
-// texture within 0.2 dB of one made from the whole picture on average, and
-// photos within 0.1 dB (scripts/bench-jpeg); one of barely more than 1
-// costs 1.4 dB, one of 2 a third of a decibel.
-constexpr std::int64_t kReduction = 3;
+// whole blocks and round them to 8 bits, before the fit averages light. On
+// the mean over scripts/bench-jpeg's quality pictures, against the whole
+// picture decoded and fitted, that costs by how many decoded pixels the fit
+// averages into each of the slot's (reduced 2.9 times, as 1/4 of a 4:3 photo
+// of 12 MP is for 256 x 256: 0.3 dB; 4.4 times: 0.2; 1.5 times: 1.4) and by
+// how much of the scene a block covers (1/8 of those photos, 190,000 pixels,
+// reduced 2.9 times for 128 x 128: 0.8 dB; 1/8 of 48 MP ones, 760,000
+// pixels, as much for 256 x 256: 0.4 dB).
+constexpr std::int64_t kReductionTenths = 29;
+constexpr std::int64_t kMinDecodedPixels = 700'000;
+// Scales whose inverse DCTs libjpeg-turbo vectorises, or that take the DC
+// alone (1/8). The others have plain C ones only: at 3/8 (3 x 3 and, for 4:2:0
+// chroma, 6 x 6) they were a third of the decoder's time.
+constexpr std::array<int, 4> kQuickNumerators{1, 2, 4, 8};
 constexpr std::uint32_t kRounding = 128;
 constexpr int kBlinnShift = 8;
 
@@ -467,7 +476,7 @@ struct JpegDecompressor {
 // The most a decoded picture may hold, RGB, so that a baseline file of any
 // size holds little beside its file and its slot's stages: 40 MiB at most
 // for 200 megapixels to a cue's slot, 27 MB of it the file. A slot larger
-// than a cue's gets what the fit needs to reduce kReduction times.
+// than a cue's gets what the fit needs to reduce kReductionTenths / 10 times.
 constexpr std::int64_t kMaxDecodedBytes = std::int64_t{24} << 20;
 
 std::int64_t slotPixels(const DecodeTarget& target) {
@@ -479,7 +488,8 @@ bool asksForWhole(const DecodeTarget& target) { return target.width < 1 || targe
 std::int64_t decodedCap(const DecodeTarget& target) {
   // The whole picture, when asked for, is bounded by the memory limit alone.
   if (asksForWhole(target)) return std::numeric_limits<std::int64_t>::max();
-  return std::max(kMaxDecodedBytes, slotPixels(target) * kReduction * kReduction * kRgbChannels);
+  return std::max(kMaxDecodedBytes,
+                  slotPixels(target) * kReductionTenths * kReductionTenths * kRgbChannels / 100);
 }
 
 // What the decoder makes of the picture: a fraction of its size, averaged
@@ -502,26 +512,29 @@ Scale scaled(const Frame& frame, int numerator) {
           ceilDiv(frame.height * numerator, kScaleDenominator)};
 }
 
-// Whether the fit to the target reduces a picture of this size at least
-// kReduction times: cropping and stretching scale by the larger ratio,
-// padding by the smaller one.
-bool fitReduces(const Scale& scale, const DecodeTarget& target) {
-  const bool wideEnough = scale.width >= std::int64_t{target.width} * kReduction;
-  const bool tallEnough = scale.height >= std::int64_t{target.height} * kReduction;
-  return target.fit == Fit::kPad ? wideEnough || tallEnough : wideEnough && tallEnough;
+// Whether a picture of this size is one the fit to the target reduces at
+// least kReductionTenths / 10 times (cropping and stretching scale by the
+// larger ratio, padding by the smaller one) with blocks small beside the
+// scene.
+bool keepsQuality(const Scale& scale, const DecodeTarget& target) {
+  const bool wideEnough = scale.width * 10 >= std::int64_t{target.width} * kReductionTenths;
+  const bool tallEnough = scale.height * 10 >= std::int64_t{target.height} * kReductionTenths;
+  const bool reduces =
+      target.fit == Fit::kPad ? wideEnough || tallEnough : wideEnough && tallEnough;
+  return reduces && scale.width * scale.height >= kMinDecodedPixels;
 }
 
-// The smallest fraction that the fit to the target still reduces kReduction
-// times over in each direction it must; the whole picture when the target
-// asks for no reduction. A picture too large for decodedCap at that scale
-// comes at a smaller one, and past 1/8 averaged over boxes.
+// The smallest of the quick fractions that keeps the quality; the whole
+// picture when none does or the target asks for no reduction. A picture too
+// large for decodedCap at that scale comes at a smaller one, and past 1/8
+// averaged over boxes.
 Scale chooseScale(const Frame& frame, const DecodeTarget& target) {
   const std::int64_t cap = decodedCap(target);
   Scale scale = scaled(frame, kScaleDenominator);
   if (!asksForWhole(target)) {
-    for (int numerator = 1; numerator <= kScaleDenominator; ++numerator) {
+    for (const int numerator : kQuickNumerators) {
       scale = scaled(frame, numerator);
-      if (fitReduces(scale, target)) break;
+      if (keepsQuality(scale, target)) break;
     }
   }
   while (scale.numerator > 1 && scale.pictureBytes() > cap) {

@@ -29,10 +29,17 @@ struct Moments {
   }
 };
 
+// Per axis, the lowest and highest channel value a box's colours hold.
+struct Span {
+  std::array<int, 3> lowest{0, 0, 0};
+  std::array<int, 3> highest{255, 255, 255};
+};
+
 struct Box {
   std::size_t begin = 0;
   std::size_t end = 0;
   Moments moments;
+  Span span;
   // The best cut: colours with channel `axis` at most `threshold` go first.
   int axis = 0;
   int threshold = 0;
@@ -46,22 +53,14 @@ class Cutter {
     for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
   }
 
-  Box boxOf(std::size_t begin, std::size_t end) {
-    Box box{begin, end, {}, 0, 0, 0};
-    // Only cuts inside the box's span on an axis can part its colours, and
-    // only the bins in the span need clearing: most boxes are small.
-    std::array<int, 3> lowest{255, 255, 255};
-    std::array<int, 3> highest{};
-    for (std::size_t n = begin; n < end; ++n) {
-      const PackedColour colour = histogram_.colours[order_[n]];
-      for (std::size_t axis = 0; axis < 3; ++axis) {
-        const int value = channelOf(colour, static_cast<int>(axis));
-        lowest[axis] = std::min(lowest[axis], value);
-        highest[axis] = std::max(highest[axis], value);
-      }
-    }
+  // A box's colours lie within its parent's span, so only the bins there need
+  // clearing (most boxes are small), and one pass over the colours fills them;
+  // its own span is then read off the bins.
+  Box boxOf(std::size_t begin, std::size_t end, const Span& within) {
+    Box box{begin, end, {}, {}, 0, 0, 0};
     for (std::size_t axis = 0; axis < 3; ++axis) {
-      std::fill_n(bins_[axis].data() + lowest[axis], highest[axis] - lowest[axis] + 1, Moments{});
+      std::fill_n(bins_[axis].data() + within.lowest[axis],
+                  within.highest[axis] - within.lowest[axis] + 1, Moments{});
     }
     for (std::size_t n = begin; n < end; ++n) {
       const Moments point = pointAt(order_[n]);
@@ -71,11 +70,21 @@ class Cutter {
         bins_[axis][static_cast<std::size_t>(channelOf(colour, static_cast<int>(axis)))].add(point);
       }
     }
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      const auto empty = [this, axis](int value) {
+        return bins_[axis][static_cast<std::size_t>(value)].weight == 0;
+      };
+      int& lowest = box.span.lowest[axis];
+      int& highest = box.span.highest[axis];
+      for (lowest = within.lowest[axis]; lowest < within.highest[axis] && empty(lowest);) ++lowest;
+      for (highest = within.highest[axis]; highest > lowest && empty(highest);) --highest;
+    }
+    // Only cuts inside the box's span on an axis can part its colours.
     const double whole = box.moments.spread();
     for (int axis = 0; axis < 3; ++axis) {
       const auto a = static_cast<std::size_t>(axis);
       Moments below;
-      for (int threshold = lowest[a]; threshold < highest[a]; ++threshold) {
+      for (int threshold = box.span.lowest[a]; threshold < box.span.highest[a]; ++threshold) {
         below.add(bins_[a][static_cast<std::size_t>(threshold)]);
         if (below.weight == 0) continue;
         const double gain = below.spread() + box.moments.minus(below).spread() - whole;
@@ -96,7 +105,7 @@ class Cutter {
       return channelOf(histogram_.colours[i], box.axis) <= box.threshold;
     });
     const auto split = static_cast<std::size_t>(middle - order_.begin());
-    return {boxOf(box.begin, split), boxOf(split, box.end)};
+    return {boxOf(box.begin, split, box.span), boxOf(split, box.end, box.span)};
   }
 
   Clusters clustersOf(const std::vector<Box>& boxes) const {
@@ -131,7 +140,7 @@ class Cutter {
 
 Clusters varianceCut(const ColourHistogram& histogram, int count) {
   Cutter cutter(histogram);
-  std::vector<Box> boxes{cutter.boxOf(0, histogram.colours.size())};
+  std::vector<Box> boxes{cutter.boxOf(0, histogram.colours.size(), Span{})};
   while (static_cast<int>(boxes.size()) < count) {
     const auto widest = std::max_element(
         boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.gain < b.gain; });

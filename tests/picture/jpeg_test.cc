@@ -8,8 +8,12 @@
 namespace tintrod::testing {
 namespace {
 
-constexpr int kWidth = 1000;
-constexpr int kHeight = 750;
+// A 12 MP photo's size and a 48 MP one's: at 1/8 the first holds too few
+// pixels, the second enough.
+constexpr int kWidth = 4000;
+constexpr int kHeight = 3000;
+constexpr int kLargeWidth = 8064;
+constexpr int kLargeHeight = 6048;
 
 Bytes greyPlan(int width, int height, int progressivePasses = 0) {
   JpegPlan plan;
@@ -22,23 +26,27 @@ Bytes greyPlan(int width, int height, int progressivePasses = 0) {
 }
 
 struct ScaleCase {
+  const Bytes* file;
   DecodeTarget target;
   int width, height;  // decoded
 };
 
-TEST(DecodeJpeg, DecodesAtTheSmallestScaleTheFitStillReducesThreeTimes) {
-  const Bytes file = greyPlan(kWidth, kHeight);
+TEST(DecodeJpeg, DecodesAtTheSmallestQuickScaleThatKeepsTheQuality) {
+  const Bytes photo = greyPlan(kWidth, kHeight);
+  const Bytes large = greyPlan(kLargeWidth, kLargeHeight);
   const ScaleCase cases[] = {
-      {{0, 0, Fit::kStretch}, kWidth, kHeight},  // no slot: the whole picture
-      {{30, 30, Fit::kCrop}, 125, 94},           // 1/8: the fit still reduces 3 times
-      {{42, 30, Fit::kStretch}, 250, 188},       // 2/8: 1/8 is not 3 times as wide
-      {{100, 100, Fit::kCrop}, 500, 375},        // 4/8: both sides must be 3 times over
-      {{100, 100, Fit::kPad}, 375, 282},         // 3/8: the wider side must be
-      {{1024, 1024, Fit::kPad}, kWidth, kHeight},
-      {{2000, 100, Fit::kStretch}, kWidth, kHeight},
+      {&photo, {0, 0, Fit::kStretch}, kWidth, kHeight},  // no slot: the whole picture
+      {&photo, {256, 256, Fit::kCrop}, 1000, 750},       // 2/8 reduces 2.93 times
+      {&photo, {344, 258, Fit::kCrop}, 1000, 750},       // 2.907 and 2.907 times
+      {&photo, {345, 258, Fit::kCrop}, 2000, 1500},      // 2.899 is too little: 4/8
+      {&photo, {1000, 258, Fit::kPad}, 1000, 750},       // padding: one side enough will do
+      {&photo, {128, 128, Fit::kStretch}, 1000, 750},    // 1/8 reduces enough, too few pixels
+      {&photo, {400, 300, Fit::kStretch}, 2000, 1500},   // never 3/8
+      {&photo, {1024, 1024, Fit::kPad}, 3000, 2250},     // the whole is past the cap
+      {&large, {256, 256, Fit::kCrop}, 1008, 756},       // 1/8 holds 762,048 pixels
   };
   for (const ScaleCase& c : cases) {
-    const DecodedPicture decoded = decodePicture(file, c.target);
+    const DecodedPicture decoded = decodePicture(*c.file, c.target);
     ASSERT_TRUE(decoded.ok());
     EXPECT_EQ(decoded->width, c.width) << c.target.width << "x" << c.target.height;
     EXPECT_EQ(decoded->height, c.height) << c.target.width << "x" << c.target.height;
