@@ -25,9 +25,10 @@ enum class Fit {
 };
 
 // The slot a picture is decoded for, in the picture's stored orientation. A
-// decoder that scales while it decodes stops at the smallest size the fit to
-// the slot still reduces enough for the resampling after it (picture/jpeg.cc);
-// a width or height of 0 asks for the whole picture.
+// decoder that scales while it decodes stops at the smallest size that keeps
+// the texture as the whole picture would make it: one the fit to the slot
+// still reduces enough, with enough of the scene in it (picture/jpeg.cc). A
+// width or height of 0 asks for the whole picture.
 struct DecodeTarget {
   int width = 0;
   int height = 0;
