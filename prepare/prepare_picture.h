@@ -48,7 +48,7 @@ struct PrepareOptions {
 // the picture's name.
 using PreparedPicture = Result<std::vector<std::uint8_t>>;
 
-// `picture` is a whole PNG, JPEG, BMP, GIF or TGA file.
+// `picture` is a whole PNG, JPEG, BMP, GIF, TGA or WebP file.
 PreparedPicture preparePicture(std::span<const std::uint8_t> picture, int width, int height,
                                const PrepareOptions& options = {});
 

@@ -60,7 +60,7 @@ const char* lineFormat(Failure failure) {
     case Failure::kPictureFolder:
       return "picture %s is a folder; give a picture file\n";
     case Failure::kPictureDecode:
-      return "can't decode picture %s; use a PNG, JPEG, BMP, GIF or TGA file\n";
+      return "can't decode picture %s; use a PNG, JPEG, BMP, GIF, TGA or WebP file\n";
     case Failure::kPictureTooLarge:
       // The limits of prepare/prepare_picture.h, for formats other than JPEG.
       return "picture %s is too large; the limit is 32 megapixels, 16384 pixels a side and "

@@ -68,7 +68,7 @@ TEST_F(PrepareProcess, EveryFailureLeavesNoOutput) {
   const std::string slots =
       "; use connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, buttbmp, ferrulebmp, "
       "shaftbmp, bumperbmp or a size WxH\n";
-  const std::string formats = "; use a PNG, JPEG, BMP, GIF or TGA file\n";
+  const std::string formats = "; use a PNG, JPEG, BMP, GIF, TGA or WebP file\n";
   const std::string limits =
       " is too large; the limit is 32 megapixels, 16384 pixels a side and 256 MiB\n";
   expectFailure({}, usage);

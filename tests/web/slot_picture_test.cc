@@ -50,7 +50,8 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
   const Case cases[] = {
       {(dir / "absent.png").string(), bitmap,
        "can't read picture " + (dir / "absent.png").string() + "\n"},
-      {text, bitmap, "can't decode picture " + text + "; use a PNG, JPEG, BMP, GIF or TGA file\n"},
+      {text, bitmap,
+       "can't decode picture " + text + "; use a PNG, JPEG, BMP, GIF, TGA or WebP file\n"},
       {good, unwritable, "can't write file " + unwritable + "\n"},
   };
   for (const Case& c : cases) {

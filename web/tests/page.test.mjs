@@ -265,7 +265,7 @@ for (const browserName of browserNames) {
       await page.close();
     });
 
-    it('prepares PNG, JPEG and other bitmaps as tintrod-prepare does, then skins', async () => {
+    it('prepares PNG, JPEG, WebP and other bitmaps as tintrod-prepare does, then skins', async () => {
       const page = await openPage(launched.browser, server.address);
       const folder = join(sample, 'prepared');
       mkdirSync(folder, { recursive: true });
@@ -304,6 +304,7 @@ for (const browserName of browserNames) {
         shaftbmp: [join(folder, 'picture.png'), 'crop', true],
         bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],
         wrapbmp: [join(folder, 'picture.png'), 'stretch', false],
+        buttbmp: [join(photos, 'webp-alpha.webp'), 'pad', true],
       };
       const fits = { stretch: '0', crop: '1', pad: '2' };
       // The native run works in its own folder, beside the plain sample's output.
@@ -336,7 +337,7 @@ for (const browserName of browserNames) {
       assert.ok((await downloadBytes(page)).equals(readFileSync(join(folder, 'cueNew.obp'))),
         'cueNew.obp differs');
 
-      // The core reads no WebP; the browser decodes it for the core.
+      // A WebP the browser wrote, as well as cwebp's above.
       assert.match(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')), /^Prepared: /);
       assert.equal(await page.$$eval('[data-slot-card="wrapbmp"] canvas', (c) => c.length), 3);
 
@@ -397,7 +398,7 @@ for (const browserName of browserNames) {
       // stands in the way
       const cases = [
         [() => giveSlot(page, 'bumperbmp', join(bad, 'notes.png')),
-          ['bumperbmp', "can't decode picture notes.png; use a PNG, JPEG, BMP, GIF or TGA file"], ['#slot-bumperbmp']],
+          ['bumperbmp', "can't decode picture notes.png; use a PNG, JPEG, BMP, GIF, TGA or WebP file"], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
           ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
             + 'a side and 256 MiB'], ['#slot-bumperbmp']],
