@@ -19,15 +19,15 @@ const std::map<std::string, Fit> kFits = {
 constexpr std::size_t kSingleForm = 3;  // PICTURE SLOT OUTPUT
 
 constexpr char kDescription[] =
-    R"(Turns PNG, JPEG, BMP, GIF or TGA pictures into the 8-bit BMP files tintrod
-takes, each of its slot's size. SLOT is a tintrod argument (shaftbmp), a
-texture name (zbshaft), the part's name (shaft) or a size WxH. With --into,
-each PICTURE goes to the slot its file name names (shaft.jpg, zbshaft.png,
-shaftbmp.bmp) and is written to DIR/ARGUMENT.bmp; each part's line then
-says what it wears, and the tintrod command that skins with them follows
-(or, while DIR lacks textures, the tintrod-extract command that provides
-them). A phone photo turned by its camera comes out upright. Nothing is
-written unless every picture can be.
+    R"(Turns JPEG, HEIC, PNG, WebP, BMP, GIF or TGA pictures into the 8-bit BMP
+files tintrod takes, each of its slot's size. SLOT is a tintrod argument
+(shaftbmp), a texture name (zbshaft), the part's name (shaft) or a size WxH.
+With --into, each PICTURE goes to the slot its file name names (shaft.jpg,
+zbshaft.png, shaftbmp.bmp) and is written to DIR/ARGUMENT.bmp; each part's
+line then says what it wears, and the tintrod command that skins with them
+follows (or, while DIR lacks textures, the tintrod-extract command that
+provides them). A phone photo turned by its camera comes out upright.
+Nothing is written unless every picture can be.
 
   --fit crop|pad|stretch  crop to cover the slot (default), pad to fit
                           inside it, or stretch to its shape

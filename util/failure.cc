@@ -62,7 +62,7 @@ const char* lineFormat(Failure failure) {
     case Failure::kPictureDecode:
       return "can't decode picture %s; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file\n";
     case Failure::kPictureTooLarge:
-      // The limits of prepare/prepare_picture.h, for formats other than JPEG.
+      // The limits of picture/picture_limits.h, for formats other than JPEG.
       return "picture %s is too large; the limit is 32 megapixels, 16384 pixels a side and "
              "256 MiB\n";
     case Failure::kJpegTooLarge:

@@ -6,8 +6,8 @@ const kLevelNames = ['level 0', 'level 1', 'level 2'];
 const kModelEnding = '.obp';  // as the model picker's accept attribute
 // What the picture pickers offer, and the words for it; a format the core
 // learns to read is added here.
-const kPictureAccept = 'image/*,.bmp';
-const kPictureKinds = 'PNG, JPEG, BMP, GIF or TGA';
+const kPictureAccept = 'image/*,.bmp,.webp,.heic,.heif';
+const kPictureKinds = 'JPEG, HEIC, PNG, WebP, BMP, GIF or TGA';
 
 // The drawing: the cue as it lies, from tip to bumper, each part's share of
 // its length. The tip wears no picture. The cards follow the same order.

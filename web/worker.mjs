@@ -6,7 +6,7 @@ import { loadCore } from './core.mjs';
 
 const corePromise = loadCore();
 
-// A format the core does not read (WebP, say) may still be one the browser
+// A format the core does not read (AVIF, say) may still be one the browser
 // does: the browser decodes it and hands the core a PNG.
 async function browserPng(file) {
   try {
