@@ -304,6 +304,11 @@ for (const browserName of browserNames) {
         shaftbmp: [join(folder, 'picture.png'), 'crop', true],
         bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],
         wrapbmp: [join(folder, 'picture.png'), 'stretch', false],
+        // As phones store photos: a grid of tiles turned half round, and one
+        // turned and mirrored by its own properties; and a WebP.
+        pointbmp2: [join(photos, 'heic-grid.heic'), 'crop', false],
+        pointbmp3: [join(photos, 'heic-turned.heic'), 'pad', false],
+        buttbmp: [join(folder, 'picture.webp'), 'crop', true],
       };
       const fits = { stretch: '0', crop: '1', pad: '2' };
       // The native run works in its own folder, beside the plain sample's output.
@@ -336,7 +341,7 @@ for (const browserName of browserNames) {
       assert.ok((await downloadBytes(page)).equals(readFileSync(join(folder, 'cueNew.obp'))),
         'cueNew.obp differs');
 
-      // The core reads no WebP; the browser decodes it for the core.
+      // A WebP, which the core reads itself, in another part.
       assert.match(await giveSlot(page, 'wrapbmp', join(folder, 'picture.webp')), /^Prepared: /);
       assert.equal(await page.$$eval('[data-slot-card="wrapbmp"] canvas', (c) => c.length), 3);
 
