@@ -46,12 +46,11 @@ Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& strea
   table.tablePos = *tablePos;
   // The shape is checked before anything is built, so nothing of a corrupt
   // table reaches the arena.
-  const Result<ChunkFound> found = reader.readTableChunk(stream, kTextureTableTag);
+  const Result<ChunkFound> found = reader.readTableChunk(stream);
   if (!found.ok()) return found.status();
   if (*found != ChunkFound::kChunk || !hasTextureTableShape(reader)) {
     return Status(Failure::kTemplateCorrupt);
   }
-  reader.setComputeOffsets();
   const Result<BuiltRecords> records = reader.buildRecords(kTextureRecordSize);
   if (!records.ok()) return records.status();
   const BuiltRecords& built = *records;
