@@ -71,7 +71,7 @@ void fuzzTemplate(const std::uint8_t* data, std::size_t size) {
   expectProperty(stream.open(path.string()) && stream.seekTo(kTemplateHeaderSize),
                  "the template opens");
   const auto failure = caughtFailureOf([&] {
-    Result<TextureTable> loaded = loadTextureTable(reader, stream);
+    Result<TextureTable> loaded = readTextureTable(reader, stream);
     if (loaded.ok()) table = std::move(*loaded);
     return loaded.status();
   });

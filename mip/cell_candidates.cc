@@ -187,7 +187,33 @@ __attribute__((target("avx2"))) bool gatherFromCoarse(
   return gatherWithin(coarse.entries, 0, coarse.count, box, smallestWord(reaches), to);
 }
 
-int coarseOf(int cell) { return (cell >> 9 & 7) << 6 | (cell >> 5 & 7) << 3 | (cell >> 1 & 7); }
+// The number of the box of 2^shift colours a side that holds the colour.
+constexpr int boxNumberOf(PackedColour colour, int shift) {
+  const int bits = 8 - shift;
+  int number = 0;
+  for (int c = 0; c < 3; ++c) number = number << bits | channelOf(colour, c) >> shift;
+  return number;
+}
+
+constexpr int cellOf(PackedColour colour) { return boxNumberOf(colour, kCellShift); }
+
+// Along each channel the coarse cell's place is the cell's, less the bits
+// that tell the cells of one coarse cell apart.
+constexpr int coarseOf(int cell) {
+  int coarse = 0;
+  for (int c = 0; c < 3; ++c) {
+    const int place = cell >> (kCellPlaceBits * (2 - c)) & (kCellsPerChannel - 1);
+    coarse = coarse << kCoarsePlaceBits | place >> (kCoarseShift - kCellShift);
+  }
+  return coarse;
+}
+
+// Whatever the shifts: a colour's cell lies in the coarse cell that holds the
+// colour, and white's are the last of each.
+constexpr PackedColour kSomeColour = packColour(200, 100, 37);
+static_assert(coarseOf(cellOf(kSomeColour)) == boxNumberOf(kSomeColour, kCoarseShift));
+static_assert(cellOf(packColour(255, 255, 255)) == kCellCount - 1);
+static_assert(coarseOf(kCellCount - 1) == kCoarseCount - 1);
 
 }  // namespace
 
@@ -266,10 +292,6 @@ __attribute__((target("avx2"))) inline __m256i difference(__m256i target,
                                                           const std::uint8_t* lanes) {
   const __m256i values = loadLanes(lanes);
   return _mm256_or_si256(_mm256_subs_epu8(target, values), _mm256_subs_epu8(values, target));
-}
-
-int cellOf(PackedColour colour) {
-  return static_cast<int>((colour >> 12 & 0xF00) | (colour >> 8 & 0xF0) | (colour >> 4 & 0xF));
 }
 
 }  // namespace

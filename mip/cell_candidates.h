@@ -20,12 +20,16 @@ namespace tintrod::mip {
 inline constexpr int kCellShift = 4;
 inline constexpr int kCellSide = 1 << kCellShift;
 inline constexpr int kCellsPerChannel = (kChannelMax + 1) / kCellSide;
+// A cell's number holds its place along red, green and blue in this many
+// bits each, red's highest.
+inline constexpr int kCellPlaceBits = 8 - kCellShift;
 inline constexpr int kCellCount = kCellsPerChannel * kCellsPerChannel * kCellsPerChannel;
 // One vector of bytes: on random palettes no cell has more.
 inline constexpr int kCellLanes = 32;
 
 inline constexpr int kCoarseShift = kCellShift + 1;
 inline constexpr int kCoarsePerChannel = kCellsPerChannel / 2;
+inline constexpr int kCoarsePlaceBits = 8 - kCoarseShift;
 inline constexpr int kCoarseCount = kCoarsePerChannel * kCoarsePerChannel * kCoarsePerChannel;
 inline constexpr int kCoarseLanes = 64;
 

@@ -15,8 +15,10 @@ namespace {
 // off its levels' time.
 constexpr std::int64_t kCellsPayFrom = 4096;
 
-// One table for the whole process: its memory is touched once, not once per
-// texture.
+// One table a thread, kept to the end of the process: its memory is touched
+// once, not once per texture. Every program builds its levels on one thread,
+// so that thread's table is the whole process's; a search on another thread
+// gets a table of its own rather than one being filled under it.
 CellCandidates& sharedCells() {
   thread_local CellCandidates cells;
   return cells;

@@ -3,11 +3,25 @@
 //   tintrod-sample DIR
 // DIR then holds "cueTemplate.obp" and connect.bmp ... bumper.bmp, in the
 // order tintrod takes them.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
 
 #include "sample/sample_files.h"
-#include "tests/support/scratch.h"
+
+namespace {
+
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -19,10 +33,9 @@ int main(int argc, char** argv) {
   std::error_code error;
   fs::create_directories(folder, error);
   try {
-    tintrod::testing::writeFile(folder / "cueTemplate.obp", tintrod::sample::sampleTemplate());
+    writeFile(folder / "cueTemplate.obp", tintrod::sample::sampleTemplate());
     for (int slot = 0; slot < 9; ++slot) {
-      tintrod::testing::writeFile(folder / tintrod::sample::kBitmapNames[slot],
-                                  tintrod::sample::slotBitmap(slot));
+      writeFile(folder / tintrod::sample::kBitmapNames[slot], tintrod::sample::slotBitmap(slot));
     }
   } catch (const std::exception& problem) {
     std::printf("%s\n", problem.what());

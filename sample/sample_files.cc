@@ -3,16 +3,16 @@
 #include <cmath>
 #include <string>
 
+#include "builders/bitmap_builder.h"
+#include "builders/template_builder.h"
 #include "mip/mip_level.h"
 #include "template/format.h"
 #include "template/skin_slots.h"
-#include "tests/support/bitmap_builder.h"
-#include "tests/support/template_builder.h"
 
 namespace tintrod::sample {
 namespace {
 
-using testing::Bytes;
+using builders::Bytes;
 
 struct Rgb {
   double red, green, blue;
@@ -82,9 +82,9 @@ Bytes patternIndices(int style, int width, int height) {
 
 // A template texture painted with another slot's colours and pattern, its
 // smaller levels built the way tintrod builds them.
-testing::TexturePlan paintedTexture(const std::string& name, std::uint16_t width,
-                                    std::uint16_t height, int look) {
-  testing::TexturePlan texture;
+builders::TexturePlan paintedTexture(const std::string& name, std::uint16_t width,
+                                     std::uint16_t height, int look) {
+  builders::TexturePlan texture;
   texture.name = name;
   texture.width = width;
   texture.height = height;
@@ -102,16 +102,16 @@ testing::TexturePlan paintedTexture(const std::string& name, std::uint16_t width
 
 Bytes slotBitmap(int slot) {
   const SkinSlot& skin = kSkinSlots[slot];
-  testing::BitmapPlan plan;
+  builders::BitmapPlan plan;
   plan.width = skin.width;
   plan.height = skin.height;
   plan.colors = rampPalette(kSlotColours[slot]);
   plan.indices = patternIndices(slot, skin.width, skin.height);
-  return testing::encodeBitmap(plan);
+  return builders::encodeBitmap(plan);
 }
 
 Bytes sampleTemplate() {
-  std::vector<testing::TexturePlan> textures;
+  std::vector<builders::TexturePlan> textures;
   int look = 3;
   // Textures no slot names, of other sizes, interleaved with the slot ones.
   textures.push_back(paintedTexture("zbtip", 64, 64, look++));
@@ -126,15 +126,15 @@ Bytes sampleTemplate() {
   const Bytes objectInfo = {'c', 'u', 'e', 0, 1, 0, 0, 0};
   Bytes geometry(600);
   for (std::size_t i = 0; i < geometry.size(); ++i) geometry[i] = static_cast<std::uint8_t>(i * 7);
-  const std::vector<testing::TexturePlan> lodTextures = {paintedTexture("zbshaft", 32, 32, 7)};
-  return testing::buildTemplate({
-      testing::chunk("OBJH", objectInfo),
-      testing::chunk("MATL", Bytes(48, 0x11)),
-      testing::chunk("END!", {}),
-      testing::textureTableChunk(textures),
-      testing::chunk("GEOM", geometry),
-      testing::textureTableChunk(lodTextures),  // a later table tintrod carries unchanged
-      testing::chunk("END!", {}),
+  const std::vector<builders::TexturePlan> lodTextures = {paintedTexture("zbshaft", 32, 32, 7)};
+  return builders::buildTemplate({
+      builders::chunk("OBJH", objectInfo),
+      builders::chunk("MATL", Bytes(48, 0x11)),
+      builders::chunk("END!", {}),
+      builders::textureTableChunk(textures),
+      builders::chunk("GEOM", geometry),
+      builders::textureTableChunk(lodTextures),  // a later table tintrod carries unchanged
+      builders::chunk("END!", {}),
   });
 }
 

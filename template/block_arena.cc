@@ -106,14 +106,4 @@ void BlockArena::releaseAll() {
   rooms_.clear();
 }
 
-std::uint32_t BlockArena::headBytesFree() const { return head_ != nullptr ? head_->bytesFree : 0; }
-
-std::vector<BlockArena::BlockSummary> BlockArena::chain() const {
-  std::vector<BlockSummary> blocks;
-  for (ArenaBlock* block = head_; block != nullptr; block = block->link) {
-    blocks.push_back({payloadOf(block), block->bytesFree});
-  }
-  return blocks;
-}
-
 }  // namespace tintrod

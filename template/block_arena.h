@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
-#include <vector>
 
 #include "os/large_buffer.h"
 
@@ -18,12 +17,6 @@ class BlockArena {
   static constexpr std::uint32_t kStandardPayload = 2048;
   // Requests of 2^31 bytes or more are refused: table sizes are signed words.
   static constexpr std::uint32_t kMaxRequest = 0x7FFFFFFF;
-
-  // One block as tests see it, head first.
-  struct BlockSummary {
-    const std::uint8_t* payload;
-    std::uint32_t bytesFree;
-  };
 
   BlockArena() = default;
   ~BlockArena() { releaseAll(); }
@@ -42,9 +35,6 @@ class BlockArena {
   // faulting in every small page of its own blocks. Only a hint: the blocks
   // are the same either way, and false means they keep coming from the heap.
   bool reserve(std::size_t payloadBytes, std::size_t requestCount);
-
-  std::uint32_t headBytesFree() const;
-  std::vector<BlockSummary> chain() const;
 
  private:
   // The header sits in front of the payload in the same allocation.

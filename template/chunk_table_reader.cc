@@ -59,8 +59,7 @@ Result<ChunkFound> ChunkTableReader::skipChunk(InputFile& stream, const char* ex
   return ChunkFound::kChunk;
 }
 
-Result<ChunkFound> ChunkTableReader::readTableChunk(InputFile& stream,
-                                                    const char* /*expectedTag*/) {
+Result<ChunkFound> ChunkTableReader::readTableChunk(InputFile& stream) {
   char bytes[kTagSize];
   if (!stream.read(bytes, sizeof bytes) || !readWord(stream, chunkSize_)) {
     forgetTable();
@@ -156,13 +155,6 @@ std::int32_t ChunkTableReader::slotWidth(int column) const {
 }
 
 bool ChunkTableReader::placeColumns(std::int32_t recordSize) {
-  if (!computeOffsets_) {
-    for (int column = 0; column < fieldCount_; ++column) {
-      const std::int64_t offset = fieldOffsets_[column];
-      if (offset < 0 || offset + slotWidth(column) > recordSize) return false;
-    }
-    return true;
-  }
   if (fieldCount_ == 0) return true;
   fieldOffsets_[0] = 0;
   // Columns behind the first are dropped when they do not fit; the first has

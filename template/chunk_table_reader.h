@@ -60,8 +60,7 @@ class ChunkTableReader {
   // Reads the table chunk at the stream's position whatever its tag: callers
   // position the stream at the chunk they want. A failed read forgets the
   // previous table as well.
-  [[nodiscard]] Result<ChunkFound> readTableChunk(InputFile& stream, const char* expectedTag);
-  void setComputeOffsets() { computeOffsets_ = true; }
+  [[nodiscard]] Result<ChunkFound> readTableChunk(InputFile& stream);
   // Materialises the table last read; may drop trailing columns that do not
   // fit `recordSize`, lowering fieldCount() for good.
   [[nodiscard]] Result<BuiltRecords> buildRecords(std::int32_t recordSize);
@@ -75,13 +74,9 @@ class ChunkTableReader {
   std::int32_t recordCount() const { return recordCount_; }
   std::int32_t fieldCount() const { return fieldCount_; }
   std::int32_t fieldSize(int column) const { return fieldSizes_[column]; }
-  std::int32_t fieldOffset(int column) const { return fieldOffsets_[column]; }
-  std::int64_t dataCapacity() const { return dataCapacity_; }
-  const std::uint8_t* dataBuffer() const { return dataBuffer_.get(); }
   std::int64_t dataPos() const { return dataPos_; }
   // The column data of the table last read.
   std::span<const std::uint8_t> columnData() const;
-  const BlockArena& arena() const { return arena_; }
 
  private:
   struct TableHead {
@@ -110,7 +105,6 @@ class ChunkTableReader {
   std::int64_t dataCapacity_ = 0;
   os::LargeBuffer dataBuffer_;
   std::int64_t dataLength_ = 0;
-  bool computeOffsets_ = true;
   std::array<std::int32_t, kMaxFieldCount> fieldOffsets_{};
   std::int64_t dataPos_ = 0;
   BlockArena arena_;

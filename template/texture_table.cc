@@ -1,15 +1,12 @@
 #include "template/texture_table.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "template/chunk_table_reader.h"
 #include "template/format.h"
 #include "template/table_shape.h"
 #include "util/coding.h"
 #include "util/input_file.h"
-#include "util/printable_name.h"
 
 namespace tintrod {
 namespace {
@@ -30,13 +27,21 @@ Result<std::int64_t> findTextureTable(ChunkTableReader& reader, InputFile& strea
   return stream.position();
 }
 
+// A pointer as const as the records it points into.
+template <typename Records>
+auto firstNamed(Records& records, std::string_view name) -> decltype(records.data()) {
+  for (auto& record : records) {
+    if (record.name() == name) return &record;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-std::optional<TextureRecord> TextureTable::find(std::string_view name) const {
-  for (const TextureRecord& record : records) {
-    if (record.name() == name) return record;
-  }
-  return std::nullopt;
+TextureRecord* TextureTable::find(std::string_view name) { return firstNamed(records, name); }
+
+const TextureRecord* TextureTable::find(std::string_view name) const {
+  return firstNamed(records, name);
 }
 
 Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& stream) {
@@ -46,12 +51,11 @@ Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& strea
   table.tablePos = *tablePos;
   // The shape is checked before anything is built, so nothing of a corrupt
   // table reaches the arena.
-  const Result<ChunkFound> found = reader.readTableChunk(stream, kTextureTableTag);
+  const Result<ChunkFound> found = reader.readTableChunk(stream);
   if (!found.ok()) return found.status();
   if (*found != ChunkFound::kChunk || !hasTextureTableShape(reader)) {
     return Status(Failure::kTemplateCorrupt);
   }
-  reader.setComputeOffsets();
   const Result<BuiltRecords> records = reader.buildRecords(kTextureRecordSize);
   if (!records.ok()) return records.status();
   const BuiltRecords& built = *records;
@@ -60,16 +64,6 @@ Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& strea
   for (std::int32_t index = 0; index < built.count; ++index) {
     std::uint8_t* bytes = built.records + std::int64_t{index} * kTextureRecordSize;
     table.records.emplace_back(bytes, reader.block(decodeFixed32(bytes + kRecordPixelRefOffset)));
-  }
-  return table;
-}
-
-Result<TextureTable> loadTextureTable(ChunkTableReader& reader, InputFile& stream) {
-  Result<TextureTable> table = readTextureTable(reader, stream);
-  if (!table.ok()) return table;
-  for (const TextureRecord& record : table->records) {
-    const std::string line = shownLine("Texture name = " + std::string(record.name()) + "\n");
-    std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return table;
 }

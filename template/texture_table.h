@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,8 +17,9 @@ struct TextureTable {
   std::int64_t tablePos = 0;           // file offset of the "LTXH" tag
   std::vector<TextureRecord> records;  // table order; views into the reader's arena
 
-  // The first record, in table order, named `name`.
-  std::optional<TextureRecord> find(std::string_view name) const;
+  // The first record, in table order, named `name`; null when none is.
+  TextureRecord* find(std::string_view name);
+  const TextureRecord* find(std::string_view name) const;
 };
 
 // Walks the chunk stream from the stream's position (directly behind the
@@ -27,9 +27,5 @@ struct TextureTable {
 // materialises it into `reader`'s arena. A template that cannot be walked or
 // verified fails with Failure::kTemplateCorrupt.
 Result<TextureTable> readTextureTable(ChunkTableReader& reader, InputFile& stream);
-
-// readTextureTable, then "Texture name = %s\n" per record, shown through
-// shownLine (escaped on a terminal only); a corrupt template lists no names.
-Result<TextureTable> loadTextureTable(ChunkTableReader& reader, InputFile& stream);
 
 }  // namespace tintrod

@@ -1,6 +1,7 @@
 #include "tool/skin_run.h"
 
 #include <cstdio>
+#include <string>
 
 #include "bitmap/validate_bitmap.h"
 #include "mip/mip_level.h"
@@ -8,12 +9,25 @@
 #include "template/skin_slots.h"
 #include "tool/load_bitmap.h"
 #include "tool/output_file.h"
+#include "util/printable_name.h"
 
 namespace tintrod {
+namespace {
 
-Status applySlot(const TextureTable& table, const char* textureName, const std::string& path) {
-  std::optional<TextureRecord> record = table.find(textureName);
-  if (!record) return Status(Failure::kTextureMissing);
+// Every record's name, in table order, before any slot is applied: a missing
+// texture or a bad bitmap still shows what the template holds.
+void listTextureNames(const TextureTable& table) {
+  for (const TextureRecord& record : table.records) {
+    const std::string line = shownLine("Texture name = " + std::string(record.name()) + "\n");
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+}
+
+}  // namespace
+
+Status applySlot(TextureTable& table, const char* textureName, const std::string& path) {
+  TextureRecord* record = table.find(textureName);
+  if (record == nullptr) return Status(Failure::kTextureMissing);
   Status loaded = loadBitmapIntoTexture(*record, path);
   if (!loaded.ok()) return loaded;
   buildSmallerLevels(record->pixels(), record->width(), record->height(), record->palette());
@@ -30,8 +44,9 @@ Status runSkinning(std::span<const std::string> arguments, ChunkTableReader& rea
   // opening, never from its name again.
   Result<InputFile> templateFile = openTemplate();
   if (!templateFile.ok()) return templateFile.status();
-  const Result<TextureTable> table = loadTextureTable(reader, *templateFile);
+  Result<TextureTable> table = readTextureTable(reader, *templateFile);
   if (!table.ok()) return table.status();
+  listTextureNames(*table);
   for (const SkinSlot& slot : kSkinSlots) {
     Status applied = applySlot(*table, slot.textureName, arguments[slot.argumentIndex - 1]);
     if (!applied.ok()) return applied;

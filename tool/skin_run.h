@@ -16,7 +16,8 @@ class ChunkTableReader;
 Status runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader);
 
 // Replaces the first texture named `textureName` with the bitmap at `path`
-// and rebuilds its two smaller levels.
-Status applySlot(const TextureTable& table, const char* textureName, const std::string& path);
+// and rebuilds its two smaller levels, in the template's memory that `table`
+// views.
+Status applySlot(TextureTable& table, const char* textureName, const std::string& path);
 
 }  // namespace tintrod

@@ -18,14 +18,13 @@
 #include "sample/sample_files.h"
 #include "template/chunk_table_reader.h"
 #include "template/feeding_slots.h"
-#include "template/format.h"
 #include "template/open_template.h"
+#include "template/owned_texture.h"
 #include "template/part_names.h"
 #include "template/skin_slots.h"
 #include "template/texture_table.h"
 #include "tool/load_bitmap.h"
 #include "tool/skin_run.h"
-#include "util/coding.h"
 #include "util/status.h"
 #include "web/rgba_level.h"
 #include "web/slot_picture.h"
@@ -151,12 +150,9 @@ val skinSlots() {
 // The texture a slot's bitmap becomes: loaded into a record of the slot's size
 // exactly as the skinning pass loads it, with both smaller levels rebuilt.
 Result<val> storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
-  std::vector<std::uint8_t> bytes(kTextureRecordSize, 0);
-  encodeFixed16(bytes.data() + kRecordWidthOffset, static_cast<std::uint16_t>(slot.width));
-  encodeFixed16(bytes.data() + kRecordHeightOffset, static_cast<std::uint16_t>(slot.height));
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelBlockLength(
-      static_cast<std::uint16_t>(slot.width), static_cast<std::uint16_t>(slot.height))));
-  TextureRecord record(bytes.data(), pixels.data());
+  OwnedTexture texture(static_cast<std::uint16_t>(slot.width),
+                       static_cast<std::uint16_t>(slot.height));
+  TextureRecord record = texture.record();
   Status loaded = loadBitmapIntoTexture(record, bitmapPath);
   if (!loaded.ok()) return loaded;
   buildSmallerLevels(record.pixels(), record.width(), record.height(), record.palette());

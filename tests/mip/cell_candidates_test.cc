@@ -36,7 +36,7 @@ TEST(CellCandidates, EveryCellCornerMatchesThePlainScan) {
       for (int corner = 0; corner < 8; ++corner) {
         int channels[3];
         for (int k = 0; k < 3; ++k) {
-          const int low = (cell >> (kCellShift * (2 - k)) & (kCellsPerChannel - 1)) * kCellSide;
+          const int low = (cell >> (kCellPlaceBits * (2 - k)) & (kCellsPerChannel - 1)) * kCellSide;
           channels[k] = corner >> k & 1 ? low + kCellSide - 1 : low;
         }
         const PackedColour colour = packColour(channels[0], channels[1], channels[2]);

@@ -28,10 +28,7 @@ class PatchWriter : public ::testing::Test {
  protected:
   TextureTable loadTable(const Bytes& bytes) {
     file_ = std::make_unique<testing::TemplateStream>(bytes);
-    ::testing::internal::CaptureStdout();
-    TextureTable table = *loadTextureTable(reader_, file_->stream());
-    ::testing::internal::GetCapturedStdout();
-    return table;
+    return *readTextureTable(reader_, file_->stream());
   }
 
   // Patches a byte copy of `original` (cut to `outputLength` if given) and

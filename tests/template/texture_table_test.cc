@@ -24,7 +24,7 @@ const std::string kCorruptLine = "cue stick file is corrupt\n";
 
 struct Outcome {
   std::optional<std::string> failure;
-  std::string printed;
+  std::vector<std::string> names;  // of the records, in table order
   std::int64_t tablePos = -1;
   std::vector<TextureRecord> records;
   std::int64_t endPosition = -1;
@@ -36,14 +36,15 @@ Outcome load(ChunkTableReader& reader, const Bytes& bytes) {
   Outcome outcome;
   ::testing::internal::CaptureStdout();
   outcome.failure = testing::failureOf([&] {
-    Result<TextureTable> table = loadTextureTable(reader, file.stream());
+    Result<TextureTable> table = readTextureTable(reader, file.stream());
     if (table.ok()) {
       outcome.tablePos = table->tablePos;
       outcome.records = table->records;
     }
     return table;
   });
-  outcome.printed = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "only the program lists names";
+  for (const TextureRecord& record : outcome.records) outcome.names.emplace_back(record.name());
   outcome.endPosition = file.stream().position();
   return outcome;
 }
@@ -52,12 +53,11 @@ std::vector<TexturePlan> twoTextures() {
   return {makeTexture("zbrubber", 8, 4, 1), makeTexture("zbshaft", 4, 4, 2)};
 }
 
-TEST(LoadTextureTable, MaterialisesRecordsAndListsNames) {
+TEST(ReadTextureTable, MaterialisesRecordsInTableOrder) {
   const auto textures = twoTextures();
   ChunkTableReader reader;
   const Outcome outcome = load(reader, buildTemplate({textureTableChunk(textures)}));
   ASSERT_FALSE(outcome.failure) << *outcome.failure;
-  EXPECT_EQ(outcome.printed, "Texture name = zbrubber\nTexture name = zbshaft\n");
   EXPECT_EQ(outcome.tablePos, 20);
   ASSERT_EQ(outcome.records.size(), 2u);
   for (std::size_t i = 0; i < textures.size(); ++i) {
@@ -69,23 +69,7 @@ TEST(LoadTextureTable, MaterialisesRecordsAndListsNames) {
     EXPECT_EQ(Bytes(record.pixels(), record.pixels() + record.pixelBlockSize()),
               textures[i].pixels);
   }
-}
-
-TEST(ReadTextureTable, MaterialisesTheSameTableSilently) {
-  const auto textures = twoTextures();
-  TemplateStream file(buildTemplate({textureTableChunk(textures)}));
-  ChunkTableReader reader;
-  ::testing::internal::CaptureStdout();
-  const TextureTable table = *readTextureTable(reader, file.stream());
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(table.tablePos, 20);
-  ASSERT_EQ(table.records.size(), 2u);
-  EXPECT_EQ(table.records[1].name(), "zbshaft");
-  EXPECT_EQ(testing::failureOf([&] {
-              TemplateStream corrupt(buildTemplate({chunk("ABCD", {1})}));
-              return readTextureTable(reader, corrupt.stream());
-            }),
-            kCorruptLine);
+  EXPECT_EQ(load(reader, buildTemplate({chunk("ABCD", {1})})).failure, kCorruptLine);
 }
 
 TEST(TextureRecord, LevelsFollowEachOtherAtHalvedSizes) {
@@ -110,7 +94,7 @@ TEST(TextureRecord, LevelsFollowEachOtherAtHalvedSizes) {
   EXPECT_EQ(outcome.records[1].level(1).height, 2);
 }
 
-TEST(LoadTextureTable, SkipsEveryChunkBeforeTheFirstTable) {
+TEST(ReadTextureTable, SkipsEveryChunkBeforeTheFirstTable) {
   const Bytes endChunk = chunk("END!", Bytes(8, 0));
   const Bytes hidden = chunk("WRAP", textureTableChunk({makeTexture("inner", 4, 4, 3)}));
   const Bytes later = textureTableChunk({makeTexture("later", 4, 4, 4)});
@@ -120,7 +104,7 @@ TEST(LoadTextureTable, SkipsEveryChunkBeforeTheFirstTable) {
   const Outcome outcome = load(reader, bytes);
   ASSERT_FALSE(outcome.failure);
   EXPECT_EQ(outcome.tablePos, 20 + 8 + 16 + static_cast<std::int64_t>(hidden.size()));
-  EXPECT_EQ(outcome.printed, "Texture name = zbrubber\nTexture name = zbshaft\n");
+  EXPECT_EQ(outcome.names, (std::vector<std::string>{"zbrubber", "zbshaft"}));
   EXPECT_EQ(outcome.endPosition, static_cast<std::int64_t>(bytes.size() - later.size()));
 
   ChunkTableReader another;
@@ -129,23 +113,21 @@ TEST(LoadTextureTable, SkipsEveryChunkBeforeTheFirstTable) {
   EXPECT_EQ(plain.tablePos, 44);
 }
 
-TEST(LoadTextureTable, EmptyTableListsNothing) {
+TEST(ReadTextureTable, EmptyTableHoldsNothing) {
   ChunkTableReader reader;
   const Outcome outcome = load(reader, buildTemplate({textureTableChunk({}), chunk("TAIL", {})}));
   ASSERT_FALSE(outcome.failure);
-  EXPECT_EQ(outcome.printed, "");
   EXPECT_TRUE(outcome.records.empty());
   EXPECT_EQ(outcome.endPosition, 20 + 12);
 }
 
-TEST(LoadTextureTable, FindsTheFirstRecordOfAName) {
+TEST(ReadTextureTable, FindsTheFirstRecordOfAName) {
   auto textures = twoTextures();
   textures.push_back(makeTexture("zbrubber", 4, 8, 5));
   ChunkTableReader reader;
   const Outcome outcome = load(reader, buildTemplate({textureTableChunk(textures)}));
   ASSERT_FALSE(outcome.failure);
-  EXPECT_EQ(outcome.printed,
-            "Texture name = zbrubber\nTexture name = zbshaft\nTexture name = zbrubber\n");
+  EXPECT_EQ(outcome.names, (std::vector<std::string>{"zbrubber", "zbshaft", "zbrubber"}));
   TextureTable table{outcome.tablePos, outcome.records};
   ASSERT_TRUE(table.find("zbrubber"));
   EXPECT_EQ(table.find("zbrubber")->width(), 8);
@@ -171,7 +153,7 @@ Bytes withColumns(const std::vector<std::int32_t>& fieldSizes) {
       {testing::tableChunk("LTXH", 2, fieldSizes, testing::textureColumnData(twoTextures()))});
 }
 
-TEST(LoadTextureTable, RefusesCorruptTemplatesBeforeListingNames) {
+TEST(ReadTextureTable, RefusesCorruptTemplates) {
   // Two textures: the element size word lies at 40 + 803 * 2 from the tag,
   // the first count word behind it, the first pixel block (42 bytes) after that.
   constexpr std::size_t kElementSize = 40 + 803 * 2;
@@ -216,14 +198,12 @@ TEST(LoadTextureTable, RefusesCorruptTemplatesBeforeListingNames) {
     ChunkTableReader reader;
     const Outcome outcome = load(reader, bytes);
     EXPECT_EQ(outcome.failure, kCorruptLine) << name;
-    EXPECT_EQ(outcome.printed, "") << name;
-    EXPECT_TRUE(reader.arena().chain().empty()) << name;
   }
   ChunkTableReader reader;
   EXPECT_FALSE(load(reader, buildTemplate({trailingGarbage})).failure);
 }
 
-TEST(LoadTextureTable, GigabyteClaimsFailAtOnceAndAllocateLittle) {
+TEST(ReadTextureTable, GigabyteClaimsFailAtOnce) {
   // One 4 x 4 texture: the element size word lies at 40 + 803 from the tag,
   // the count word behind it; the width and height words open the data at 40.
   const auto oneTexture = [](std::size_t offset, std::int32_t value) {
@@ -245,12 +225,10 @@ TEST(LoadTextureTable, GigabyteClaimsFailAtOnceAndAllocateLittle) {
   for (const auto& [name, bytes] : cases) {
     ChunkTableReader reader;
     EXPECT_EQ(load(reader, bytes).failure, kCorruptLine) << name;
-    EXPECT_LE(reader.dataCapacity(), std::int64_t(bytes.size()) + kDataBufferHeadroom) << name;
-    EXPECT_TRUE(reader.arena().chain().empty()) << name;
   }
 }
 
-TEST(LoadTextureTable, AcceptsOtherLegalLayouts) {
+TEST(ReadTextureTable, AcceptsOtherLegalLayouts) {
   // Element size 2 with halved counts describes the same blocks.
   const std::vector<TexturePlan> even = {makeTexture("a", 8, 4, 1), makeTexture("b", 8, 8, 2)};
   Bytes data = testing::textureColumnData(even);
@@ -274,13 +252,12 @@ TEST(LoadTextureTable, AcceptsOtherLegalLayouts) {
   EXPECT_EQ(regrouped.records[1].width(), 4);
 }
 
-TEST(LoadTextureTable, RefusesEveryTruncation) {
+TEST(ReadTextureTable, RefusesEveryTruncation) {
   const Bytes whole = buildTemplate({chunk("ABCD", {1, 2, 3}), textureTableChunk(twoTextures())});
   for (std::size_t length = 20; length < whole.size(); ++length) {
     ChunkTableReader reader;
     const Outcome outcome = load(reader, Bytes(whole.begin(), whole.begin() + length));
     ASSERT_EQ(outcome.failure, kCorruptLine) << length;
-    ASSERT_EQ(outcome.printed, "") << length;
   }
 }
 
