@@ -15,24 +15,6 @@ if(NOT CMAKE_CROSSCOMPILING)
   return()
 endif()
 
-if(EMSCRIPTEN)
-  set(toolchain emscripten)
-  set(component web)
-else()
-  set(toolchain mingw-w64)
-  set(component windows)
-endif()
-set(TINTROD_HEIF_PREFIX "${PROJECT_SOURCE_DIR}/build/deps/${toolchain}-heif" CACHE PATH
-  "Where libheif and libde265 for the cross build are installed")
-find_library(TINTROD_HEIF_LIBRARY NAMES libheif.a PATHS "${TINTROD_HEIF_PREFIX}/lib"
-  NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-find_library(TINTROD_DE265_LIBRARY NAMES libde265.a PATHS "${TINTROD_HEIF_PREFIX}/lib"
-  NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT TINTROD_HEIF_LIBRARY OR NOT TINTROD_DE265_LIBRARY OR
-   NOT EXISTS "${TINTROD_HEIF_PREFIX}/include/libheif/heif.h")
-  message(FATAL_ERROR "no libheif under ${TINTROD_HEIF_PREFIX}: run scripts/install-deps ${component}")
-endif()
 # libheif calls into libde265, so it comes first; both are C++, which the
 # C++ driver links (statically on Windows, as everything else).
-target_link_libraries(tintrod_heif INTERFACE "${TINTROD_HEIF_LIBRARY}" "${TINTROD_DE265_LIBRARY}")
-target_include_directories(tintrod_heif SYSTEM INTERFACE "${TINTROD_HEIF_PREFIX}/include")
+tintrod_link_cross_library(tintrod_heif heif libheif/heif.h libheif libheif.a libde265.a)
