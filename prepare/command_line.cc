@@ -86,8 +86,8 @@ Result<PrepareCommand> parsePrepareArguments(std::span<const std::string> argume
   app.add_flag("--dither", parsed.options.dither);
   std::string fit;
   CLI::Option* fitOption = app.add_option("--fit", fit)->check(CLI::IsMember(kFits));
-  std::string background = "000000";
-  app.add_option("--background", background);
+  std::string background;
+  CLI::Option* backgroundOption = app.add_option("--background", background);
   std::string into;
   CLI::Option* intoOption = app.add_option("--into", into);
   std::vector<std::string> positionals;
@@ -101,11 +101,13 @@ Result<PrepareCommand> parsePrepareArguments(std::span<const std::string> argume
   } catch (const CLI::ParseError&) {
     return usage;
   }
-  const auto colour = parseColour(background);
-  if (!colour) return usage;
-  parsed.options.background = *colour;
-  // Without --fit, PrepareOptions' own default holds.
+  // Without --fit or --background, PrepareOptions' own defaults hold.
   if (fitOption->count() > 0) parsed.options.fit = kFits.at(fit);
+  if (backgroundOption->count() > 0) {
+    const auto colour = parseColour(background);
+    if (!colour) return usage;
+    parsed.options.background = *colour;
+  }
   if (intoOption->count() > 0) {
     if (positionals.empty()) return usage;
     parsed.into = into;

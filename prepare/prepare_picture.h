@@ -16,7 +16,7 @@
 namespace tintrod {
 
 struct PrepareOptions {
-  // As tintrod-prepare without --fit: a photo keeps its shape.
+  // As tintrod-prepare without --fit: cropped to cover the slot, never distorted.
   Fit fit = Fit::kCrop;
   bool dither = false;
   // Behind a picture's transparent parts, and around a padded one.

@@ -1,7 +1,7 @@
 // The nine painted regions of the cue, in tintrod's command-line order. A
-// header alone, below every folder, because the fixed lines of
-// util/failure.cc list their names as well as every program naming them;
-// template/skin_slots.h adds finding one by name.
+// header alone, below every folder: every program names the slots, and
+// util/failure.cc builds the lines that list them from this table.
+// template/skin_slots.h finds one by name.
 #pragma once
 
 #include <array>
