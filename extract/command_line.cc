@@ -28,18 +28,12 @@ never written over.
 
 }  // namespace
 
-std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string> arguments) {
-  ExtractOptions options;
-  switch (helpRequested(arguments)) {
-    case HelpRequest::kHelp:
-      options.request = ExtractOptions::Request::kHelp;
-      return options;
-    case HelpRequest::kVersion:
-      options.request = ExtractOptions::Request::kVersion;
-      return options;
-    case HelpRequest::kNone:
-      break;
+Result<ExtractCommand> parseExtractArguments(std::span<const std::string> arguments) {
+  if (std::optional<std::string> help =
+          helpAskedFor(arguments, Failure::kExtractUsage, kDescription, "tintrod-extract")) {
+    return ExtractCommand::printing(std::move(*help));
   }
+  ExtractOptions options;
   std::vector<std::string> positionals;
   CLI::App app;
   // Every refusal ends in the one usage line rather than CLI11's own messages.
@@ -54,19 +48,11 @@ std::optional<ExtractOptions> parseExtractArguments(std::span<const std::string>
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError&) {
-    return std::nullopt;
+    return Status(Failure::kExtractUsage);
   }
   if (!positionals.empty()) options.model = positionals[0];
   if (positionals.size() > 1) options.folder = positionals[1];
-  return options;
-}
-
-std::string extractHelp() {
-  return helpText(HelpRequest::kHelp, Failure::kExtractUsage, kDescription, "tintrod-extract");
-}
-
-std::string extractVersion() {
-  return helpText(HelpRequest::kVersion, Failure::kExtractUsage, kDescription, "tintrod-extract");
+  return ExtractCommand(std::move(options));
 }
 
 }  // namespace tintrod

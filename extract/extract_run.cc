@@ -148,26 +148,26 @@ Status writeOutputs(const std::vector<TextureOutput>& textures,
 }  // namespace
 
 Status runExtract(std::span<const std::string> arguments, ChunkTableReader& reader) {
-  const std::optional<ExtractOptions> options = parseExtractArguments(arguments);
-  if (!options) return Status(Failure::kExtractUsage);
-  if (options->request != ExtractOptions::Request::kExtract) {
-    const bool help = options->request == ExtractOptions::Request::kHelp;
-    std::fputs((help ? extractHelp() : extractVersion()).c_str(), stdout);
+  const Result<ExtractCommand> command = parseExtractArguments(arguments);
+  if (!command.ok()) return command.status();
+  if (!command->runs()) {
+    std::fputs(command->text().c_str(), stdout);
     return {};
   }
+  const ExtractOptions& options = command->run();
   InputFile model;
-  const Result<TextureTable> table = readModel(reader, model, options->model);
+  const Result<TextureTable> table = readModel(reader, model, options.model);
   if (!table.ok()) return table.status();
-  std::vector<TextureOutput> textures = planTextures(*table, options->folder);
+  std::vector<TextureOutput> textures = planTextures(*table, options.folder);
   std::optional<PlannedFile> sheet;
-  if (options->sheet) {
-    Result<PlannedFile> planned = planSheet(*table, *options->sheet);
+  if (options.sheet) {
+    Result<PlannedFile> planned = planSheet(*table, *options.sheet);
     if (!planned.ok()) return planned.status();
     sheet = std::move(*planned);
   }
-  Status checked = checkPlannedFiles(textures, sheet, model, options->force);
+  Status checked = checkPlannedFiles(textures, sheet, model, options.force);
   if (!checked.ok()) return checked;
-  return writeOutputs(textures, sheet, options->folder);
+  return writeOutputs(textures, sheet, options.folder);
 }
 
 }  // namespace tintrod

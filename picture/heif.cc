@@ -15,7 +15,7 @@
 
 #include "picture/composite.h"
 #include "picture/formats.h"
-#include "picture/picture_limits.h"
+#include "util/picture_limits.h"
 #include "picture/whole_picture.h"
 #include "util/coding.h"
 

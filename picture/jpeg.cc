@@ -25,7 +25,7 @@
 
 #include "picture/exif.h"
 #include "picture/formats.h"
-#include "picture/picture_limits.h"
+#include "util/picture_limits.h"
 #include "picture/picture_memory.h"
 #include "util/coding.h"
 

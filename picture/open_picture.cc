@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "picture/formats.h"
-#include "picture/picture_limits.h"
+#include "util/picture_limits.h"
 #include "picture/picture_reader.h"
 
 namespace tintrod {

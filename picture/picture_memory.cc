@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "picture/picture_limits.h"
+#include "util/picture_limits.h"
 
 namespace tintrod {
 namespace {

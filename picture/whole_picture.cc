@@ -1,6 +1,6 @@
 #include "picture/whole_picture.h"
 
-#include "picture/picture_limits.h"
+#include "util/picture_limits.h"
 
 namespace tintrod {
 

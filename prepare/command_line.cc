@@ -72,11 +72,10 @@ std::optional<Colour> parseColour(std::string_view text) {
   return colour;
 }
 
-std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments) {
-  const HelpRequest request = helpRequested(arguments);
-  if (request != HelpRequest::kNone) {
-    return PrepareCommand{
-        std::nullopt, helpText(request, Failure::kPrepareUsage, kDescription, "tintrod-prepare")};
+Result<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments) {
+  if (std::optional<std::string> help =
+          helpAskedFor(arguments, Failure::kPrepareUsage, kDescription, "tintrod-prepare")) {
+    return PrepareCommand::printing(std::move(*help));
   }
   CLI::App app;
   // Every refusal ends in the one usage line rather than CLI11's own messages.
@@ -85,37 +84,41 @@ std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string>
   app.allow_windows_style_options(false);
   PrepareArguments parsed;
   app.add_flag("--dither", parsed.options.dither);
-  std::string fit = "crop";
-  app.add_option("--fit", fit)->check(CLI::IsMember(kFits));
-  std::string background = "000000";
-  app.add_option("--background", background);
+  std::string fit;
+  CLI::Option* fitOption = app.add_option("--fit", fit)->check(CLI::IsMember(kFits));
+  std::string background;
+  CLI::Option* backgroundOption = app.add_option("--background", background);
   std::string into;
   CLI::Option* intoOption = app.add_option("--into", into);
   std::vector<std::string> positionals;
   app.add_option("positionals", positionals);
 
+  const Status usage(Failure::kPrepareUsage);
   // CLI11 consumes its arguments from the back.
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError&) {
-    return std::nullopt;
+    return usage;
   }
-  const auto colour = parseColour(background);
-  if (!colour) return std::nullopt;
-  parsed.options.background = *colour;
-  parsed.options.fit = kFits.at(fit);
+  // Without --fit or --background, PrepareOptions' own defaults hold.
+  if (fitOption->count() > 0) parsed.options.fit = kFits.at(fit);
+  if (backgroundOption->count() > 0) {
+    const auto colour = parseColour(background);
+    if (!colour) return usage;
+    parsed.options.background = *colour;
+  }
   if (intoOption->count() > 0) {
-    if (positionals.empty()) return std::nullopt;
+    if (positionals.empty()) return usage;
     parsed.into = into;
     parsed.pictures = std::move(positionals);
   } else {
-    if (positionals.size() != kSingleForm) return std::nullopt;
+    if (positionals.size() != kSingleForm) return usage;
     parsed.picture = positionals[0];
     parsed.slot = positionals[1];
     parsed.output = positionals[2];
   }
-  return PrepareCommand{std::move(parsed), {}};
+  return PrepareCommand(std::move(parsed));
 }
 
 }  // namespace tintrod

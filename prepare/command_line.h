@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "prepare/prepare_picture.h"
+#include "util/command.h"
+#include "util/status.h"
 
 namespace tintrod {
 
@@ -23,15 +25,10 @@ struct PrepareArguments {
   PrepareOptions options;
 };
 
-struct PrepareCommand {
-  // Nothing when the arguments asked for help or the version instead.
-  std::optional<PrepareArguments> arguments;
-  // The help or version text to print then.
-  std::string text;
-};
+using PrepareCommand = Command<PrepareArguments>;
 
-// `arguments` excludes the program name. Nothing when they do not fit.
-std::optional<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments);
+// `arguments` excludes the program name. kPrepareUsage when they do not fit.
+Result<PrepareCommand> parsePrepareArguments(std::span<const std::string> arguments);
 
 // Pictures dropped onto the program in Explorer: prepared --into a folder
 // "textures" beside the first of them.

@@ -8,15 +8,16 @@
 #include <span>
 #include <vector>
 
-#include "picture/picture_limits.h"
 #include "picture/picture_reader.h"
 #include "picture/rgb_picture.h"
+#include "util/picture_limits.h"
 #include "util/status.h"
 
 namespace tintrod {
 
 struct PrepareOptions {
-  Fit fit = Fit::kStretch;
+  // As tintrod-prepare without --fit: cropped to cover the slot, never distorted.
+  Fit fit = Fit::kCrop;
   bool dither = false;
   // Behind a picture's transparent parts, and around a padded one.
   Colour background = {0, 0, 0};
@@ -30,6 +31,6 @@ using PreparedPicture = Result<std::vector<std::uint8_t>>;
 
 // `picture` is a whole file of any format openPicture reads.
 PreparedPicture preparePicture(std::span<const std::uint8_t> picture, int width, int height,
-                               const PrepareOptions& options = {});
+                               const PrepareOptions& options);
 
 }  // namespace tintrod

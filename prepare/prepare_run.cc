@@ -15,13 +15,13 @@
 namespace tintrod {
 
 Status runPrepare(std::span<const std::string> arguments) {
-  const auto command = parsePrepareArguments(arguments);
-  if (!command) return Status(Failure::kPrepareUsage);
-  if (!command->arguments) {
-    std::fputs(command->text.c_str(), stdout);
+  const Result<PrepareCommand> command = parsePrepareArguments(arguments);
+  if (!command.ok()) return command.status();
+  if (!command->runs()) {
+    std::fputs(command->text().c_str(), stdout);
     return {};
   }
-  const PrepareArguments& run = *command->arguments;
+  const PrepareArguments& run = command->run();
   if (run.into) return prepareInto(run);
   const auto slot = slotSize(run.slot);
   if (!slot) return Status(Failure::kUnknownSlot, run.slot);

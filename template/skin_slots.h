@@ -1,33 +1,12 @@
-// The nine painted regions of the cue, in tintrod's command-line order. Kept
-// beside the container format because every program names them.
+// The nine painted regions of the cue (util/skin_slot_table.h), and the one
+// a picture's name stands for.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string_view>
 
+#include "util/skin_slot_table.h"
+
 namespace tintrod {
-
-struct SkinSlot {
-  int argumentIndex;         // position on the command line, 1 to 9
-  const char* argumentName;  // as the usage line spells it
-  std::int32_t width;        // required bitmap size in pixels
-  std::int32_t height;
-  const char* textureName;  // the template texture the bitmap replaces
-  const char* partName;     // the part of the cue it dresses, in plain words
-};
-
-inline constexpr std::array<SkinSlot, 9> kSkinSlots = {{
-    {1, "connectbmp", 128, 128, "zb1connect", "connector"},
-    {2, "pointbmp1", 256, 256, "zb1a_256", "point inlay 1"},
-    {3, "pointbmp2", 256, 256, "zb1b_256", "point inlay 2"},
-    {4, "pointbmp3", 256, 256, "zb1c_256", "point inlay 3"},
-    {5, "wrapbmp", 128, 128, "zblinen", "wrap"},
-    {6, "buttbmp", 256, 256, "zb1butt", "butt"},
-    {7, "ferrulebmp", 128, 128, "zbferrule", "ferrule"},
-    {8, "shaftbmp", 256, 256, "zbshaft", "shaft"},
-    {9, "bumperbmp", 32, 32, "zbrubber", "bumper"},
-}};
 
 // The slot a picture's file name stem stands for: its argument name, texture
 // name or part name, in any letter case and with spaces, '-' and '_' ignored

@@ -1,13 +1,36 @@
 #include "util/failure.h"
 
+#include <cstdint>
+
+#include "util/picture_limits.h"
+#include "util/skin_slot_table.h"
+
 namespace tintrod {
 namespace {
 
-const char* lineFormat(Failure failure) {
+// The lines state the limits in whole units.
+constexpr std::int64_t kMebi = std::int64_t{1} << 20;
+static_assert(kMaxPicturePixels % kMebi == 0 && std::int64_t(kMaxPictureFileSize) % kMebi == 0 &&
+              kMaxPictureMemory % kMebi == 0);
+
+std::string mebi(std::int64_t count) { return std::to_string(count / kMebi); }
+
+// Every slot's `name` in command-line order, `between` each two and `last`
+// before the ninth.
+std::string slotNames(const char* SkinSlot::*name, std::string_view between,
+                      std::string_view last) {
+  std::string names;
+  for (const SkinSlot& slot : kSkinSlots) {
+    if (!names.empty()) names += &slot == &kSkinSlots.back() ? last : between;
+    names += slot.*name;
+  }
+  return names;
+}
+
+std::string lineFormat(Failure failure) {
   switch (failure) {
     case Failure::kUsage:
-      return "usage tintrod connectbmp pointbmp1 pointbmp2 pointbmp3 wrapbmp buttbmp ferrulebmp "
-             "shaftbmp bumperbmp\n";
+      return "usage tintrod " + slotNames(&SkinSlot::argumentName, " ", " ") + "\n";
     case Failure::kBitmapOpen:
       return "can't open bitmap file %s\n";
     case Failure::kBitmapWidth:
@@ -62,21 +85,23 @@ const char* lineFormat(Failure failure) {
     case Failure::kPictureDecode:
       return "can't decode picture %s; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file\n";
     case Failure::kPictureTooLarge:
-      // The limits of picture/picture_limits.h, for formats other than JPEG.
-      return "picture %s is too large; the limit is 32 megapixels, 16384 pixels a side and "
-             "256 MiB\n";
+      // The limits of formats other than JPEG.
+      return "picture %s is too large; the limit is " + mebi(kMaxPicturePixels) + " megapixels, " +
+             std::to_string(kMaxPictureSide) + " pixels a side and " +
+             mebi(std::int64_t(kMaxPictureFileSize)) + " MiB\n";
     case Failure::kJpegTooLarge:
-      return "picture %s is too large; a JPEG may hold at most 256 MiB while it is prepared\n";
+      return "picture %s is too large; a JPEG may hold at most " + mebi(kMaxPictureMemory) +
+             " MiB while it is prepared\n";
     case Failure::kUnknownSlot:
-      return "unknown slot %s; use connectbmp, pointbmp1, pointbmp2, pointbmp3, wrapbmp, "
-             "buttbmp, ferrulebmp, shaftbmp, bumperbmp or a size WxH\n";
+      return "unknown slot %s; use " + slotNames(&SkinSlot::argumentName, ", ", ", ") +
+             " or a size WxH\n";
     case Failure::kWriteOverPicture:
       return "can't write over picture %s\n";
     case Failure::kOutputNotBitmap:
       return "can't replace %s, not an 8-bit BMP of the slot's size\n";
     case Failure::kPictureNamesNoSlot:
-      return "picture %s names no part; name it connector, point inlay 1, point inlay 2, "
-             "point inlay 3, wrap, butt, ferrule, shaft or bumper (or its slot, as shaftbmp)\n";
+      return "picture %s names no part; name it " + slotNames(&SkinSlot::partName, ", ", " or ") +
+             " (or its slot, as shaftbmp)\n";
     case Failure::kPicturesShareSlot:
       return "pictures %s are for the same slot; give it one\n";
     case Failure::kPictureNamesTwoParts:
@@ -108,10 +133,10 @@ const char* lineFormat(Failure failure) {
 }  // namespace
 
 std::string failureLine(Failure failure, std::string_view path) {
-  const std::string_view format = lineFormat(failure);
+  const std::string format = lineFormat(failure);
   std::string line;
   const auto placeholder = format.find("%s");
-  if (placeholder == std::string_view::npos) {
+  if (placeholder == std::string::npos) {
     line = format;
   } else {
     line.append(format.substr(0, placeholder)).append(path).append(format.substr(placeholder + 2));

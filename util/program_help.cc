@@ -2,28 +2,19 @@
 
 namespace tintrod {
 
-HelpRequest helpRequested(std::span<const std::string> arguments) {
-  HelpRequest request = HelpRequest::kNone;
+std::optional<std::string> helpAskedFor(std::span<const std::string> arguments, Failure usage,
+                                        std::string_view description, std::string_view program) {
+  bool version = false;
   for (const std::string& argument : arguments) {
     if (argument == "--") break;
     // "/?" is how Windows programs are asked for help.
-    if (argument == "-h" || argument == "--help" || argument == "/?") return HelpRequest::kHelp;
-    if (argument == "--version") request = HelpRequest::kVersion;
-  }
-  return request;
-}
-
-std::string helpText(HelpRequest request, Failure usage, std::string_view description,
-                     std::string_view program) {
-  switch (request) {
-    case HelpRequest::kHelp:
+    if (argument == "-h" || argument == "--help" || argument == "/?") {
       return failureLine(usage) + "\n" + std::string(description);
-    case HelpRequest::kVersion:
-      return std::string(program) + " " + TINTROD_VERSION + "\n";
-    case HelpRequest::kNone:
-      break;
+    }
+    if (argument == "--version") version = true;
   }
-  return {};
+  if (version) return std::string(program) + " " + TINTROD_VERSION + "\n";
+  return std::nullopt;
 }
 
 }  // namespace tintrod

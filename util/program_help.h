@@ -3,6 +3,7 @@
 // program and its version. tintrod itself has a fixed interface and asks none.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,15 +12,11 @@
 
 namespace tintrod {
 
-enum class HelpRequest { kNone, kHelp, kVersion };
-
-// -h, --help or /? anywhere before "--" asks for help, and wins over --version,
-// so that a command line with a typo still ends in help.
-HelpRequest helpRequested(std::span<const std::string> arguments);
-
-// The text a request prints: `usage`'s line and `description`, or
-// "PROGRAM VERSION". Nothing for kNone.
-std::string helpText(HelpRequest request, Failure usage, std::string_view description,
-                     std::string_view program);
+// The text `program` prints instead of running: `usage`'s line, a blank line
+// and `description` for -h, --help or /? anywhere before "--"; otherwise
+// "PROGRAM VERSION" for --version. Help wins over the version, so that a
+// command line with a typo still ends in help. Nothing when neither is asked.
+std::optional<std::string> helpAskedFor(std::span<const std::string> arguments, Failure usage,
+                                        std::string_view description, std::string_view program);
 
 }  // namespace tintrod

@@ -11,11 +11,9 @@ struct Case {
   std::string folder;
   std::optional<std::string> sheet;
   bool force = false;
-  ExtractOptions::Request request = ExtractOptions::Request::kExtract;
 };
 
 TEST(ExtractArguments, DefaultsAndOptions) {
-  using enum ExtractOptions::Request;
   const std::vector<Case> cases = {
       {{}, "cueTemplate.obp", "", std::nullopt},
       {{"m.obp"}, "m.obp", "", std::nullopt},
@@ -27,20 +25,31 @@ TEST(ExtractArguments, DefaultsAndOptions) {
       {{"--", "-m.obp", "--sheet"}, "-m.obp", "--sheet", std::nullopt},
       {{"m.obp", "--force", "out"}, "m.obp", "out", std::nullopt, true},
       {{"--sheet=s.bmp", "--force"}, "cueTemplate.obp", "", "s.bmp", true},
-      {{"--help"}, "cueTemplate.obp", "", std::nullopt, false, kHelp},
-      {{"m.obp", "--version"}, "cueTemplate.obp", "", std::nullopt, false, kVersion},
-      {{"--version", "--help"}, "cueTemplate.obp", "", std::nullopt, false, kHelp},
-      {{"--version", "-h"}, "cueTemplate.obp", "", std::nullopt, false, kHelp},
       {{"--", "--help"}, "--help", "", std::nullopt},
   };
   for (const Case& c : cases) {
-    const auto options = parseExtractArguments(c.arguments);
-    ASSERT_TRUE(options) << ::testing::PrintToString(c.arguments);
-    EXPECT_EQ(options->model, c.model);
-    EXPECT_EQ(options->folder, c.folder);
-    EXPECT_EQ(options->sheet, c.sheet);
-    EXPECT_EQ(options->force, c.force);
-    EXPECT_EQ(options->request, c.request);
+    const Result<ExtractCommand> command = parseExtractArguments(c.arguments);
+    ASSERT_TRUE(command.ok() && command->runs()) << ::testing::PrintToString(c.arguments);
+    const ExtractOptions& options = command->run();
+    EXPECT_EQ(options.model, c.model);
+    EXPECT_EQ(options.folder, c.folder);
+    EXPECT_EQ(options.sheet, c.sheet);
+    EXPECT_EQ(options.force, c.force);
+  }
+}
+
+TEST(ExtractArguments, HelpAndVersionAskNothingToRun) {
+  const std::string help = failureLine(Failure::kExtractUsage) + "\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--help"}, help},
+      {{"m.obp", "--version"}, "tintrod-extract " TINTROD_VERSION "\n"},
+      {{"--version", "--help"}, help},
+      {{"--version", "-h"}, help},
+  };
+  for (const auto& [arguments, start] : cases) {
+    const Result<ExtractCommand> command = parseExtractArguments(arguments);
+    ASSERT_TRUE(command.ok() && !command->runs()) << ::testing::PrintToString(arguments);
+    EXPECT_TRUE(command->text().starts_with(start)) << command->text();
   }
 }
 
@@ -55,7 +64,8 @@ TEST(ExtractArguments, RefusesWhatDoesNotFit) {
       {"--shee", "s.bmp"},
   };
   for (const auto& arguments : refused) {
-    EXPECT_FALSE(parseExtractArguments(arguments)) << ::testing::PrintToString(arguments);
+    EXPECT_EQ(parseExtractArguments(arguments).status().line(), failureLine(Failure::kExtractUsage))
+        << ::testing::PrintToString(arguments);
   }
 }
 

@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kWidth = 16;
 constexpr int kHeight = 8;
+// Stretched, so that a picture's corners are the slot's whatever its shape.
+constexpr PrepareOptions kStretched = {.fit = Fit::kStretch};
 
 struct Corners {
   Rgb topLeft, topRight, bottomLeft, bottomRight;
@@ -129,7 +131,7 @@ struct Format {
   std::function<Bytes()> file;
   Corners corners;
   int tolerance;  // lossy formats come back near, not exact
-  PrepareOptions options = {};
+  PrepareOptions options = kStretched;
 };
 
 std::function<Bytes()> committed(const char* name) {
@@ -150,7 +152,8 @@ const Format kFormats[] = {
     {"png_rgba_written_here", [] { return pngOf(kWidth, kHeight, 4, quadrantPixels(4)); },
      Corners{kRed, kLime, kBlue, kBlack}, 0},
     {"png_rgba_over_a_background", [] { return pngOf(kWidth, kHeight, 4, quadrantPixels(4)); },
-     Corners{kRed, kLime, kBlue, Rgb{16, 32, 250}}, 0, PrepareOptions{.background = {16, 32, 250}}},
+     Corners{kRed, kLime, kBlue, Rgb{16, 32, 250}}, 0,
+     PrepareOptions{.fit = Fit::kStretch, .background = {16, 32, 250}}},
     {"jpeg_baseline", committed("jpeg-baseline.jpg"), kColour, 8},
     {"jpeg_progressive", committed("jpeg-progressive.jpg"), kColour, 8},
     {"jpeg_grey", committed("jpeg-grey.jpg"), kGrey, 8},
@@ -255,7 +258,7 @@ TEST_P(PictureFormat, CutOffAnywhereIsRefused) {
   for (const std::size_t kept :
        {whole.size() / 10, whole.size() / 2, whole.size() * 9 / 10, whole.size() - kEndChunk}) {
     const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(kept));
-    EXPECT_EQ(testing::failureKind(preparePicture(cut, kWidth, kHeight).status()),
+    EXPECT_EQ(testing::failureKind(preparePicture(cut, kWidth, kHeight, kStretched).status()),
               Failure::kPictureDecode)
         << kept << " of " << whole.size() << " bytes";
   }
@@ -509,8 +512,9 @@ TEST(PictureRefusals, HostileFilesGetTheirLine) {
       {"avif, which libheif could decode", committed("avif.avif"), undecodable},
   };
   for (const Refusal& refusal : refusals) {
-    EXPECT_EQ(testing::failureKind(preparePicture(refusal.file(), kWidth, kHeight).status()),
-              refusal.failure)
+    EXPECT_EQ(
+        testing::failureKind(preparePicture(refusal.file(), kWidth, kHeight, kStretched).status()),
+        refusal.failure)
         << refusal.name;
   }
 }
@@ -523,8 +527,10 @@ TEST(PictureRefusals, SlotsPastTheMemoryLimitAreRefused) {
                                                    {"jpeg-baseline.jpg", Failure::kJpegTooLarge}};
   for (const auto& [name, failure] : cases) {
     const Bytes picture = committedPicture(name);
-    EXPECT_TRUE(preparePicture(picture, 1024, 1024).ok()) << name;
-    EXPECT_EQ(testing::failureKind(preparePicture(picture, 4096, 4096).status()), failure) << name;
+    EXPECT_TRUE(preparePicture(picture, 1024, 1024, kStretched).ok()) << name;
+    EXPECT_EQ(testing::failureKind(preparePicture(picture, 4096, 4096, kStretched).status()),
+              failure)
+        << name;
   }
 }
 

@@ -70,9 +70,9 @@ TEST(PrepareCommandLine, Accepts) {
        {"a.jpg", "-b.jpg"}},
   };
   for (const Accepted& c : cases) {
-    const auto command = parsePrepareArguments(c.arguments);
-    ASSERT_TRUE(command && command->arguments) << c.picture;
-    const PrepareArguments& parsed = *command->arguments;
+    const Result<PrepareCommand> command = parsePrepareArguments(c.arguments);
+    ASSERT_TRUE(command.ok() && command->runs()) << c.picture;
+    const PrepareArguments& parsed = command->run();
     EXPECT_EQ(parsed.picture, c.picture);
     EXPECT_EQ(parsed.slot, c.slot);
     EXPECT_EQ(parsed.output, c.output);
@@ -102,7 +102,8 @@ TEST(PrepareCommandLine, Refuses) {
       {"--into", "a", "--into", "b", "c.png"},
   };
   for (const Arguments& arguments : cases) {
-    EXPECT_FALSE(parsePrepareArguments(arguments)) << ::testing::PrintToString(arguments);
+    EXPECT_EQ(parsePrepareArguments(arguments).status().line(), failureLine(Failure::kPrepareUsage))
+        << ::testing::PrintToString(arguments);
   }
 }
 
@@ -118,19 +119,18 @@ TEST(PrepareCommandLine, DroppedPicturesGoIntoTexturesBesideTheFirst) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(droppedPicturesCommand(c.pictures), c.command);
-    EXPECT_TRUE(parsePrepareArguments(c.command)->arguments->into);
+    EXPECT_TRUE(parsePrepareArguments(c.command)->run().into);
   }
 }
 
 TEST(PrepareCommandLine, HelpAndVersionAskNothingToRun) {
   for (const Arguments& arguments : {Arguments{"--help"}, Arguments{"-h"}, Arguments{"/?"},
                                      Arguments{"a.png", "--help"}, Arguments{"--version"}}) {
-    const auto command = parsePrepareArguments(arguments);
-    ASSERT_TRUE(command) << arguments[0];
-    EXPECT_FALSE(command->arguments);
-    EXPECT_NE(command->text.find("tintrod-prepare"), std::string::npos) << command->text;
+    const Result<PrepareCommand> command = parsePrepareArguments(arguments);
+    ASSERT_TRUE(command.ok() && !command->runs()) << arguments[0];
+    EXPECT_NE(command->text().find("tintrod-prepare"), std::string::npos) << command->text();
     // Copied into a shell, "#RRGGBB" would silently end the command line.
-    EXPECT_EQ(command->text.find('#'), std::string::npos) << command->text;
+    EXPECT_EQ(command->text().find('#'), std::string::npos) << command->text();
   }
 }
 

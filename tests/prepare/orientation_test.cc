@@ -90,7 +90,8 @@ TEST(Orientation, EveryExifOrientationLandsAsAViewerShowsIt) {
     const int width = c.sidesSwap ? kHeight : kWidth;
     const int height = c.sidesSwap ? kWidth : kHeight;
     // The slot is the upright size, so nothing is resampled.
-    const PreparedPicture prepared = preparePicture(withExif(stored, c.block), width, height);
+    const PreparedPicture prepared =
+        preparePicture(withExif(stored, c.block), width, height, {.fit = Fit::kStretch});
     ASSERT_TRUE(prepared.ok()) << prepared.status().line();
     const RgbPixels out = readBack(*prepared, width, height);
     const int left = width / 4, right = width * 3 / 4, top = height / 4, bottom = height * 3 / 4;

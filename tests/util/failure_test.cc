@@ -17,6 +17,9 @@ TEST(Failure, LinesCarryThePathAsTyped) {
   EXPECT_EQ(failureLine(Failure::kTemplateCorrupt), "cue stick file is corrupt\n");
   EXPECT_EQ(failureLine(Failure::kModelMissing, "../m.obp"), "can't find model file ../m.obp\n");
   EXPECT_EQ(failureLine(Failure::kFileWrite, "out/a.bmp"), "can't write file out/a.bmp\n");
+  // Built from kMaxPictureMemory; the process tests pin the other built lines.
+  EXPECT_EQ(failureLine(Failure::kJpegTooLarge, "a.jpg"),
+            "picture a.jpg is too large; a JPEG may hold at most 256 MiB while it is prepared\n");
   EXPECT_EQ(Status(Failure::kBitmapOpen, "x.bmp").line(), "can't open bitmap file x.bmp\n");
   EXPECT_EQ(Status().line(), "");
 }

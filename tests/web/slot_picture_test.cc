@@ -55,7 +55,9 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
       {good, unwritable, "can't write file " + unwritable + "\n"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(prepareSlotPicture(c.picture, bumper(), {}, c.bitmap).status().line(), c.line);
+    EXPECT_EQ(
+        prepareSlotPicture(c.picture, bumper(), {Fit::kStretch, false}, c.bitmap).status().line(),
+        c.line);
   }
   // Only a file in none of the core's formats is left to the browser to decode;
   // a damaged one is refused on the page as on the command line.

@@ -8,7 +8,8 @@
 // 16 bits a channel and GIFs that large are refused as too large before
 // decoding. A JPEG to a 256 x 256 slot: 19 to 40 MB for a baseline one of 48
 // to 200 megapixels, 161 MB for a progressive 4:2:0 one of 48. The page runs
-// in a browser tab's memory.
+// in a browser tab's memory. A header alone in util/, so that the too-large
+// lines of util/failure.cc are built from these and cannot state others.
 #pragma once
 
 #include <cstddef>
