@@ -8,6 +8,7 @@
 #include "template/skin_slots.h"
 #include "tests/support/failure_line.h"
 #include "tests/tool/skin_fixture.h"
+#include "tool/load_bitmap.h"
 
 namespace tintrod::testing {
 namespace {
@@ -132,6 +133,13 @@ TEST_F(SkinRunTest, BitmapsAreCheckedInSlotOrderBeforeTheTemplate) {
   truncated.resize(truncated.size() - 1);
   fixture.writeBitmap(4, truncated);
   expectFailure("bitmap file wrapbmp.bmp is corrupt\n");
+
+  // A file past the largest slot's limit is not read beyond its headers.
+  Bytes padded = encodeBitmap(fixture.bitmaps()[8]);
+  padded.resize(kMaxSlotBitmapFileSize + 1);
+  fixture.writeBitmaps();
+  fixture.writeBitmap(8, padded);
+  expectFailure("bitmap file bumperbmp.bmp is corrupt\n");
 }
 
 TEST_F(SkinRunTest, TemplateMustExistAndCarryASupportedVersion) {
