@@ -12,8 +12,8 @@
 
 namespace tintrod {
 
-// Every slot's bitmap is read under the limit of the largest slot, so that
-// the nine are judged alike and none takes more than 64 KiB of indices.
+// Every slot's bitmap is read under the limit of the largest slot (320 KiB),
+// so that the nine are judged alike.
 inline constexpr std::int64_t kMaxSlotBitmapFileSize = [] {
   std::int64_t largest = 0;
   for (const SkinSlot& slot : kSkinSlots) {
