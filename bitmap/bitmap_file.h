@@ -27,13 +27,13 @@ constexpr std::int64_t maxBitmapFileSize(std::int64_t width, std::int64_t height
 }
 
 struct BitmapBytes {
-  std::vector<std::uint8_t> bytes;  // the whole file, or only its headers
-  bool whole = true;
+  std::vector<std::uint8_t> bytes;  // the file, or its first maxSize bytes
 };
 
-// Reads the regular file at `path` whole when it holds at most `maxSize`
-// bytes. A larger one is not read past its headers, so that it still earns
-// the line its headers would, with no memory taken for the rest.
+// Reads the regular file at `path`, at most its first `maxSize` bytes: a
+// bitmap's headers, table and rows lie well inside them, so a file that
+// carries more after its rows is read as far as it needs and loads as it
+// always has, with no memory taken for the rest.
 Result<BitmapBytes> readBitmapFile(const std::string& path, std::int64_t maxSize);
 
 }  // namespace tintrod

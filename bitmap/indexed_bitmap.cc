@@ -27,7 +27,7 @@ Result<BitmapLayout> fittingLayout(const BitmapBytes& file, std::int32_t width, 
   if (info.biHeight != height) return Status(Failure::kBitmapHeight, path);
   if (!hasIndexedRows(info)) return Status(wrongDepth, path);
   const BitmapLayout layout = bitmapLayout(headers.file, info);
-  if (!file.whole || !layoutFitsFile(layout, info, std::int64_t(file.bytes.size()))) {
+  if (!layoutFitsFile(layout, info, std::int64_t(file.bytes.size()))) {
     return Status(Failure::kBitmapCorrupt, path);
   }
   return layout;

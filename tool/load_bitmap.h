@@ -12,7 +12,7 @@
 
 namespace tintrod {
 
-// Every slot's bitmap is read under the limit of the largest slot (320 KiB),
+// Every slot's bitmap is read as far as the limit of the largest slot (320 KiB),
 // so that the nine are judged alike.
 inline constexpr std::int64_t kMaxSlotBitmapFileSize = [] {
   std::int64_t largest = 0;
