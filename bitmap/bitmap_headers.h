@@ -2,6 +2,7 @@
 // field.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -15,6 +16,14 @@ inline constexpr int kBitmapHeadersSize = kBitmapFileHeaderSize + kBitmapInfoHea
 
 inline constexpr std::uint32_t kCompressionNone = 0;
 inline constexpr std::uint32_t kCompressionRle8 = 1;
+inline constexpr std::uint32_t kCompressionRle4 = 2;
+
+// OS/2's oldest info header: 16-bit sides and depth, no colour count, 3-byte
+// colour-table entries. Its fields lie elsewhere than BitmapInfoHeader's.
+inline constexpr std::uint32_t kCoreInfoHeaderSize = 12;
+inline constexpr std::size_t kCoreWidthOffset = kBitmapFileHeaderSize + 4;  // the height follows
+inline constexpr std::size_t kCoreBitCountOffset = kBitmapFileHeaderSize + 10;
+inline constexpr int kCoreColorTableEntrySize = 3;
 
 struct BitmapFileHeader {
   std::uint16_t bfType = 0;

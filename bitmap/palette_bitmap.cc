@@ -4,16 +4,11 @@
 
 #include "bitmap/bitmap_headers.h"
 #include "bitmap/bitmap_writer.h"
-#include "bitmap/rle8.h"
 #include "util/coding.h"
 
 namespace tintrod {
 namespace {
 
-constexpr std::uint32_t kCoreHeaderSize = 12;  // OS/2's: 16-bit sizes, no count, 3-byte entries
-constexpr std::size_t kCoreWidthOffset = kBitmapFileHeaderSize + 4;
-constexpr std::size_t kCoreBitCountOffset = kBitmapFileHeaderSize + 10;
-constexpr int kCoreEntrySize = 3;
 constexpr int kRowBits = 32;
 
 bool isPaletteDepth(int bits) { return bits == 1 || bits == 4 || bits == kBitmapDepth; }
@@ -23,8 +18,8 @@ std::optional<PaletteLayout> coreLayout(std::span<const std::uint8_t> file,
   if (file.size() < kCoreBitCountOffset + 2) return std::nullopt;
   PaletteLayout layout;
   layout.bitsPerPixel = decodeFixed16(&file[kCoreBitCountOffset]);
-  layout.entrySize = kCoreEntrySize;
-  layout.colorTableStart = kBitmapFileHeaderSize + kCoreHeaderSize;
+  layout.entrySize = kCoreColorTableEntrySize;
+  layout.colorTableStart = kBitmapFileHeaderSize + kCoreInfoHeaderSize;
   // The header has no count: the table is as long as the depth allows.
   layout.colorCount = std::int64_t{1} << std::min(layout.bitsPerPixel, kBitmapDepth);
   layout.pixelStart = fileHeader.bfOffBits;
@@ -62,31 +57,39 @@ std::uint8_t indexAt(const std::uint8_t* row, std::int64_t x, int bits) {
   return static_cast<std::uint8_t>((row[bit / kBitmapDepth] >> shift) & ((1 << bits) - 1));
 }
 
+// Rows of 1 or 4 bits, in the order the file stores them.
 void unpackRows(std::span<const std::uint8_t> file, const PaletteLayout& layout,
                 std::span<std::uint8_t> indices) {
-  for (std::int64_t stored = 0; stored < layout.height; ++stored) {
-    const std::uint8_t* row = &file[std::size_t(layout.pixelStart + stored * layout.rowLength)];
-    const std::int64_t y = layout.topDown ? stored : layout.height - 1 - stored;
-    std::uint8_t* out = &indices[std::size_t(y * layout.width)];
-    for (std::int64_t x = 0; x < layout.width; ++x) out[x] = indexAt(row, x, layout.bitsPerPixel);
+  for (std::int64_t row = 0; row < layout.height; ++row) {
+    const std::uint8_t* from = &file[std::size_t(layout.pixelStart + row * layout.rowLength)];
+    std::uint8_t* out = &indices[std::size_t(row * layout.width)];
+    for (std::int64_t x = 0; x < layout.width; ++x) out[x] = indexAt(from, x, layout.bitsPerPixel);
   }
 }
 
-// The stream gives the bottom row first.
-bool decodeRunLengthRows(std::span<const std::uint8_t> file, const PaletteLayout& layout,
-                         std::span<std::uint8_t> indices) {
-  Rle8Input stream(file.subspan(std::size_t(layout.pixelStart)));
-  if (!decodeRle8(stream, static_cast<std::int32_t>(layout.width),
-                  static_cast<std::int32_t>(layout.height), indices.data())) {
-    return false;
+// 8-bit rows go through the decoder tintrod loads its textures with.
+bool decodeStoredRows(std::span<const std::uint8_t> file, const PaletteLayout& layout,
+                      std::span<std::uint8_t> indices) {
+  if (layout.bitsPerPixel != kBitmapDepth) {
+    unpackRows(file, layout, indices);
+    return true;
   }
+  BitmapLayout rows;
+  rows.pixelStart = layout.pixelStart;
+  rows.width = layout.width;
+  rows.height = layout.height;
+  rows.rowLength = layout.rowLength;
+  rows.runLengthEncoded = layout.runLengthEncoded;
+  return decodeIndexedRows(file, rows, indices);
+}
+
+void flipRows(const PaletteLayout& layout, std::span<std::uint8_t> indices) {
   const auto width = std::ptrdiff_t(layout.width);
   for (std::int64_t y = 0; y < layout.height / 2; ++y) {
     const auto top = indices.begin() + std::ptrdiff_t(y) * width;
     const auto bottom = indices.begin() + std::ptrdiff_t(layout.height - 1 - y) * width;
     std::swap_ranges(top, top + width, bottom);
   }
-  return true;
 }
 
 }  // namespace
@@ -94,8 +97,8 @@ bool decodeRunLengthRows(std::span<const std::uint8_t> file, const PaletteLayout
 std::optional<PaletteLayout> paletteLayout(std::span<const std::uint8_t> file) {
   const BitmapHeaders headers = decodeBitmapHeaders(file);
   if (headers.file.bfType != kBitmapSignature) return std::nullopt;
-  auto layout = headers.info.biSize == kCoreHeaderSize ? coreLayout(file, headers.file)
-                                                       : infoLayout(headers.file, headers.info);
+  auto layout = headers.info.biSize == kCoreInfoHeaderSize ? coreLayout(file, headers.file)
+                                                           : infoLayout(headers.file, headers.info);
   if (!layout || !isPaletteDepth(layout->bitsPerPixel)) return std::nullopt;
   const std::int64_t room =
       (std::min(layout->pixelStart, std::int64_t(file.size())) - layout->colorTableStart) /
@@ -114,21 +117,14 @@ bool paletteLayoutFitsFile(const PaletteLayout& layout, std::int64_t fileSize) {
 }
 
 PaletteColours paletteColours(std::span<const std::uint8_t> file, const PaletteLayout& layout) {
-  PaletteColours colours{};
-  for (std::int64_t i = 0; i < layout.colorCount; ++i) {
-    // Stored blue, green, red.
-    const std::uint8_t* entry = &file[std::size_t(layout.colorTableStart + i * layout.entrySize)];
-    for (int c = 0; c < kPaletteColourBytes; ++c) {
-      colours[std::size_t(i * kPaletteColourBytes + c)] = entry[kPaletteColourBytes - 1 - c];
-    }
-  }
-  return colours;
+  return decodeColourTable(file, layout.colorTableStart, layout.colorCount, layout.entrySize);
 }
 
 bool readPaletteIndices(std::span<const std::uint8_t> file, const PaletteLayout& layout,
                         std::span<std::uint8_t> indices) {
-  if (layout.runLengthEncoded) return decodeRunLengthRows(file, layout, indices);
-  unpackRows(file, layout, indices);
+  if (!decodeStoredRows(file, layout, indices)) return false;
+  // Bottom-up files, run-length ones among them, give the bottom row first.
+  if (!layout.topDown) flipRows(layout, indices);
   return true;
 }
 

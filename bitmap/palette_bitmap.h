@@ -5,16 +5,14 @@
 // kind that bitmap_layout.h describes.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 
 #include "bitmap/bitmap_layout.h"
+#include "bitmap/indexed_bitmap.h"
 
 namespace tintrod {
-
-inline constexpr int kPaletteColourBytes = 3;  // red, green, blue
 
 struct PaletteLayout {
   int bitsPerPixel = 0;
@@ -39,10 +37,7 @@ std::optional<PaletteLayout> paletteLayout(std::span<const std::uint8_t> file);
 // rows end inside it. A run-length stream is checked only by decoding it.
 bool paletteLayoutFitsFile(const PaletteLayout& layout, std::int64_t fileSize);
 
-// Every entry of the table, red, green and blue; those the file does not
-// list are black, as tintrod loads them, so that no index reads an undefined
-// colour.
-using PaletteColours = std::array<std::uint8_t, kMaxColorTableEntries * kPaletteColourBytes>;
+// Every entry of the table, as tintrod loads a texture's.
 PaletteColours paletteColours(std::span<const std::uint8_t> file, const PaletteLayout& layout);
 
 // The picture's indices into `indices` (width x height bytes), top row first,

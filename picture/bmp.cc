@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "bitmap/bitmap_headers.h"
 #include "bitmap/palette_bitmap.h"
 #include "picture/formats.h"
 #include "picture/stb_pixels.h"
@@ -16,38 +17,38 @@
 namespace tintrod {
 namespace {
 
-constexpr std::size_t kOffsetField = 10;
-constexpr std::size_t kInfoStart = 14;
-constexpr std::size_t kSizeOffset = kInfoStart + 4;
-constexpr std::uint32_t kCoreHeaderSize = 12;  // the oldest header, of 16-bit fields
-constexpr std::uint32_t kRle8 = 1;
-constexpr std::uint32_t kRle4 = 2;
+struct DeclaredRows {
+  std::int64_t width = 0;
+  std::int64_t height = 0;  // negative for rows stored top-down
+  std::int64_t bits = 0;
+  std::uint32_t compression = kCompressionNone;
+};
+
+// What either kind of info header declares, for a file that holds its fields.
+DeclaredRows declaredRows(std::span<const std::uint8_t> file, const BitmapHeaders& headers) {
+  if (headers.info.biSize == kCoreInfoHeaderSize) {
+    return {decodeFixed16(&file[kCoreWidthOffset]), decodeFixed16(&file[kCoreWidthOffset + 2]),
+            decodeFixed16(&file[kCoreBitCountOffset]), kCompressionNone};
+  }
+  return {headers.info.biWidth, headers.info.biHeight, headers.info.biBitCount,
+          headers.info.biCompression};
+}
 
 // A BMP of plain rows or bit fields holds all its rows. Run-length streams,
 // which only the project's own reader takes, fail it.
 bool rowsPresent(std::span<const std::uint8_t> file) {
-  constexpr std::size_t kFieldsEnd = kInfoStart + 20;
-  if (file.size() < kFieldsEnd) return false;
-  const std::uint8_t* info = &file[kInfoStart];
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  std::int64_t bits = 0;
-  std::uint32_t compression = 0;
-  if (decodeFixed32(info) == kCoreHeaderSize) {
-    width = decodeFixed16(info + 4);
-    height = decodeFixed16(info + 6);
-    bits = decodeFixed16(info + 10);
-  } else {
-    width = decodeSigned32(info + 4);
-    height = decodeSigned32(info + 8);
-    bits = decodeFixed16(info + 14);
-    compression = decodeFixed32(info + 16);
+  constexpr std::size_t kCompressionEnd = kBitmapFileHeaderSize + 20;
+  if (file.size() < kCompressionEnd) return false;
+  const BitmapHeaders headers = decodeBitmapHeaders(file);
+  DeclaredRows rows = declaredRows(file, headers);
+  if (rows.compression == kCompressionRle8 || rows.compression == kCompressionRle4 ||
+      rows.width < 0) {
+    return false;
   }
-  if (compression == kRle8 || compression == kRle4 || width < 0) return false;
-  if (height < 0) height = -height;
-  const std::int64_t rowLength = (width * bits + 31) / 32 * 4;
-  const std::int64_t pixelStart = decodeFixed32(&file[kOffsetField]);
-  return pixelStart + rowLength * height <= std::int64_t(file.size());
+  if (rows.height < 0) rows.height = -rows.height;
+  const std::int64_t rowLength = (rows.width * rows.bits + 31) / 32 * 4;
+  const std::int64_t pixelStart = headers.file.bfOffBits;
+  return pixelStart + rowLength * rows.height <= std::int64_t(file.size());
 }
 
 // Rows that end before the picture does, or a run-length stream that ends
@@ -99,17 +100,11 @@ bool isBmpFile(std::span<const std::uint8_t> file) {
 }
 
 std::unique_ptr<PictureReader> openBmp(std::span<const std::uint8_t> file) {
-  if (file.size() < kSizeOffset + 8) return nullptr;
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  if (decodeFixed32(&file[kInfoStart]) == kCoreHeaderSize) {
-    width = decodeFixed16(&file[kSizeOffset]);
-    height = decodeFixed16(&file[kSizeOffset + 2]);
-  } else {
-    width = decodeSigned32(&file[kSizeOffset]);
-    height = decodeSigned32(&file[kSizeOffset + 4]);
-    if (height < 0) height = -height;
-  }
+  constexpr std::size_t kSidesEnd = kBitmapFileHeaderSize + 12;
+  if (file.size() < kSidesEnd) return nullptr;
+  const DeclaredRows rows = declaredRows(file, decodeBitmapHeaders(file));
+  const std::int64_t width = rows.width;
+  const std::int64_t height = rows.height < 0 ? -rows.height : rows.height;
   if (width <= 0 || height <= 0) return nullptr;
   return std::make_unique<BmpReader>(file, PictureInfo{PictureFormat::kBmp, width, height});
 }

@@ -2,8 +2,9 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "bitmap/validate_bitmap.h"
 #include "mip/mip_level.h"
 #include "template/open_template.h"
 #include "template/skin_slots.h"
@@ -25,10 +26,11 @@ void listTextureNames(const TextureTable& table) {
 
 }  // namespace
 
-Status applySlot(TextureTable& table, const char* textureName, const std::string& path) {
+Status applySlot(TextureTable& table, const char* textureName, const IndexedBitmap& bitmap,
+                 const std::string& path) {
   TextureRecord* record = table.find(textureName);
   if (record == nullptr) return Status(Failure::kTextureMissing);
-  Status loaded = loadBitmapIntoTexture(*record, path);
+  Status loaded = loadIntoTexture(*record, bitmap, path);
   if (!loaded.ok()) return loaded;
   buildSmallerLevels(record->pixels(), record->width(), record->height(), record->palette());
   return {};
@@ -36,9 +38,15 @@ Status applySlot(TextureTable& table, const char* textureName, const std::string
 
 Status runSkinning(std::span<const std::string> arguments, ChunkTableReader& reader) {
   if (arguments.size() != kSkinSlots.size()) return Status(Failure::kUsage);
+  // Each bitmap is read once, and what is checked here is what is loaded:
+  // a file replaced during the run cannot mix into the output.
+  std::vector<IndexedBitmap> bitmaps;
+  bitmaps.reserve(kSkinSlots.size());
   for (const SkinSlot& slot : kSkinSlots) {
-    Status valid = validateBitmap(slot.width, slot.height, arguments[slot.argumentIndex - 1]);
-    if (!valid.ok()) return valid;
+    Result<IndexedBitmap> bitmap =
+        readSlotBitmap(slot.width, slot.height, arguments[slot.argumentIndex - 1]);
+    if (!bitmap.ok()) return bitmap.status();
+    bitmaps.push_back(*std::move(bitmap));
   }
   // The template stays open to the end: the output is copied from this one
   // opening, never from its name again.
@@ -47,8 +55,10 @@ Status runSkinning(std::span<const std::string> arguments, ChunkTableReader& rea
   Result<TextureTable> table = readTextureTable(reader, *templateFile);
   if (!table.ok()) return table.status();
   listTextureNames(*table);
-  for (const SkinSlot& slot : kSkinSlots) {
-    Status applied = applySlot(*table, slot.textureName, arguments[slot.argumentIndex - 1]);
+  for (std::size_t i = 0; i < kSkinSlots.size(); ++i) {
+    const SkinSlot& slot = kSkinSlots[i];
+    Status applied =
+        applySlot(*table, slot.textureName, bitmaps[i], arguments[slot.argumentIndex - 1]);
     if (!applied.ok()) return applied;
   }
   Status written = writeSkinnedCopy(*table, *templateFile);

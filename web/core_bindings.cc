@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/validate_bitmap.h"
 #include "entry/program_entry.h"
 #include "mip/mip_level.h"
 #include "os/os.h"
@@ -177,7 +176,9 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
   if (!os::changeFolder(folder)) return failureToJs(Status(Failure::kPictureRead, name));
   std::string bitmapPath = folder + "/" + name;
-  const bool asIs = runCall([&] { return validateBitmap(slot.width, slot.height, name); }).ok();
+  // Judged as the skinning pass judges it, under the same limit.
+  const bool asIs =
+      runCall([&] { return readSlotBitmap(slot.width, slot.height, name).status(); }).ok();
   PictureSize pictureSize{slot.width, slot.height};
   if (!asIs) {
     const Colour colour = {static_cast<std::uint8_t>(background >> 16),

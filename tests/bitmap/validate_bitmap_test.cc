@@ -1,5 +1,7 @@
 #include "bitmap/validate_bitmap.h"
 
+#include "bitmap/bitmap_file.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -72,6 +74,17 @@ TEST(ValidateBitmap, ChecksRunInOrderAndTheFirstDecides) {
   EXPECT_EQ(verdict(dir, patched16(good, 0, 0x5858)), none);  // signature "XX"
   EXPECT_EQ(verdict(dir, patched32(good, kCompression, 2)), Failure::kBitmapDepth);
   EXPECT_EQ(verdict(dir, patched32(good, kCompression, 3)), Failure::kBitmapDepth);
+  // Past its limit a file is read only as far as the limit: bytes after its
+  // rows change nothing, and its headers still earn their line.
+  const auto padded = [](Bytes file, std::int64_t size) {
+    file.resize(static_cast<std::size_t>(size));
+    return file;
+  };
+  const std::int64_t limit = maxBitmapFileSize(32, 32);
+  EXPECT_EQ(verdict(dir, padded(good, limit)), none);
+  EXPECT_EQ(verdict(dir, padded(good, limit + 1)), none);
+  EXPECT_EQ(verdict(dir, padded(encodeBitmap(deepNarrow), limit + 1)), Failure::kBitmapWidth);
+  EXPECT_EQ(verdict(dir, padded(encodeBitmap(deep), limit + 1)), Failure::kBitmapDepth);
 }
 
 TEST(ValidateBitmap, AcceptsSoundLayouts) {

@@ -8,6 +8,7 @@
 #include "template/skin_slots.h"
 #include "tests/support/failure_line.h"
 #include "tests/tool/skin_fixture.h"
+#include "tool/load_bitmap.h"
 
 namespace tintrod::testing {
 namespace {
@@ -132,6 +133,14 @@ TEST_F(SkinRunTest, BitmapsAreCheckedInSlotOrderBeforeTheTemplate) {
   truncated.resize(truncated.size() - 1);
   fixture.writeBitmap(4, truncated);
   expectFailure("bitmap file wrapbmp.bmp is corrupt\n");
+
+  // Bytes after the rows past the largest slot's limit are never read: the
+  // bitmap passes its check, and the run goes on to this test's template.
+  Bytes padded = encodeBitmap(fixture.bitmaps()[8]);
+  padded.resize(kMaxSlotBitmapFileSize + 1);
+  fixture.writeBitmaps();
+  fixture.writeBitmap(8, padded);
+  expectFailure("cue stick file is corrupt\n");
 }
 
 TEST_F(SkinRunTest, TemplateMustExistAndCarryASupportedVersion) {
