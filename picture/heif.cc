@@ -15,9 +15,9 @@
 
 #include "picture/composite.h"
 #include "picture/formats.h"
-#include "util/picture_limits.h"
 #include "picture/whole_picture.h"
 #include "util/coding.h"
+#include "util/picture_limits.h"
 
 #if TINTROD_HEIF
 #include <libheif/heif.h>

@@ -25,9 +25,9 @@
 
 #include "picture/exif.h"
 #include "picture/formats.h"
-#include "util/picture_limits.h"
 #include "picture/picture_memory.h"
 #include "util/coding.h"
+#include "util/picture_limits.h"
 
 namespace tintrod {
 namespace {

@@ -3,8 +3,8 @@
 #include <climits>
 
 #include "picture/formats.h"
-#include "util/picture_limits.h"
 #include "picture/picture_reader.h"
+#include "util/picture_limits.h"
 
 namespace tintrod {
 namespace {
