@@ -47,9 +47,12 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
     std::string bitmap;
     std::string line;
   };
+  // The lines tintrod-prepare prints for the same pictures.
   const Case cases[] = {
       {(dir / "absent.png").string(), bitmap,
-       "can't read picture " + (dir / "absent.png").string() + "\n"},
+       "can't find picture " + (dir / "absent.png").string() + "\n"},
+      {dir.path().string(), bitmap,
+       "picture " + dir.path().string() + " is a folder; give a picture file\n"},
       {text, bitmap,
        "can't decode picture " + text + "; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file\n"},
       {good, unwritable, "can't write file " + unwritable + "\n"},
