@@ -42,7 +42,6 @@ SystemErrorKind kindOfError(DWORD code) {
       return SystemErrorKind::kNotPermitted;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
       return SystemErrorKind::kNoSpace;
     default:
       return SystemErrorKind::kOther;

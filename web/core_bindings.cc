@@ -226,6 +226,14 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   return result;
 }
 
+// The failure's line and advice for a picture `name` that the browser could
+// not read, by the name of the error it gave (web/slot_picture.h).
+val pictureRefused(const std::string& name, const std::string& browserError) {
+  val failure = failureToJs(web::browserRefusal(name, browserError));
+  failure.set("inPictureFormat", true);
+  return failure;
+}
+
 // The slot a picture's file name stands for (0 to 8), as --into matches it;
 // -1 when it names no part, or two.
 int slotNamed(const std::string& fileName) {
@@ -295,6 +303,7 @@ EMSCRIPTEN_BINDINGS(tintrod_core) {
   emscripten::function("listTextures", &tintrod::web::listTextures);
   emscripten::function("skinSlots", &tintrod::web::skinSlots);
   emscripten::function("useSlotPicture", &tintrod::web::useSlotPicture);
+  emscripten::function("pictureRefused", &tintrod::web::pictureRefused);
   emscripten::function("skin", &tintrod::web::skin);
   emscripten::function("slotNamed", &tintrod::web::slotNamed);
   emscripten::function("slotsNamedBy", &tintrod::web::slotsNamedBy);

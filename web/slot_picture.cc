@@ -29,6 +29,14 @@ Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& 
   return size.value_or(PictureSize{});
 }
 
+Status browserRefusal(const std::string& name, std::string_view browserError) {
+  SystemErrorKind kind = SystemErrorKind::kOther;
+  if (browserError == "NotFoundError") kind = SystemErrorKind::kMissing;
+  if (browserError == "SecurityError") kind = SystemErrorKind::kNotPermitted;
+  if (browserError == "RangeError") kind = SystemErrorKind::kTooLarge;
+  return failureFor(kPrepareFailures, Operation::kReadPicture, SystemStatus(kind, 0), name);
+}
+
 bool inPictureFormat(const std::string& path) {
   os::LargeBuffer picture;
   return os::readWholeFile(path, kMaxPictureFileSize, picture).ok() &&
