@@ -45,7 +45,7 @@ class [[nodiscard]] SystemStatus {
  public:
   // Success.
   SystemStatus() = default;
-  SystemStatus(SystemErrorKind kind, int code) : error_(SystemError{kind, code}) {}
+  explicit SystemStatus(SystemErrorKind kind, int code) : error_(SystemError{kind, code}) {}
 
   bool ok() const { return !error_.has_value(); }
   // Only for a status that is not ok().
