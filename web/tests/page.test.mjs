@@ -103,6 +103,23 @@ async function giveSlot(page, argument, path) {
 
 const kUsedAsItIs = "Used as it is: an 8-bit BMP of the part's size.";
 
+// Runs `action` while the page's worker finds every file gone from the disk
+// (`errorName` as the browser names the failure of reading one); null where
+// the browser lets no test into the worker.
+async function whileFilesFail(page, errorName, action) {
+  const [worker] = page.workers();
+  if (!worker) return null;
+  await worker.evaluate((name) => {
+    self.readWhole = Blob.prototype.arrayBuffer;
+    Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('the file is gone', name));
+  }, errorName);
+  try {
+    return await action();
+  } finally {
+    await worker.evaluate(() => { Blob.prototype.arrayBuffer = self.readWhole; });
+  }
+}
+
 // Opens the textures table and waits until its pictures are drawn.
 async function openTextureTable(page) {
   if (!await page.$eval('#texture-details', (details) => details.open)) {
@@ -406,6 +423,11 @@ for (const browserName of browserNames) {
         [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
           ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
             + 'a side and 256 MiB'], ['#slot-bumperbmp']],
+        // As the command line says it of a file that is not there.
+        ...(page.workers().length === 0 ? [] : [
+          [() => whileFilesFail(page, 'NotFoundError',
+            () => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp'))),
+          ['bumperbmp', "can't find picture bumper.bmp"], ['#slot-bumperbmp']]]),
         [() => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp')),
           ['bumperbmp', kUsedAsItIs], []],
         [() => openModel(page, join(bad, 'cueTemplate.obp')),
