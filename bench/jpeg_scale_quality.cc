@@ -116,10 +116,10 @@ int main(int argc, char** argv) {
   }
   const int reducedWidth = reduced->width;
   const int reducedHeight = reduced->height;
-  const auto reference = bytesOf(fitPicture(wholePicture(file), side, side, fit));
+  const auto reference = bytesOf(*fitPicture(wholePicture(file), side, side, fit));
   const auto fromWhole = quantized(reference, side);
   const auto fromReduced =
-      quantized(bytesOf(fitPicture(std::move(*reduced), side, side, fit)), side);
+      quantized(bytesOf(*fitPicture(std::move(*reduced), side, side, fit)), side);
   std::printf("%.3f %.3f %d %d\n", psnr(reference, fromWhole), psnr(reference, fromReduced),
               reducedWidth, reducedHeight);
   return 0;

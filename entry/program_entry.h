@@ -5,6 +5,7 @@
 
 #include <new>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,20 @@ namespace tintrod {
 
 // Runs `work`, a callable returning a Status; running out of memory anywhere
 // inside it becomes `outOfMemory`. Everything `work` held is released by then.
+// Nothing else is meant to throw: whatever does all the same (a library's
+// own exception) becomes kInternal here instead of ending the process, so
+// the unfinished outputs are removed as on every other failure.
 template <typename Work>
 Status runGuarded(Failure outOfMemory, Work&& work) {
   try {
     return work();
   } catch (const std::bad_alloc&) {
     return Status(outOfMemory);
+  } catch (const std::length_error&) {
+    // A vector or string asked for more than any allocation can hold.
+    return Status(outOfMemory);
+  } catch (...) {
+    return Status(Failure::kInternal);
   }
 }
 

@@ -15,31 +15,20 @@
 #include "template/feeding_slots.h"
 #include "template/format.h"
 #include "template/texture_table.h"
+#include "util/failure_tables.h"
 #include "util/input_file.h"
 
 namespace tintrod {
 namespace {
-
-Failure unreadableModel(const std::string& path) {
-  switch (os::whyNotOpened(path)) {
-    case os::OpenRefusal::kMissing:
-      return Failure::kModelMissing;
-    case os::OpenRefusal::kNotPermitted:
-      return Failure::kModelNotPermitted;
-    case os::OpenRefusal::kFolder:
-      return Failure::kModelFolder;
-    case os::OpenRefusal::kOther:
-      break;
-  }
-  return Failure::kModelRead;
-}
 
 // The same header and table checks as tintrod's, so a model is refused by
 // both programs or by neither. The model stays open so that no output can be
 // written over it.
 Result<TextureTable> readModel(ChunkTableReader& reader, InputFile& model,
                                const std::string& path) {
-  if (!model.open(path)) return Status(unreadableModel(path), path);
+  if (SystemStatus opened = model.open(path); !opened.ok()) {
+    return failureFor(kExtractFailures, Operation::kReadModel, opened, path);
+  }
   if (model.size() == 0) return Status(Failure::kModelEmpty, path);
   if (!readSupportedHeader(model)) return Status(Failure::kModelNotCueModel, path);
   Result<TextureTable> table = readTextureTable(reader, model);
@@ -108,9 +97,9 @@ Status writePlanned(const PlannedFile& file) {
   if (!bytes.ok()) return bytes.status();
   // Extracted files can always be made again from the model: flushing each of
   // thousands of them to disk would make a large model's run take minutes.
-  if (!os::writeWholeFile(file.path, *bytes, os::NewFile::Durability::kAtomicOnly)) {
-    return Status(Failure::kFileWrite, file.path);
-  }
+  SystemStatus written =
+      os::writeWholeFile(file.path, *bytes, os::NewFile::Durability::kAtomicOnly);
+  if (!written.ok()) return failureFor(kExtractFailures, Operation::kWriteFile, written, file.path);
   return {};
 }
 

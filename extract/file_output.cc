@@ -1,6 +1,7 @@
 #include "extract/file_output.h"
 
 #include "os/os.h"
+#include "util/failure_tables.h"
 
 namespace tintrod {
 
@@ -10,7 +11,9 @@ std::string inFolder(const std::string& folder, const std::string& name) {
 }
 
 Status makeFolder(const std::string& folder) {
-  if (!folder.empty() && !os::makeFolders(folder)) return Status(Failure::kFolderCreate, folder);
+  if (folder.empty()) return {};
+  SystemStatus made = os::makeFolders(folder);
+  if (!made.ok()) return failureFor(kExtractFailures, Operation::kMakeFolder, made, folder);
   return {};
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 bool holds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   os::LargeBuffer content;
-  return os::readWholeFile(path, bytes.size(), content) == os::WholeRead::kRead &&
+  return os::readWholeFile(path, bytes.size(), content).ok() &&
          std::ranges::equal(content.bytes(), bytes);
 }
 

@@ -77,7 +77,7 @@ void fuzzPixelRows(const std::uint8_t* data, std::size_t size) {
   std::fill_n(destination.get(), destinationSize, kUntouched);
   const auto table = colorTable();
   InputFile stream;
-  expectProperty(stream.open(path.string()), "the rows open");
+  expectProperty(stream.open(path.string()).ok(), "the rows open");
   const bool complete =
       readPixelRows(p.dstFormat, p.srcBitCount, destination.get(), p.dstStride, p.srcStride,
                     p.width, p.rows, stream, p.flip, p.withColorTable ? table.data() : nullptr);

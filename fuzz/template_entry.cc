@@ -50,10 +50,11 @@ Bytes expectedPatch(const Bytes& original, const TextureTable& table) {
 Bytes patchedCopy(const Bytes& original, const TextureTable& table) {
   const std::filesystem::path path = scratchFolder() / "patched";
   os::NewFile output;
-  expectProperty(output.create(path.string(), os::kNewFilePermissions) && output.append(original),
-                 "the copy is made for patching");
-  expectProperty(patchTextures(output, table), "a verified table patches in full");
-  expectProperty(output.publish(), "the patched copy is published");
+  expectProperty(
+      output.create(path.string(), os::kNewFilePermissions).ok() && output.append(original).ok(),
+      "the copy is made for patching");
+  expectProperty(patchTextures(output, table).ok(), "a verified table patches in full");
+  expectProperty(output.publish().ok(), "the patched copy is published");
   return testing::readFile(path);
 }
 
@@ -68,7 +69,7 @@ void fuzzTemplate(const std::uint8_t* data, std::size_t size) {
   ChunkTableReader reader;
   TextureTable table;
   InputFile stream;
-  expectProperty(stream.open(path.string()) && stream.seekTo(kTemplateHeaderSize),
+  expectProperty(stream.open(path.string()).ok() && stream.seekTo(kTemplateHeaderSize),
                  "the template opens");
   const auto failure = caughtFailureOf([&] {
     Result<TextureTable> loaded = readTextureTable(reader, stream);

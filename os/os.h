@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "os/large_buffer.h"
+#include "util/status.h"
 
 namespace tintrod::os {
 
@@ -34,15 +35,20 @@ std::vector<std::string> expandWildcards(std::vector<std::string> arguments);
 
 // --- Reading ---------------------------------------------------------------
 
-// Opens `path` for binary reading when it names a regular file; a FIFO, a
-// device or a folder is refused without waiting on it. `size` receives the
-// file's length at opening. Null when the file cannot be opened.
-std::FILE* openRegularFile(const std::string& path, std::int64_t& size);
+// Every call that the system can refuse returns what it said: a
+// SystemStatus (util/status.h) holding a portable kind and the system's own
+// code, never a guess made by asking again afterwards, when the file may have
+// changed. A program's table (util/failure_tables.h) gives it its line.
 
-// Why `path` does not open as a regular file, asked after openRegularFile
-// has refused it, so that the message can say what to do.
-enum class OpenRefusal { kMissing, kNotPermitted, kFolder, kOther };
-OpenRefusal whyNotOpened(const std::string& path);
+struct OpenedFile {
+  std::FILE* file = nullptr;  // the caller's to close
+  std::int64_t size = 0;      // the file's length at opening
+};
+
+// Opens `path` for binary reading when it names a regular file; a FIFO, a
+// device or a folder is refused (kNotRegularFile, kFolder) without waiting
+// on it.
+SystemResult<OpenedFile> openRegularFile(const std::string& path);
 
 // Permission bits a copy of the open file `source` should be created with:
 // its own less set-user-ID, set-group-ID and sticky; the user's umask
@@ -87,17 +93,17 @@ class NewFile {
   NewFile& operator=(const NewFile&) = delete;
 
   // Starts the file that will replace `target`, with `permissions` before
-  // the umask. False when it cannot be made.
-  [[nodiscard]] bool create(const std::string& target, unsigned permissions);
+  // the umask.
+  SystemStatus create(const std::string& target, unsigned permissions);
 
   // Appends `length` bytes of the open file `source`, read from its offset 0
   // through its handle (never by name, never moving its stream position).
-  // False when fewer arrive.
-  [[nodiscard]] bool copyFrom(std::FILE* source, std::int64_t length);
+  // Fails when fewer arrive.
+  SystemStatus copyFrom(std::FILE* source, std::int64_t length);
   // Appends `bytes`.
-  [[nodiscard]] bool append(std::span<const std::uint8_t> bytes);
-  // Overwrites at `offset`; false if that would reach past the current end.
-  [[nodiscard]] bool writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
+  SystemStatus append(std::span<const std::uint8_t> bytes);
+  // Overwrites at `offset`; fails if that would reach past the current end.
+  SystemStatus writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
   std::int64_t size() const;
 
   // Gives the content the target's name, replacing what stood there: a
@@ -106,7 +112,7 @@ class NewFile {
   // durable too; files that can always be made again skip both flushes,
   // which cost milliseconds each.
   enum class Durability { kDurable, kAtomicOnly };
-  [[nodiscard]] bool publish(Durability durability = Durability::kDurable);
+  SystemStatus publish(Durability durability = Durability::kDurable);
 
  private:
   struct State;
@@ -115,19 +121,16 @@ class NewFile {
 
 // --- Whole files -----------------------------------------------------------
 
-// How reading a file whole went. kNotOpened: whyNotOpened tells why.
-enum class WholeRead { kRead, kNotOpened, kTooLarge, kShort };
-
-// Reads the regular file at `path` whole into `bytes`. One longer than
-// `maxSize` is refused before any of it is read or any memory is taken for it.
-// Throws std::bad_alloc when the memory for it cannot be had.
-WholeRead readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffer& bytes);
+// Reads the regular file at `path` whole into `bytes`, opened as
+// openRegularFile opens it. One longer than `maxSize`, or than the memory
+// that can be had for it, is refused as kTooLarge before any of it is read.
+SystemStatus readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffer& bytes);
 
 // Makes `bytes` the whole of the file at `path` through a NewFile: it appears
 // whole or not at all, replacing a file or a link there, never a folder, a
-// device or a FIFO. False when it could not be.
-[[nodiscard]] bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                                  NewFile::Durability durability);
+// device or a FIFO.
+SystemStatus writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                            NewFile::Durability durability);
 
 // --- A set of files replaced together ---------------------------------------
 
@@ -143,9 +146,9 @@ struct FileContent {
 // are they replaced, with the termination signals held back; when one
 // replacement fails, those already made are undone. The folders then hold
 // every old file or every new one, and no temporary; only a power cut or an
-// uncatchable kill during the replacements can leave a mix. Returns the index
-// of the file that could not be written or replaced, or nothing once all are.
-[[nodiscard]] std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files);
+// uncatchable kill during the replacements can leave a mix. On failure,
+// `failedFile` is the index of the file that could not be written or replaced.
+SystemStatus replaceFilesTogether(std::span<const FileContent> files, std::size_t& failedFile);
 
 // --- The shell ---------------------------------------------------------------
 
@@ -167,12 +170,12 @@ bool ownsConsoleWindow();
 
 // --- Folders ---------------------------------------------------------------
 
-// Creates `folder` and its missing parents; true when it then is a folder.
-bool makeFolders(const std::string& folder);
+// Creates `folder` and its missing parents; succeeds when it then is a folder.
+SystemStatus makeFolders(const std::string& folder);
 
 // Makes `folder` the current folder, where the programs' fixed names
-// ("cueTemplate.obp", "cueNew.obp") are looked up; false when it cannot be.
-bool changeFolder(const std::string& folder);
+// ("cueTemplate.obp", "cueNew.obp") are looked up.
+SystemStatus changeFolder(const std::string& folder);
 
 // --- Memory ----------------------------------------------------------------
 

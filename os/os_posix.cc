@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -29,42 +30,81 @@
 namespace tintrod::os {
 namespace {
 
+// --- What the system said ------------------------------------------------------
+
+SystemErrorKind kindOfErrno(int code) {
+  switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+      return SystemErrorKind::kMissing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return SystemErrorKind::kNotPermitted;
+    case EISDIR:
+      return SystemErrorKind::kFolder;
+    case ENOSPC:
+    case EFBIG:  // past `ulimit -f`
+#if defined(EDQUOT)
+    case EDQUOT:
+#endif
+      return SystemErrorKind::kNoSpace;
+    default:
+      return SystemErrorKind::kOther;
+  }
+}
+
+// What the call that just failed left in errno.
+SystemStatus lastError() {
+  const int code = errno;
+  return SystemStatus(kindOfErrno(code), code);
+}
+
+// The seam's own refusals, which no system call made.
+SystemStatus refused(SystemErrorKind kind) { return SystemStatus(kind, 0); }
+
+// A file shorter than what was checked of it: it changed under the run.
+SystemStatus endedEarly() { return refused(SystemErrorKind::kOther); }
+
 // --- Whole reads and writes --------------------------------------------------
 
-bool writeAllAt(int descriptor, const std::uint8_t* bytes, std::size_t count, std::int64_t offset) {
+SystemStatus writeAllAt(int descriptor, const std::uint8_t* bytes, std::size_t count,
+                        std::int64_t offset) {
   while (count > 0) {
     const ssize_t written = pwrite(descriptor, bytes, count, static_cast<off_t>(offset));
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
+    if (written < 0) return lastError();
+    if (written == 0) return refused(SystemErrorKind::kNoSpace);
     bytes += written;
     count -= static_cast<std::size_t>(written);
     offset += written;
   }
-  return true;
+  return {};
 }
 
 // Copies bytes [from, length) of `source` to `destination` at `at` + their
-// offset, through a buffer. False when the source ends early.
-bool copyThroughBuffer(int source, int destination, std::int64_t from, std::int64_t length,
-                       std::int64_t at) {
+// offset, through a buffer. Fails when the source ends early.
+SystemStatus copyThroughBuffer(int source, int destination, std::int64_t from, std::int64_t length,
+                               std::int64_t at) {
   constexpr std::int64_t kBufferSize = std::int64_t{1} << 20;
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(length - from, kBufferSize)));
   while (from < length) {
     const auto wanted = static_cast<std::size_t>(std::min(length - from, kBufferSize));
     const ssize_t got = pread(source, buffer.data(), wanted, static_cast<off_t>(from));
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    if (!writeAllAt(destination, buffer.data(), static_cast<std::size_t>(got), at + from)) {
-      return false;
-    }
+    if (got < 0) return lastError();
+    if (got == 0) return endedEarly();
+    SystemStatus written =
+        writeAllAt(destination, buffer.data(), static_cast<std::size_t>(got), at + from);
+    if (!written.ok()) return written;
     from += got;
   }
-  return true;
+  return {};
 }
 
 // Copies the first `length` bytes of `source` to `destination` at `at`,
 // neither through a name nor moving either file's position.
-bool copyPrefix(int source, int destination, std::int64_t length, std::int64_t at) {
+SystemStatus copyPrefix(int source, int destination, std::int64_t length, std::int64_t at) {
   std::int64_t done = 0;
 #if defined(__linux__)
   // The kernel copies (or shares extents) without a trip through user memory.
@@ -74,12 +114,13 @@ bool copyPrefix(int source, int destination, std::int64_t length, std::int64_t a
     const ssize_t copied =
         copy_file_range(source, &in, destination, &out, static_cast<std::size_t>(length - done), 0);
     if (copied < 0 && errno == EINTR) continue;
-    if (copied == 0) return false;  // the source is shorter than what was checked
-    if (copied < 0) break;          // not across these files: copy the rest by hand
+    if (copied == 0) return endedEarly();
+    if (copied < 0) break;  // not across these files: copy the rest by hand
     done += copied;
   }
 #endif
-  return done == length || copyThroughBuffer(source, destination, done, length, at);
+  if (done == length) return {};
+  return copyThroughBuffer(source, destination, done, length, at);
 }
 
 // --- Catchable signals -------------------------------------------------------
@@ -148,32 +189,41 @@ Temporary* freeTemporarySlot() {
   return nullptr;
 }
 
-// 64 random bits: another process cannot plant anything under the name in advance.
-void makeUnguessableName(char (&name)[32]) {
-  std::random_device random;
-  const unsigned long long bits = (static_cast<unsigned long long>(random()) << 32) ^ random();
-  std::snprintf(name, sizeof name, ".tintrod-%016llx.tmp", bits);
+// 64 random bits: another process cannot plant anything under the name in
+// advance. False when the system has no randomness to give: the standard
+// library reports that by throwing, which stops here.
+bool makeUnguessableName(char (&name)[32]) {
+  try {
+    std::random_device random;
+    const unsigned long long bits = (static_cast<unsigned long long>(random()) << 32) ^ random();
+    std::snprintf(name, sizeof name, ".tintrod-%016llx.tmp", bits);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 // Creates a fresh file under an unguessable name in `folder`, removed on
-// termination until disarmed; null when none can be made.
-Temporary* createNamedTemporary(int folder, unsigned permissions, int& descriptor) {
+// termination until disarmed.
+SystemStatus createNamedTemporary(int folder, unsigned permissions, Temporary*& temporary,
+                                  int& descriptor) {
   installRemovalOnTermination();
   const SignalsHeld held;
-  Temporary* temporary = freeTemporarySlot();
-  if (temporary == nullptr) return nullptr;
+  Temporary* slot = freeTemporarySlot();
+  if (slot == nullptr) return refused(SystemErrorKind::kOther);
   for (int attempt = 0; attempt < 8; ++attempt) {
-    makeUnguessableName(temporary->name);
-    descriptor = openat(folder, temporary->name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+    if (!makeUnguessableName(slot->name)) return refused(SystemErrorKind::kOther);
+    descriptor = openat(folder, slot->name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                         static_cast<mode_t>(permissions));
     if (descriptor >= 0) {
-      temporary->folder = folder;
-      temporary->armed = 1;
-      return temporary;
+      slot->folder = folder;
+      slot->armed = 1;
+      temporary = slot;
+      return {};
     }
-    if (errno != EEXIST) return nullptr;
+    if (errno != EEXIST) return lastError();
   }
-  return nullptr;
+  return SystemStatus(SystemErrorKind::kOther, EEXIST);
 }
 
 void removeTemporary(Temporary* temporary) {
@@ -214,9 +264,10 @@ int linkUnnamed(int descriptor, int folder, const char* name) {
 #endif
 }
 
-bool syncFile(int descriptor) {
+SystemStatus syncFile(int descriptor) {
   // EINVAL: a file system that has nothing to flush (in memory, for instance).
-  return fsync(descriptor) == 0 || errno == EINVAL;
+  if (fsync(descriptor) == 0 || errno == EINVAL) return {};
+  return lastError();
 }
 
 EntryKind kindOf(mode_t mode) {
@@ -225,6 +276,24 @@ EntryKind kindOf(mode_t mode) {
   if (S_ISDIR(mode)) return EntryKind::kFolder;
   return EntryKind::kOther;
 }
+
+// Only a regular file or a link is ever replaced by a file.
+SystemStatus replaceableKind(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::kNothing:
+    case EntryKind::kRegularFile:
+    case EntryKind::kLink:
+      return {};
+    case EntryKind::kFolder:
+      return refused(SystemErrorKind::kFolder);
+    case EntryKind::kOther:
+      break;
+  }
+  return refused(SystemErrorKind::kNotRegularFile);
+}
+
+// A NewFile used before create() succeeded.
+SystemStatus notStarted() { return refused(SystemErrorKind::kOther); }
 
 std::pair<std::string, std::string> splitTarget(const std::string& target) {
   const std::filesystem::path path(target);
@@ -246,36 +315,28 @@ std::vector<std::string> expandWildcards(std::vector<std::string> arguments) { r
 
 // --- Reading ---------------------------------------------------------------
 
-OpenRefusal whyNotOpened(const std::string& path) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return OpenRefusal::kMissing;
-    return errno == EACCES ? OpenRefusal::kNotPermitted : OpenRefusal::kOther;
-  }
-  if (S_ISDIR(status.st_mode)) return OpenRefusal::kFolder;
-  if (S_ISREG(status.st_mode) && access(path.c_str(), R_OK) != 0 && errno == EACCES) {
-    return OpenRefusal::kNotPermitted;
-  }
-  return OpenRefusal::kOther;
-}
-
-std::FILE* openRegularFile(const std::string& path, std::int64_t& size) {
+SystemResult<OpenedFile> openRegularFile(const std::string& path) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
-  // come; regular files ignore the flag.
+  // come; regular files ignore the flag. A folder opens, and its kind
+  // comes from the descriptor: nothing is looked up by name twice.
   const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return nullptr;
+  if (descriptor < 0) return lastError();
   struct stat status {};
-  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(descriptor);
-    return nullptr;
+  SystemStatus refusal;
+  if (fstat(descriptor, &status) != 0) {
+    refusal = lastError();
+  } else if (S_ISDIR(status.st_mode)) {
+    refusal = refused(SystemErrorKind::kFolder);
+  } else if (!S_ISREG(status.st_mode)) {
+    refusal = refused(SystemErrorKind::kNotRegularFile);
   }
-  std::FILE* file = fdopen(descriptor, "rb");
+  std::FILE* file = refusal.ok() ? fdopen(descriptor, "rb") : nullptr;
   if (file == nullptr) {
+    if (refusal.ok()) refusal = lastError();
     close(descriptor);
-    return nullptr;
+    return refusal;
   }
-  size = static_cast<std::int64_t>(status.st_size);
-  return file;
+  return OpenedFile{file, static_cast<std::int64_t>(status.st_size)};
 }
 
 unsigned copyPermissions(std::FILE* source) {
@@ -332,11 +393,12 @@ struct NewFile::State {
 
   // Replaces the unnamed file by a named copy of it, where the unnamed one
   // cannot be given a name.
-  bool nameThroughCopy(unsigned permissions) {
+  SystemStatus nameThroughCopy(unsigned permissions) {
     int copy = -1;
-    temporary = createNamedTemporary(folder, permissions, copy);
-    if (temporary == nullptr) return false;
-    const bool copied = copyPrefix(descriptor, copy, size, 0) && syncFile(copy);
+    SystemStatus made = createNamedTemporary(folder, permissions, temporary, copy);
+    if (!made.ok()) return made;
+    SystemStatus copied = copyPrefix(descriptor, copy, size, 0);
+    if (copied.ok()) copied = syncFile(copy);
     close(descriptor);
     descriptor = copy;
     return copied;
@@ -344,103 +406,119 @@ struct NewFile::State {
 
   // Checked again just before naming: a device or FIFO planted meanwhile
   // stays what it is.
-  bool targetReplaceable() const {
+  SystemStatus targetReplaceable() const {
     struct stat status {};
-    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-    const EntryKind kind = kindOf(status.st_mode);
-    return kind == EntryKind::kRegularFile || kind == EntryKind::kLink;
+    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+      return errno == ENOENT ? SystemStatus() : lastError();
+    }
+    return replaceableKind(kindOf(status.st_mode));
   }
-
-  enum class Naming { kNamed, kFailed, kUnnameable };
 
   // Gives the flushed file the target's name; catchable signals are held
   // from the first name to the last, so no signal leaves a second one.
-  Naming giveName() {
+  // `unnameable`: an unnamed file that this process cannot name at all.
+  SystemStatus giveName(bool& unnameable) {
     const SignalsHeld held;
+    unnameable = false;
     if (temporary == nullptr) {
       const int linked = linkUnnamed(descriptor, folder, name.c_str());
-      if (linked == 0) return Naming::kNamed;  // there was nothing to replace
-      if (linked != EEXIST) return Naming::kUnnameable;
+      if (linked == 0) return {};  // there was nothing to replace
+      if (linked != EEXIST) {
+        unnameable = true;
+        return SystemStatus(kindOfErrno(linked), linked);
+      }
       char linkName[32];
-      makeUnguessableName(linkName);
-      if (linkUnnamed(descriptor, folder, linkName) != 0) return Naming::kFailed;
-      if (renameat(folder, linkName, folder, name.c_str()) == 0) return Naming::kNamed;
+      if (!makeUnguessableName(linkName)) return refused(SystemErrorKind::kOther);
+      if (const int second = linkUnnamed(descriptor, folder, linkName); second != 0) {
+        return SystemStatus(kindOfErrno(second), second);
+      }
+      if (renameat(folder, linkName, folder, name.c_str()) == 0) return {};
+      const SystemStatus failed = lastError();
       unlinkat(folder, linkName, 0);
-      return Naming::kFailed;
+      return failed;
     }
-    if (renameat(folder, temporary->name, folder, name.c_str()) != 0) return Naming::kFailed;
+    if (renameat(folder, temporary->name, folder, name.c_str()) != 0) return lastError();
     temporary->armed = 0;
     temporary = nullptr;
-    return Naming::kNamed;
+    return {};
   }
 };
 
 NewFile::NewFile() = default;
 NewFile::~NewFile() = default;
 
-bool NewFile::create(const std::string& target, unsigned permissions) {
+SystemStatus NewFile::create(const std::string& target, unsigned permissions) {
   auto state = std::make_unique<State>();
   const auto [folder, name] = splitTarget(target);
   state->name = name;
+  if (name.empty()) return refused(SystemErrorKind::kFolder);
   state->folder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (state->folder < 0 || name.empty()) return false;
+  if (state->folder < 0) return lastError();
   if (!namedTemporaryRequired()) state->descriptor = createUnnamed(state->folder, permissions);
   if (state->descriptor < 0) {
-    state->temporary = createNamedTemporary(state->folder, permissions, state->descriptor);
-    if (state->temporary == nullptr) return false;
+    SystemStatus made =
+        createNamedTemporary(state->folder, permissions, state->temporary, state->descriptor);
+    if (!made.ok()) return made;
   }
   state_ = std::move(state);
   reachedStep(Step::kCreated);
-  return true;
+  return {};
 }
 
-bool NewFile::copyFrom(std::FILE* source, std::int64_t length) {
-  if (state_ == nullptr || length < 0) return false;
-  if (!copyPrefix(fileno(source), state_->descriptor, length, state_->size)) return false;
+SystemStatus NewFile::copyFrom(std::FILE* source, std::int64_t length) {
+  if (state_ == nullptr) return notStarted();
+  if (length < 0) return refused(SystemErrorKind::kOther);
+  SystemStatus copied = copyPrefix(fileno(source), state_->descriptor, length, state_->size);
+  if (!copied.ok()) return copied;
   state_->size += length;
   reachedStep(Step::kCopied);
-  return true;
+  return {};
 }
 
-bool NewFile::append(std::span<const std::uint8_t> bytes) {
-  if (state_ == nullptr) return false;
-  if (!writeAllAt(state_->descriptor, bytes.data(), bytes.size(), state_->size)) return false;
+SystemStatus NewFile::append(std::span<const std::uint8_t> bytes) {
+  if (state_ == nullptr) return notStarted();
+  SystemStatus written = writeAllAt(state_->descriptor, bytes.data(), bytes.size(), state_->size);
+  if (!written.ok()) return written;
   state_->size += static_cast<std::int64_t>(bytes.size());
-  return true;
+  return {};
 }
 
-bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
-  if (state_ == nullptr || offset < 0 ||
-      static_cast<std::int64_t>(bytes.size()) > state_->size - offset) {
-    return false;
+SystemStatus NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  if (state_ == nullptr) return notStarted();
+  if (offset < 0 || static_cast<std::int64_t>(bytes.size()) > state_->size - offset) {
+    return refused(SystemErrorKind::kOther);
   }
   return writeAllAt(state_->descriptor, bytes.data(), bytes.size(), offset);
 }
 
 std::int64_t NewFile::size() const { return state_ == nullptr ? 0 : state_->size; }
 
-bool NewFile::publish(Durability durability) {
-  if (state_ == nullptr) return false;
+SystemStatus NewFile::publish(Durability durability) {
+  if (state_ == nullptr) return notStarted();
   reachedStep(Step::kPublishing);
-  if (!state_->targetReplaceable()) return false;
+  if (SystemStatus replaceable = state_->targetReplaceable(); !replaceable.ok()) {
+    return replaceable;
+  }
   const bool durable = durability == Durability::kDurable;
-  if (durable && !syncFile(state_->descriptor)) return false;
-  State::Naming naming = state_->giveName();
-  if (naming == State::Naming::kUnnameable) {
+  if (durable) {
+    if (SystemStatus synced = syncFile(state_->descriptor); !synced.ok()) return synced;
+  }
+  bool unnameable = false;
+  SystemStatus named = state_->giveName(unnameable);
+  if (unnameable) {
     // Unnamed files that this process cannot name (no /proc, say): name a copy.
     struct stat status {};
-    if (fstat(state_->descriptor, &status) != 0 ||
-        !state_->nameThroughCopy(static_cast<unsigned>(status.st_mode) & 0777u)) {
-      return false;
-    }
-    naming = state_->giveName();
+    if (fstat(state_->descriptor, &status) != 0) return lastError();
+    SystemStatus copied = state_->nameThroughCopy(static_cast<unsigned>(status.st_mode) & 0777u);
+    if (!copied.ok()) return copied;
+    named = state_->giveName(unnameable);
   }
-  if (naming != State::Naming::kNamed) return false;
+  if (!named.ok()) return named;
   // The name is in place and cannot be taken back: a folder that cannot be
   // flushed costs durability, not the run.
   if (durable) fsync(state_->folder);
   state_.reset();
-  return true;
+  return {};
 }
 
 // --- A set of files replaced together ---------------------------------------
@@ -471,45 +549,47 @@ struct SetMember {
     if (folder >= 0) close(folder);
   }
 
-  bool write(const FileContent& file) {
+  SystemStatus write(const FileContent& file) {
     const auto [folderName, fileName] = splitTarget(file.path);
     name = fileName;
+    if (name.empty()) return refused(SystemErrorKind::kFolder);
     folder = open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0 || name.empty()) return false;
-    temporary = createNamedTemporary(folder, kNewFilePermissions, descriptor);
-    return temporary != nullptr && setStepSucceeds(SetStep::kWriting) &&
-           writeAllAt(descriptor, file.bytes.data(), file.bytes.size(), 0) && syncFile(descriptor);
+    if (folder < 0) return lastError();
+    SystemStatus made = createNamedTemporary(folder, kNewFilePermissions, temporary, descriptor);
+    if (!made.ok()) return made;
+    if (!setStepSucceeds(SetStep::kWriting)) return refused(SystemErrorKind::kNoSpace);
+    SystemStatus written = writeAllAt(descriptor, file.bytes.data(), file.bytes.size(), 0);
+    return written.ok() ? syncFile(descriptor) : written;
   }
 
-  bool replaceable() {
+  SystemStatus replaceable() {
     struct stat status {};
-    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+      return errno == ENOENT ? SystemStatus() : lastError();
+    }
     hadOld = true;
-    const EntryKind kind = kindOf(status.st_mode);
-    return kind == EntryKind::kRegularFile || kind == EntryKind::kLink;
+    return replaceableKind(kindOf(status.st_mode));
   }
 
   // A second name for the old file keeps its name in place throughout; a
   // file system without hard links gets it moved aside instead.
-  bool replace() {
+  SystemStatus replace() {
     if (hadOld) {
-      makeUnguessableName(keptName);
+      if (!makeUnguessableName(keptName)) return refused(SystemErrorKind::kOther);
       if (linkat(folder, name.c_str(), folder, keptName, 0) == 0) {
         kept = Kept::kLinked;
       } else if (renameat(folder, name.c_str(), folder, keptName) == 0) {
         kept = Kept::kMoved;
       } else {
-        return false;
+        return lastError();
       }
     }
-    if (!setStepSucceeds(SetStep::kReplacing) ||
-        renameat(folder, temporary->name, folder, name.c_str()) != 0) {
-      return false;
-    }
+    if (!setStepSucceeds(SetStep::kReplacing)) return refused(SystemErrorKind::kOther);
+    if (renameat(folder, temporary->name, folder, name.c_str()) != 0) return lastError();
     temporary->armed = 0;
     temporary = nullptr;
     replaced = true;
-    return true;
+    return {};
   }
 
   void putBack() {
@@ -531,29 +611,32 @@ struct SetMember {
 
 }  // namespace
 
-std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files) {
+SystemStatus replaceFilesTogether(std::span<const FileContent> files, std::size_t& failedFile) {
   std::vector<std::unique_ptr<SetMember>> members;
   for (std::size_t i = 0; i < files.size(); ++i) {
     members.push_back(std::make_unique<SetMember>());
-    if (!members.back()->write(files[i])) return i;
+    failedFile = i;
+    if (SystemStatus written = members.back()->write(files[i]); !written.ok()) return written;
   }
   for (std::size_t i = 0; i < members.size(); ++i) {
-    if (!members[i]->replaceable()) return i;
+    failedFile = i;
+    if (SystemStatus replaceable = members[i]->replaceable(); !replaceable.ok()) return replaceable;
   }
   // Held until the kept old files are gone again: a signal that arrives
   // meanwhile ends the run once the set is whole.
   const SignalsHeld held;
   for (std::size_t i = 0; i < members.size(); ++i) {
-    if (!members[i]->replace()) {
+    if (SystemStatus replaced = members[i]->replace(); !replaced.ok()) {
       for (std::size_t j = i + 1; j-- > 0;) members[j]->putBack();
-      return i;
+      failedFile = i;
+      return replaced;
     }
   }
   for (const auto& member : members) member->dropKept();
   // The names are in place and cannot be taken back: a folder that cannot
   // be flushed costs durability, not the run.
   for (const auto& member : members) fsync(member->folder);
-  return std::nullopt;
+  return {};
 }
 
 // --- The shell ---------------------------------------------------------------
@@ -566,13 +649,22 @@ bool ownsConsoleWindow() { return false; }
 
 // --- Folders ---------------------------------------------------------------
 
-bool makeFolders(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  return std::filesystem::is_directory(folder, error);
+SystemStatus makeFolders(const std::string& folder) {
+  std::error_code made;
+  std::filesystem::create_directories(folder, made);
+  std::error_code looked;
+  if (std::filesystem::is_directory(folder, looked)) return {};
+  // The first refusal says why; a file standing under the name refuses
+  // without one.
+  const std::error_code& error = made ? made : looked;
+  const int code = error ? error.value() : EEXIST;  // errno, whichever category holds it
+  return SystemStatus(kindOfErrno(code), code);
 }
 
-bool changeFolder(const std::string& folder) { return chdir(folder.c_str()) == 0; }
+SystemStatus changeFolder(const std::string& folder) {
+  if (chdir(folder.c_str()) == 0) return {};
+  return lastError();
+}
 
 // --- Memory ----------------------------------------------------------------
 

@@ -28,6 +28,40 @@ constexpr std::size_t kPlainPathLimit = MAX_PATH - 40;
 // Bytes per step when one file is copied into another.
 constexpr DWORD kCopyChunk = DWORD{1} << 20;
 
+// --- What the system said ------------------------------------------------------
+
+SystemErrorKind kindOfError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_NO_UNICODE_TRANSLATION:
+      return SystemErrorKind::kMissing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return SystemErrorKind::kNotPermitted;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return SystemErrorKind::kNoSpace;
+    default:
+      return SystemErrorKind::kOther;
+  }
+}
+
+SystemStatus errorOf(DWORD code) { return SystemStatus(kindOfError(code), static_cast<int>(code)); }
+
+// What the call that just failed left for GetLastError.
+SystemStatus lastError() { return errorOf(GetLastError()); }
+
+// The seam's own refusals, which no system call made.
+SystemStatus refused(SystemErrorKind kind) { return SystemStatus(kind, 0); }
+
+// A file shorter than what was checked of it: it changed under the run.
+SystemStatus endedEarly() { return refused(SystemErrorKind::kOther); }
+
+// A path that is not valid UTF-8 names no file.
+SystemStatus unnameable() { return errorOf(ERROR_NO_UNICODE_TRANSLATION); }
+
 std::wstring widen(const std::string& text) {
   if (text.empty()) return {};
   const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
@@ -99,32 +133,37 @@ bool fileIdentity(HANDLE handle, BY_HANDLE_FILE_INFORMATION& information) {
 
 // Reads or writes the whole span at `offset`. With an offset in the
 // OVERLAPPED the call needs no seek, and a short count is retried.
-bool readAt(HANDLE file, std::int64_t offset, std::uint8_t* bytes, DWORD count) {
+SystemStatus readAt(HANDLE file, std::int64_t offset, std::uint8_t* bytes, DWORD count) {
   while (count > 0) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
     DWORD got = 0;
-    if (!ReadFile(file, bytes, count, &got, &at) || got == 0) return false;
+    if (!ReadFile(file, bytes, count, &got, &at)) {
+      const DWORD error = GetLastError();
+      return error == ERROR_HANDLE_EOF ? endedEarly() : errorOf(error);
+    }
+    if (got == 0) return endedEarly();
     offset += got;
     bytes += got;
     count -= got;
   }
-  return true;
+  return {};
 }
 
-bool writeAtOffset(HANDLE file, std::int64_t offset, std::span<const std::uint8_t> bytes) {
+SystemStatus writeAtOffset(HANDLE file, std::int64_t offset, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
     const auto count = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kCopyChunk));
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), count, &written, &at) || written == 0) return false;
+    if (!WriteFile(file, bytes.data(), count, &written, &at)) return lastError();
+    if (written == 0) return refused(SystemErrorKind::kNoSpace);
     offset += written;
     bytes = bytes.subspan(written);
   }
-  return true;
+  return {};
 }
 
 // While set, closing the handle deletes the file, however the process ends.
@@ -170,9 +209,24 @@ EntryKind kindOf(const std::wstring& name) {
   return EntryKind::kRegularFile;
 }
 
-bool isReplaceable(const std::wstring& name) {
-  const EntryKind kind = kindOf(name);
-  return kind == EntryKind::kNothing || kind == EntryKind::kRegularFile || kind == EntryKind::kLink;
+// Only nothing, a regular file or a link is ever replaced by a file.
+SystemStatus replaceable(const std::wstring& name) {
+  switch (kindOf(name)) {
+    case EntryKind::kNothing:
+    case EntryKind::kRegularFile:
+    case EntryKind::kLink:
+      return {};
+    case EntryKind::kFolder:
+      return refused(SystemErrorKind::kFolder);
+    case EntryKind::kOther:
+      break;
+  }
+  return refused(SystemErrorKind::kNotRegularFile);
+}
+
+// Windows refuses to replace a read-only file; Wine would, hence the look.
+SystemStatus notReadOnly(const std::wstring& name) {
+  return isReadOnlyFile(name) ? errorOf(ERROR_ACCESS_DENIED) : SystemStatus();
 }
 
 UINT previousConsoleCodePage = 0;
@@ -254,52 +308,35 @@ std::vector<std::string> expandWildcards(std::vector<std::string> arguments) {
 
 // --- Reading ---------------------------------------------------------------
 
-OpenRefusal whyNotOpened(const std::string& path) {
+SystemResult<OpenedFile> openRegularFile(const std::string& path) {
   const std::wstring name = systemPath(path);
-  if (name.empty()) return OpenRefusal::kMissing;
-  const DWORD attributes = GetFileAttributesW(name.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-        error == ERROR_INVALID_NAME) {
-      return OpenRefusal::kMissing;
-    }
-    return error == ERROR_ACCESS_DENIED ? OpenRefusal::kNotPermitted : OpenRefusal::kOther;
-  }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return OpenRefusal::kFolder;
-  Handle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid() && GetLastError() == ERROR_ACCESS_DENIED) return OpenRefusal::kNotPermitted;
-  return OpenRefusal::kOther;
-}
-
-std::FILE* openRegularFile(const std::string& path, std::int64_t& size) {
-  const std::wstring name = systemPath(path);
-  if (name.empty()) return nullptr;
+  if (name.empty()) return unnameable();
   // Others may read along but not write: the length checked at opening
-  // stays the file's length. A folder does not open without backup
-  // semantics; a named pipe opens without waiting and is refused below.
-  Handle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
+  // stays the file's length. Backup semantics let a folder open too, so
+  // that its handle, not a second look by name, says it is one; a named
+  // pipe opens without waiting and is refused below.
+  Handle file(CreateFileW(
+      name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) return lastError();
   BY_HANDLE_FILE_INFORMATION information{};
   LARGE_INTEGER length{};
-  if (!fileIdentity(file.get(), information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-      !GetFileSizeEx(file.get(), &length)) {
-    return nullptr;
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return refused(SystemErrorKind::kNotRegularFile);
+  if (!fileIdentity(file.get(), information)) return lastError();
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return refused(SystemErrorKind::kFolder);
   }
+  if (!GetFileSizeEx(file.get(), &length)) return lastError();
   const int descriptor =
       _open_osfhandle(reinterpret_cast<intptr_t>(file.get()), _O_RDONLY | _O_BINARY);
-  if (descriptor < 0) return nullptr;
+  if (descriptor < 0) return refused(SystemErrorKind::kOther);
   file.release();  // the descriptor owns it now
   std::FILE* stream = _fdopen(descriptor, "rb");
   if (stream == nullptr) {
     _close(descriptor);
-    return nullptr;
+    return refused(SystemErrorKind::kOther);
   }
-  size = length.QuadPart;
-  return stream;
+  return OpenedFile{stream, length.QuadPart};
 }
 
 // Windows files carry no permission bits; a copy is an ordinary writable
@@ -361,90 +398,106 @@ NewFile::~NewFile() {
   }
 }
 
-bool NewFile::create(const std::string& target, unsigned /*permissions*/) {
+SystemStatus NewFile::create(const std::string& target, unsigned /*permissions*/) {
   state_->target = systemPath(target);
+  if (state_->target.empty()) return unnameable();
   const std::wstring suffix = randomSuffix();
-  if (state_->target.empty() || suffix.empty()) return false;
+  if (suffix.empty()) return refused(SystemErrorKind::kOther);
   state_->temporary = state_->target + suffix;
   // CREATE_NEW never opens what already stands under the name, a link
   // included; no sharing, so nobody else writes or renames it meanwhile.
   state_->file.reset(CreateFileW(state_->temporary.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
                                  0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!state_->file.valid()) return false;
+  if (!state_->file.valid()) return lastError();
   state_->size = 0;
   // Without the mark the destructor still removes the file on every
   // unwinding path; only a killed process could leave it behind.
   state_->markedForDeletion = setDeleteOnClose(state_->file.get(), true);
   reachedStep(Step::kCreated);
-  return true;
+  return {};
 }
 
-bool NewFile::copyFrom(std::FILE* source, std::int64_t length) {
-  if (!state_->file.valid() || length < 0) return false;
+namespace {
+
+// A NewFile used before create() succeeded.
+SystemStatus notStarted() { return refused(SystemErrorKind::kOther); }
+
+}  // namespace
+
+SystemStatus NewFile::copyFrom(std::FILE* source, std::int64_t length) {
+  if (!state_->file.valid()) return notStarted();
+  if (length < 0) return refused(SystemErrorKind::kOther);
   // Reading at explicit offsets moves the handle's position all the same, and
   // the stream buffered above it relies on that position: it is put back.
   const HANDLE input = handleOf(source);
   LARGE_INTEGER saved{};
   const LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(input, zero, &saved, FILE_CURRENT)) return false;
+  if (!SetFilePointerEx(input, zero, &saved, FILE_CURRENT)) return lastError();
   std::vector<std::uint8_t> buffer(
       static_cast<std::size_t>(std::min<std::int64_t>(length, kCopyChunk)));
-  bool copied = true;
-  for (std::int64_t done = 0; copied && done < length;) {
+  SystemStatus copied;
+  for (std::int64_t done = 0; copied.ok() && done < length;) {
     const auto count = static_cast<DWORD>(std::min<std::int64_t>(length - done, kCopyChunk));
-    copied = readAt(input, done, buffer.data(), count) &&
-             writeAtOffset(state_->file.get(), state_->size, {buffer.data(), count});
-    if (copied) {
+    copied = readAt(input, done, buffer.data(), count);
+    if (copied.ok())
+      copied = writeAtOffset(state_->file.get(), state_->size, {buffer.data(), count});
+    if (copied.ok()) {
       done += count;
       state_->size += count;
     }
   }
-  const bool restored = SetFilePointerEx(input, saved, nullptr, FILE_BEGIN) != 0;
-  if (!copied || !restored) return false;
+  const SystemStatus restored =
+      SetFilePointerEx(input, saved, nullptr, FILE_BEGIN) != 0 ? SystemStatus() : lastError();
+  if (!copied.ok()) return copied;
+  if (!restored.ok()) return restored;
   reachedStep(Step::kCopied);
-  return true;
+  return {};
 }
 
-bool NewFile::append(std::span<const std::uint8_t> bytes) {
-  if (!state_->file.valid() || !writeAtOffset(state_->file.get(), state_->size, bytes)) {
-    return false;
-  }
+SystemStatus NewFile::append(std::span<const std::uint8_t> bytes) {
+  if (!state_->file.valid()) return notStarted();
+  SystemStatus written = writeAtOffset(state_->file.get(), state_->size, bytes);
+  if (!written.ok()) return written;
   state_->size += static_cast<std::int64_t>(bytes.size());
-  return true;
+  return {};
 }
 
-bool NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
-  if (!state_->file.valid() || offset < 0 ||
-      static_cast<std::int64_t>(bytes.size()) > state_->size - offset) {
-    return false;
+SystemStatus NewFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  if (!state_->file.valid()) return notStarted();
+  if (offset < 0 || static_cast<std::int64_t>(bytes.size()) > state_->size - offset) {
+    return refused(SystemErrorKind::kOther);
   }
   return writeAtOffset(state_->file.get(), offset, bytes);
 }
 
 std::int64_t NewFile::size() const { return state_->size; }
 
-bool NewFile::publish(Durability durability) {
+SystemStatus NewFile::publish(Durability durability) {
   reachedStep(Step::kPublishing);
   const bool durable = durability == Durability::kDurable;
-  if (!state_->file.valid() || (durable && !FlushFileBuffers(state_->file.get())) ||
+  if (!state_->file.valid()) return notStarted();
+  if ((durable && !FlushFileBuffers(state_->file.get())) ||
       (state_->markedForDeletion && !setDeleteOnClose(state_->file.get(), false))) {
-    return false;
+    return lastError();
   }
   state_->file.reset();
   const DWORD moveFlags =
       MOVEFILE_REPLACE_EXISTING | (durable ? DWORD{MOVEFILE_WRITE_THROUGH} : DWORD{0});
   // The replace is one rename in the folder, written through before it
   // returns; a folder under the target's name is never replaced, and
-  // neither is a read-only file, which Windows refuses to replace (Wine
-  // would, hence the explicit look), nor a device.
-  if (isReadOnlyFile(state_->target) || !isReplaceable(state_->target) ||
-      !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(), moveFlags)) {
+  // neither is a read-only file nor a device.
+  SystemStatus named = notReadOnly(state_->target);
+  if (named.ok()) named = replaceable(state_->target);
+  if (named.ok() && !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(), moveFlags)) {
+    named = lastError();
+  }
+  if (!named.ok()) {
     DeleteFileW(state_->temporary.c_str());
-    return false;
+    return named;
   }
   state_->published = true;
-  return true;
+  return {};
 }
 
 // --- A set of files replaced together ---------------------------------------
@@ -475,60 +528,65 @@ struct SetMember {
     DeleteFileW(temporary.c_str());
   }
 
-  bool write(const FileContent& content) {
+  SystemStatus write(const FileContent& content) {
     target = systemPath(content.path);
+    if (target.empty()) return unnameable();
     const std::wstring suffix = randomSuffix();
-    if (target.empty() || suffix.empty()) return false;
+    if (suffix.empty()) return refused(SystemErrorKind::kOther);
     // As NewFile's: never opens what stands under the name, shares nothing,
     // and goes with its handle however the process ends until it is named.
     file.reset(CreateFileW((target + suffix).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
                            nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.valid()) return false;
+    if (!file.valid()) return lastError();
     temporary = target + suffix;
     markedForDeletion = setDeleteOnClose(file.get(), true);
-    return setStepSucceeds(SetStep::kWriting) && writeAtOffset(file.get(), 0, content.bytes) &&
-           FlushFileBuffers(file.get());
+    if (!setStepSucceeds(SetStep::kWriting)) return refused(SystemErrorKind::kNoSpace);
+    SystemStatus written = writeAtOffset(file.get(), 0, content.bytes);
+    if (written.ok() && !FlushFileBuffers(file.get())) written = lastError();
+    return written;
   }
 
   // A file another program holds open (an image viewer, say) cannot be
   // replaced; asking for delete access without sharing anything finds it,
   // as a sharing violation, before anything is replaced.
-  bool replaceable() {
+  SystemStatus replaceable() {
     const EntryKind kind = kindOf(target);
-    if (kind == EntryKind::kNothing) return true;
+    if (kind == EntryKind::kNothing) return {};
     hadOld = true;
-    if (isReadOnlyFile(target) || !isReplaceable(target)) return false;
+    SystemStatus checked = notReadOnly(target);
+    if (checked.ok()) checked = os::replaceable(target);
+    if (!checked.ok()) return checked;
     const Handle old(CreateFileW(target.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
                                  nullptr));
-    return old.valid();
+    return old.valid() ? SystemStatus() : lastError();
   }
 
   // A second name for the old file keeps its name in place throughout; a
   // volume without hard links (FAT) gets it moved aside instead.
-  bool replace() {
-    if (markedForDeletion && !setDeleteOnClose(file.get(), false)) return false;
+  SystemStatus replace() {
+    if (markedForDeletion && !setDeleteOnClose(file.get(), false)) return lastError();
     file.reset();
     if (hadOld) {
       const std::wstring suffix = randomSuffix();
-      if (suffix.empty()) return false;
+      if (suffix.empty()) return refused(SystemErrorKind::kOther);
       keptName = target + suffix;
       if (CreateHardLinkW(keptName.c_str(), target.c_str(), nullptr)) {
         kept = Kept::kLinked;
       } else if (MoveFileExW(target.c_str(), keptName.c_str(), 0)) {
         kept = Kept::kMoved;
       } else {
-        return false;
+        return lastError();
       }
     }
-    if (!setStepSucceeds(SetStep::kReplacing) ||
-        !MoveFileExW(temporary.c_str(), target.c_str(),
+    if (!setStepSucceeds(SetStep::kReplacing)) return refused(SystemErrorKind::kOther);
+    if (!MoveFileExW(temporary.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return false;
+      return lastError();
     }
     replaced = true;
-    return true;
+    return {};
   }
 
   void putBack() {
@@ -565,24 +623,27 @@ class InterruptionsHeld {
 
 }  // namespace
 
-std::optional<std::size_t> replaceFilesTogether(std::span<const FileContent> files) {
+SystemStatus replaceFilesTogether(std::span<const FileContent> files, std::size_t& failedFile) {
   std::vector<std::unique_ptr<SetMember>> members;
   for (std::size_t i = 0; i < files.size(); ++i) {
     members.push_back(std::make_unique<SetMember>());
-    if (!members.back()->write(files[i])) return i;
+    failedFile = i;
+    if (SystemStatus written = members.back()->write(files[i]); !written.ok()) return written;
   }
   for (std::size_t i = 0; i < members.size(); ++i) {
-    if (!members[i]->replaceable()) return i;
+    failedFile = i;
+    if (SystemStatus checked = members[i]->replaceable(); !checked.ok()) return checked;
   }
   const InterruptionsHeld held;
   for (std::size_t i = 0; i < members.size(); ++i) {
-    if (!members[i]->replace()) {
+    if (SystemStatus replaced = members[i]->replace(); !replaced.ok()) {
       for (std::size_t j = i + 1; j-- > 0;) members[j]->putBack();
-      return i;
+      failedFile = i;
+      return replaced;
     }
   }
   for (const auto& member : members) member->dropKept();
-  return std::nullopt;
+  return {};
 }
 
 // --- The shell ---------------------------------------------------------------
@@ -614,21 +675,27 @@ bool isFolder(const std::wstring& path) {
 
 // `folder` is absolute in the \\?\ form and its root (drive or share)
 // ends at `rootEnd`, so its parents are its prefixes down to there.
-bool makeFolderAndParents(const std::wstring& folder, std::size_t rootEnd) {
-  if (isFolder(folder)) return true;
+SystemStatus makeFolderAndParents(const std::wstring& folder, std::size_t rootEnd) {
+  if (isFolder(folder)) return {};
   const std::size_t separator = folder.find_last_of(L'\\');
-  if (separator == std::wstring::npos || separator < rootEnd) return false;
-  if (separator > rootEnd && !makeFolderAndParents(folder.substr(0, separator), rootEnd)) {
-    return false;
+  if (separator == std::wstring::npos || separator < rootEnd) {
+    return errorOf(ERROR_PATH_NOT_FOUND);
   }
-  return CreateDirectoryW(folder.c_str(), nullptr) != 0 || isFolder(folder);
+  if (separator > rootEnd) {
+    SystemStatus parent = makeFolderAndParents(folder.substr(0, separator), rootEnd);
+    if (!parent.ok()) return parent;
+  }
+  if (CreateDirectoryW(folder.c_str(), nullptr) != 0) return {};
+  const SystemStatus failed = lastError();
+  // Made meanwhile by someone else: as good as made.
+  return isFolder(folder) ? SystemStatus() : failed;
 }
 
 }  // namespace
 
-bool makeFolders(const std::string& folder) {
+SystemStatus makeFolders(const std::string& folder) {
   std::wstring wide = widen(folder);
-  if (wide.empty()) return false;
+  if (wide.empty()) return unnameable();
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
   if (wide.rfind(L"\\\\?\\", 0) != 0) {
     wide = fullPath(wide);
@@ -639,13 +706,17 @@ bool makeFolders(const std::string& folder) {
   // The root is "\\?\C:" or "\\?\UNC\server\share".
   std::size_t rootEnd = wide.find(L'\\', share ? 8 : 4);
   if (share && rootEnd != std::wstring::npos) rootEnd = wide.find(L'\\', rootEnd + 1);
-  if (rootEnd == std::wstring::npos) return isFolder(wide + L"\\");
+  if (rootEnd == std::wstring::npos) {
+    return isFolder(wide + L"\\") ? SystemStatus() : errorOf(ERROR_PATH_NOT_FOUND);
+  }
   return makeFolderAndParents(wide, rootEnd);
 }
 
-bool changeFolder(const std::string& folder) {
+SystemStatus changeFolder(const std::string& folder) {
   const std::wstring wide = widen(folder);
-  return !wide.empty() && SetCurrentDirectoryW(wide.c_str()) != 0;
+  if (wide.empty()) return unnameable();
+  if (SetCurrentDirectoryW(wide.c_str()) == 0) return lastError();
+  return {};
 }
 
 // --- Memory ----------------------------------------------------------------

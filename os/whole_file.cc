@@ -1,8 +1,8 @@
 // Whole-file reads and writes, the same on every system: they use only the
 // seam's own calls.
+#include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <new>
 
 #include "os/os.h"
 
@@ -15,25 +15,34 @@ struct FileCloser {
 
 }  // namespace
 
-WholeRead readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffer& bytes) {
-  std::int64_t size = 0;
-  const std::unique_ptr<std::FILE, FileCloser> file(openRegularFile(path, size));
-  if (file == nullptr) return WholeRead::kNotOpened;
-  if (size < 0 || static_cast<std::uint64_t>(size) > maxSize) return WholeRead::kTooLarge;
+SystemStatus readWholeFile(const std::string& path, std::size_t maxSize, LargeBuffer& bytes) {
+  SystemResult<OpenedFile> opened = openRegularFile(path);
+  if (!opened.ok()) return opened.status();
+  const std::unique_ptr<std::FILE, FileCloser> file(opened->file);
+  const std::int64_t size = opened->size;
+  if (size < 0 || static_cast<std::uint64_t>(size) > maxSize) {
+    return SystemStatus(SystemErrorKind::kTooLarge, 0);
+  }
   // Every byte is read over, so none is zeroed first: a photo's megabytes
   // would cost a second pass and, on the heap, a page fault every 4 KiB.
-  if (!bytes.allocate(static_cast<std::size_t>(size))) throw std::bad_alloc();
-  if (std::fread(bytes.get(), 1, bytes.size(), file.get()) != bytes.size()) {
-    bytes.release();
-    return WholeRead::kShort;
+  if (!bytes.allocate(static_cast<std::size_t>(size))) {
+    return SystemStatus(SystemErrorKind::kTooLarge, ENOMEM);
   }
-  return WholeRead::kRead;
+  if (std::fread(bytes.get(), 1, bytes.size(), file.get()) != bytes.size()) {
+    // A read error leaves errno; a file cut short since it was opened, nothing.
+    const int code = std::ferror(file.get()) != 0 ? errno : 0;
+    bytes.release();
+    return SystemStatus(SystemErrorKind::kOther, code);
+  }
+  return {};
 }
 
-bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                    NewFile::Durability durability) {
+SystemStatus writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                            NewFile::Durability durability) {
   NewFile file;
-  return file.create(path, kNewFilePermissions) && file.append(bytes) && file.publish(durability);
+  if (SystemStatus created = file.create(path, kNewFilePermissions); !created.ok()) return created;
+  if (SystemStatus written = file.append(bytes); !written.ok()) return written;
+  return file.publish(durability);
 }
 
 }  // namespace tintrod::os

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <utility>
 
 #include <stb/stb_image_resize.h>
@@ -27,7 +26,7 @@ RgbPicture blank(int width, int height) {
   return picture;
 }
 
-RgbPicture resized(const RgbPicture& picture, int width, int height, const Region& region) {
+Result<RgbPicture> resized(const RgbPicture& picture, int width, int height, const Region& region) {
   RgbPicture out = blank(width, height);
   const int done = stbir_resize_region(
       picture.channels.data(), picture.width, picture.height, picture.width * kRgbChannels,
@@ -35,7 +34,10 @@ RgbPicture resized(const RgbPicture& picture, int width, int height, const Regio
       STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT,
       STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_SRGB, nullptr, region.left, region.top, region.right,
       region.bottom);
-  if (done == 0) throw std::bad_alloc();
+  // The scaler takes its working memory with malloc, and says no more than
+  // that it did not scale: a machine that cannot hold that memory is one the
+  // picture is too large for.
+  if (done == 0) return Status(Failure::kPictureTooLarge);
   return out;
 }
 
@@ -52,14 +54,14 @@ void place(const RgbPicture& source, int x, int y, RgbPicture& target) {
   }
 }
 
-RgbPicture stretched(RgbPicture picture, int width, int height) {
+Result<RgbPicture> stretched(RgbPicture picture, int width, int height) {
   if (picture.width == width && picture.height == height) return picture;
   return resized(picture, width, height, Region{});
 }
 
 // The scale that makes the picture cover the slot: the larger of the two
 // ratios. Whichever side it fills is kept whole; the other is cut evenly.
-RgbPicture cropped(const RgbPicture& picture, int width, int height) {
+Result<RgbPicture> cropped(const RgbPicture& picture, int width, int height) {
   const std::int64_t widthRatio = std::int64_t{width} * picture.height;
   const std::int64_t heightRatio = std::int64_t{height} * picture.width;
   const bool fillsWidth = widthRatio >= heightRatio;
@@ -85,7 +87,7 @@ RgbPicture cropped(const RgbPicture& picture, int width, int height) {
 }
 
 // The scale that makes the picture fit inside: the smaller of the two ratios.
-RgbPicture padded(RgbPicture picture, int width, int height, const Colour& background) {
+Result<RgbPicture> padded(RgbPicture picture, int width, int height, const Colour& background) {
   const std::int64_t widthRatio = std::int64_t{width} * picture.height;
   const std::int64_t heightRatio = std::int64_t{height} * picture.width;
   int innerWidth = width;
@@ -101,15 +103,16 @@ RgbPicture padded(RgbPicture picture, int width, int height, const Colour& backg
   for (std::size_t i = 0; i < out.channels.size(); ++i) {
     out.channels[i] = background[i % kRgbChannels];
   }
-  place(stretched(std::move(picture), innerWidth, innerHeight), (width - innerWidth) / 2,
-        (height - innerHeight) / 2, out);
+  const Result<RgbPicture> inner = stretched(std::move(picture), innerWidth, innerHeight);
+  if (!inner.ok()) return inner.status();
+  place(*inner, (width - innerWidth) / 2, (height - innerHeight) / 2, out);
   return out;
 }
 
 }  // namespace
 
-RgbPicture fitPicture(RgbPicture picture, int width, int height, Fit fit,
-                      const Colour& background) {
+Result<RgbPicture> fitPicture(RgbPicture picture, int width, int height, Fit fit,
+                              const Colour& background) {
   switch (fit) {
     case Fit::kCrop:
       return cropped(picture, width, height);

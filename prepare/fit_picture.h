@@ -6,14 +6,15 @@
 
 #include "picture/picture_reader.h"
 #include "picture/rgb_picture.h"
+#include "util/status.h"
 
 namespace tintrod {
 
-// Throws std::bad_alloc when the scaler cannot get its working memory. Takes
-// the picture over, so that a picture already of the slot's size is not copied
+// kPictureTooLarge when the scaler cannot get its working memory. Takes the
+// picture over, so that a picture already of the slot's size is not copied
 // and a larger one is freed as soon as it is scaled.
 // `background` fills what a padded picture leaves uncovered.
-RgbPicture fitPicture(RgbPicture picture, int width, int height, Fit fit,
-                      const Colour& background = {});
+Result<RgbPicture> fitPicture(RgbPicture picture, int width, int height, Fit fit,
+                              const Colour& background = {});
 
 }  // namespace tintrod

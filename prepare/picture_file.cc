@@ -2,30 +2,16 @@
 
 #include <algorithm>
 #include <iterator>
-#include <new>
 #include <string_view>
 
 #include "bitmap/validate_bitmap.h"
 #include "os/os.h"
 #include "prepare/prepare_picture.h"
+#include "util/failure_tables.h"
 #include "util/input_file.h"
 
 namespace tintrod {
 namespace {
-
-Failure unreadable(const std::string& path) {
-  switch (os::whyNotOpened(path)) {
-    case os::OpenRefusal::kMissing:
-      return Failure::kPictureMissing;
-    case os::OpenRefusal::kNotPermitted:
-      return Failure::kPictureNotPermitted;
-    case os::OpenRefusal::kFolder:
-      return Failure::kPictureFolder;
-    case os::OpenRefusal::kOther:
-      break;
-  }
-  return Failure::kPictureRead;
-}
 
 // Extensions that viewers would open as something other than a BMP, in lower
 // case.
@@ -49,32 +35,16 @@ bool namesOtherPictureFormat(std::string_view path) {
 
 Result<os::LargeBuffer> readPicture(const std::string& path) {
   os::LargeBuffer bytes;
-  os::WholeRead read = os::WholeRead::kShort;
-  try {
-    read = os::readWholeFile(path, kMaxPictureFileSize, bytes);
-  } catch (const std::bad_alloc&) {
-    // As for decoding: a machine that cannot hold the file is one it is too
-    // large for.
-    return Status(Failure::kPictureTooLarge, path);
-  }
-  switch (read) {
-    case os::WholeRead::kRead:
-      return bytes;
-    case os::WholeRead::kNotOpened:
-      return Status(unreadable(path), path);
-    case os::WholeRead::kTooLarge:
-      return Status(Failure::kPictureTooLarge, path);
-    case os::WholeRead::kShort:
-      break;
-  }
-  return Status(Failure::kPictureRead, path);
+  SystemStatus read = os::readWholeFile(path, kMaxPictureFileSize, bytes);
+  if (!read.ok()) return failureFor(kPrepareFailures, Operation::kReadPicture, read, path);
+  return bytes;
 }
 
 Status checkOutput(const std::string& output, std::span<const std::string> pictures,
                    SlotSize slot) {
   for (const std::string& picture : pictures) {
     InputFile file;
-    if (file.open(picture) && os::isSameFile(file.handle(), output)) {
+    if (file.open(picture).ok() && os::isSameFile(file.handle(), output)) {
       return Status(Failure::kWriteOverPicture, output);
     }
   }

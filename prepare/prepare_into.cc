@@ -8,6 +8,7 @@
 #include "os/os.h"
 #include "prepare/picture_file.h"
 #include "template/part_names.h"
+#include "util/failure_tables.h"
 #include "util/input_file.h"
 #include "util/printable_name.h"
 
@@ -61,7 +62,7 @@ std::string argumentFile(const SkinSlot& slot) { return std::string(slot.argumen
 
 bool isReadableFile(const std::string& path) {
   InputFile file;
-  return file.open(path);
+  return file.open(path).ok();
 }
 
 // A word that still holds a wildcard names no file: the shell (or on
@@ -219,11 +220,15 @@ Status prepareInto(const PrepareArguments& run) {
   }
   const Result<std::vector<std::vector<std::uint8_t>>> bitmaps = prepareAll(*matched, run.options);
   if (!bitmaps.ok()) return bitmaps.status();
-  if (!folder.empty() && !os::makeFolders(folder)) return Status(Failure::kFolderCreate, folder);
+  if (!folder.empty()) {
+    SystemStatus made = os::makeFolders(folder);
+    if (!made.ok()) return failureFor(kPrepareFailures, Operation::kMakeFolder, made, folder);
+  }
   std::vector<os::FileContent> files;
   for (std::size_t i = 0; i < outputs.size(); ++i) files.push_back({outputs[i], (*bitmaps)[i]});
-  if (const std::optional<std::size_t> failed = os::replaceFilesTogether(files)) {
-    return Status(Failure::kFileWrite, outputs[*failed]);
+  std::size_t failed = 0;
+  if (SystemStatus replaced = os::replaceFilesTogether(files, failed); !replaced.ok()) {
+    return failureFor(kPrepareFailures, Operation::kWriteFile, replaced, outputs[failed]);
   }
   // Each line shown on its own: a name may hold a newline of its own.
   for (const std::string& line :

@@ -1,7 +1,6 @@
 #include "prepare/prepare_picture.h"
 
 #include <new>
-#include <stdexcept>
 
 #include "bitmap/bitmap_writer.h"
 #include "prepare/fit_picture.h"
@@ -36,17 +35,18 @@ PreparedPicture prepared(int width, int height, const PrepareOptions& options,
   Result<RgbPicture> decoded = (*reader)->decode(target, options.background);
   if (!decoded.ok()) return decoded.status();
   RgbPicture oriented = orientPicture(std::move(*decoded), orientation);
-  const RgbPicture fitted =
+  const Result<RgbPicture> fitted =
       fitPicture(std::move(oriented), width, height, options.fit, options.background);
+  if (!fitted.ok()) return fitted.status();
   QuantizeOptions quantizeOptions;
   quantizeOptions.dither = options.dither;
   const QuantizedPicture quantized = quantizePicture(
-      std::span(fitted.channels.data(), fitted.channels.size()), width, height, quantizeOptions);
+      std::span(fitted->channels.data(), fitted->channels.size()), width, height, quantizeOptions);
   auto file = encodeCompactIndexedBitmap(width, height, quantized.palette,
                                          bottomUp(quantized.indices, width, height));
   // Slot sizes keep the file far below the format's limits; only a broken
   // quantizer result gets here.
-  if (!file) throw std::logic_error("quantizer result does not fit a bitmap");
+  if (!file) return Status(Failure::kInternal);
   return std::move(*file);
 }
 

@@ -10,6 +10,7 @@
 #include "prepare/prepare_into.h"
 #include "prepare/prepare_picture.h"
 #include "prepare/slot_size.h"
+#include "util/failure_tables.h"
 #include "util/printable_name.h"
 
 namespace tintrod {
@@ -31,8 +32,10 @@ Status runPrepare(std::span<const std::string> arguments) {
   if (!checked.ok()) return checked;
   const PreparedPicture prepared = preparePicture(*picture, slot->width, slot->height, run.options);
   if (!prepared.ok()) return Status(prepared.status().failure(), run.picture);
-  if (!os::writeWholeFile(run.output, *prepared, os::NewFile::Durability::kDurable)) {
-    return Status(Failure::kFileWrite, run.output);
+  SystemStatus written =
+      os::writeWholeFile(run.output, *prepared, os::NewFile::Durability::kDurable);
+  if (!written.ok()) {
+    return failureFor(kPrepareFailures, Operation::kWriteFile, written, run.output);
   }
   const std::string wrote = "wrote " + run.output + " (" + std::to_string(slot->width) + " x " +
                             std::to_string(slot->height) + ", 8-bit) from " + run.picture + "\n";

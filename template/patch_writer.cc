@@ -31,36 +31,41 @@ PatchLayout layoutOf(const TextureTable& table) {
   return layout;
 }
 
-bool writeAt(os::NewFile& output, std::int64_t position, const std::uint8_t* bytes,
-             std::int64_t length) {
-  if (length == 0) return true;
-  if (bytes == nullptr) return false;
+// Neither a missing block nor a short copy is the system's doing.
+SystemStatus notPatchable() { return SystemStatus(SystemErrorKind::kOther, 0); }
+
+SystemStatus writeAt(os::NewFile& output, std::int64_t position, const std::uint8_t* bytes,
+                     std::int64_t length) {
+  if (length == 0) return {};
+  if (bytes == nullptr) return notPatchable();
   return output.writeAt(position, {bytes, static_cast<std::size_t>(length)});
 }
 
 }  // namespace
 
-bool patchTextures(os::NewFile& output, const TextureTable& table) {
+SystemStatus patchTextures(os::NewFile& output, const TextureTable& table) {
   // An empty table has no palette column and no element size word: whatever
   // follows its N word belongs to the next chunk, or the file has ended.
-  if (table.records.empty()) return true;
+  if (table.records.empty()) return {};
   const PatchLayout layout = layoutOf(table);
   // Writing past the end would grow the file instead of failing; an output
   // too short for the table is refused before any byte of it changes.
-  if (output.size() < layout.end) return false;
+  if (output.size() < layout.end) return notPatchable();
 
   std::int64_t position = layout.paletteColumn;
   for (const TextureRecord& record : table.records) {
-    if (!writeAt(output, position, record.palette(), kPaletteSize)) return false;
+    SystemStatus written = writeAt(output, position, record.palette(), kPaletteSize);
+    if (!written.ok()) return written;
     position += kPaletteSize;
   }
   position = layout.firstBlock;
   for (const TextureRecord& record : table.records) {
     const std::int64_t length = record.pixelBlockSize();
-    if (!writeAt(output, position, record.pixels(), length)) return false;
+    SystemStatus written = writeAt(output, position, record.pixels(), length);
+    if (!written.ok()) return written;
     position += length + kWordSize;
   }
-  return true;
+  return {};
 }
 
 }  // namespace tintrod

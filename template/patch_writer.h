@@ -8,9 +8,9 @@
 namespace tintrod {
 
 // `output` holds the copy. Only the palettes and pixel blocks are written: the
-// words between the blocks keep the template's bytes. Returns false, with the
-// copy untouched, when it is too short to hold the table, and false when a
-// write falls short; an empty table touches nothing and succeeds.
-[[nodiscard]] bool patchTextures(os::NewFile& output, const TextureTable& table);
+// words between the blocks keep the template's bytes. Fails, with the copy
+// untouched, when it is too short to hold the table, and when a write falls
+// short; an empty table touches nothing and succeeds.
+SystemStatus patchTextures(os::NewFile& output, const TextureTable& table);
 
 }  // namespace tintrod

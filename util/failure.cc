@@ -126,6 +126,8 @@ std::string lineFormat(Failure failure) {
       return "not enough memory; close other programs and try again\n";
     case Failure::kStandardOutputLost:
       return "can't write standard output\n";
+    case Failure::kInternal:
+      return "internal error; please report it\n";
   }
   return "cue stick file is corrupt\n";
 }

@@ -65,6 +65,10 @@ enum class Failure {
   // Every program's: standard output could not take what the run printed.
   // The one line shown on standard error, where it may still be read.
   kStandardOutputLost,
+  // A fault of the program's own, caught at its entry rather than ending the
+  // process: something thrown that nothing meant to throw, a table without a
+  // row for what the system refused.
+  kInternal,
 };
 
 // The exact line, newline included; failures that name a file carry its path

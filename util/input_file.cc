@@ -20,13 +20,13 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
   return *this;
 }
 
-bool InputFile::open(const std::string& path) {
+SystemStatus InputFile::open(const std::string& path) {
   close();
-  std::int64_t size = 0;
-  file_ = os::openRegularFile(path, size);
-  if (file_ == nullptr) return false;
-  size_ = size;
-  return true;
+  SystemResult<os::OpenedFile> opened = os::openRegularFile(path);
+  if (!opened.ok()) return opened.status();
+  file_ = opened->file;
+  size_ = opened->size;
+  return {};
 }
 
 void InputFile::close() {

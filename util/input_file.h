@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "util/status.h"
+
 namespace tintrod {
 
 class InputFile {
@@ -18,9 +20,9 @@ class InputFile {
   InputFile(InputFile&& other) noexcept;
   InputFile& operator=(InputFile&& other) noexcept;
 
-  // Opens `path` for binary reading; false when it cannot be opened or is not
-  // a regular file. A FIFO or a device is refused without waiting on it.
-  [[nodiscard]] bool open(const std::string& path);
+  // Opens `path` for binary reading, as os::openRegularFile opens it: a
+  // FIFO or a device is refused without waiting on it.
+  SystemStatus open(const std::string& path);
 
   bool isOpen() const { return file_ != nullptr; }
   // The open file itself, for copying it whole or comparing it with another

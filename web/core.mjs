@@ -66,6 +66,13 @@ export class Core {
     return this.module.useSlotPicture(index, folder, fileName, prepared, fit, dither, background);
   }
 
+  // The failure for a picture the browser could not read, by the name of the
+  // error reading it gave: {failure, advice, inPictureFormat}, as the command
+  // line says it of a file it cannot read.
+  pictureRefused(name, errorName) {
+    return this.module.pictureRefused(name, errorName);
+  }
+
   // Runs the skinning pass on the model with the nine bitmaps, in order:
   // {lines, status, advice, output, textures} where lines are what the command line
   // prints, output the bytes of cueNew.obp and textures its textures as

@@ -24,6 +24,7 @@
 #include "template/texture_table.h"
 #include "tool/load_bitmap.h"
 #include "tool/skin_run.h"
+#include "util/failure_tables.h"
 #include "util/status.h"
 #include "web/rgba_level.h"
 #include "web/slot_picture.h"
@@ -87,6 +88,8 @@ const char* adviceFor(Failure failure) {
     case Failure::kTemplateMissing:
     case Failure::kModelRead:
     case Failure::kPictureRead:
+    case Failure::kPictureMissing:
+    case Failure::kPictureNotPermitted:
     case Failure::kBitmapOpen:
       return "The page could not read this file: pick it again.";
     default:
@@ -105,7 +108,9 @@ val failureToJs(const Status& status) {
 val listTextures(const std::string& folder) {
   val textures = val::array();
   const Status status = runCall([&] {
-    if (!os::changeFolder(folder)) return Status(Failure::kTemplateMissing);
+    if (SystemStatus entered = os::changeFolder(folder); !entered.ok()) {
+      return failureFor(kSkinFailures, Operation::kEnterFolder, entered);
+    }
     ChunkTableReader reader;
     Result<InputFile> stream = openTemplate();
     if (!stream.ok()) return stream.status();
@@ -174,7 +179,9 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
     return failureToJs(Status(Failure::kUnknownSlot, std::to_string(slotIndex)));
   }
   const SkinSlot& slot = kSkinSlots[static_cast<std::size_t>(slotIndex)];
-  if (!os::changeFolder(folder)) return failureToJs(Status(Failure::kPictureRead, name));
+  if (SystemStatus entered = os::changeFolder(folder); !entered.ok()) {
+    return failureToJs(failureFor(kPrepareFailures, Operation::kEnterFolder, entered, name));
+  }
   std::string bitmapPath = folder + "/" + name;
   // Judged as the skinning pass judges it, under the same limit.
   const bool asIs =
@@ -217,6 +224,14 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
   result.set("pictureHeight", static_cast<double>(pictureSize.height));
   result.set("levels", levels);
   return result;
+}
+
+// The failure's line and advice for a picture `name` that the browser could
+// not read, by the name of the error it gave (web/slot_picture.h).
+val pictureRefused(const std::string& name, const std::string& browserError) {
+  val failure = failureToJs(web::browserRefusal(name, browserError));
+  failure.set("inPictureFormat", true);
+  return failure;
 }
 
 // The slot a picture's file name stands for (0 to 8), as --into matches it;
@@ -266,7 +281,9 @@ val skin(const std::string& folder, const std::string& arguments) {
     start = stop + 1;
   }
   const Status status = runCall([&] {
-    if (!os::changeFolder(folder)) return Status(Failure::kTemplateMissing);
+    if (SystemStatus entered = os::changeFolder(folder); !entered.ok()) {
+      return failureFor(kSkinFailures, Operation::kEnterFolder, entered);
+    }
     ChunkTableReader reader;
     return runSkinning(list, reader);
   });
@@ -286,6 +303,7 @@ EMSCRIPTEN_BINDINGS(tintrod_core) {
   emscripten::function("listTextures", &tintrod::web::listTextures);
   emscripten::function("skinSlots", &tintrod::web::skinSlots);
   emscripten::function("useSlotPicture", &tintrod::web::useSlotPicture);
+  emscripten::function("pictureRefused", &tintrod::web::pictureRefused);
   emscripten::function("skin", &tintrod::web::skin);
   emscripten::function("slotNamed", &tintrod::web::slotNamed);
   emscripten::function("slotsNamedBy", &tintrod::web::slotsNamedBy);

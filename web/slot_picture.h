@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "picture/picture_reader.h"
 #include "prepare/prepare_picture.h"
@@ -17,6 +18,13 @@ namespace tintrod::web {
 Result<PictureSize> prepareSlotPicture(const std::string& path, const SkinSlot& slot,
                                        const PrepareOptions& options,
                                        const std::string& bitmapPath);
+
+// The line for a picture the browser could not hand over, as tintrod-prepare
+// prints it for a file the system would not give it: `browserError` is the
+// name of the JavaScript error that reading the file ended in (NotFoundError
+// when it has left the disk since it was chosen, RangeError when the tab
+// cannot hold it).
+Status browserRefusal(const std::string& name, std::string_view browserError);
 
 // Whether the file at `path` is in a format the core reads, whole or damaged:
 // the page leaves only the others (AVIF, say) to the browser's own decoder,

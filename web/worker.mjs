@@ -24,8 +24,15 @@ async function browserPng(file) {
 
 async function usePicture(core, { index, file, fit, dither }) {
   const options = { fit, dither };
-  let result = core.useSlotPicture(index, file.name, new Uint8Array(await file.arrayBuffer()),
-    options);
+  let bytes;
+  try {
+    bytes = new Uint8Array(await file.arrayBuffer());
+  } catch (error) {
+    // Gone from the disk since it was chosen, or more than the tab can hold:
+    // the core says it as the command line says it of such a file.
+    return core.pictureRefused(file.name, error?.name ?? '');
+  }
+  let result = core.useSlotPicture(index, file.name, bytes, options);
   // Only a file in none of the core's formats: a damaged one stays refused,
   // as the command line refuses it.
   if (result.failure !== undefined && result.inPictureFormat === false) {

@@ -17,7 +17,7 @@ TEST(BitmapHeaders, EncodedHeadersReadBackFieldForField) {
   ScratchDir dir;
   writeFile(dir / "h.bmp", bytes);
   InputFile stream;
-  ASSERT_TRUE(stream.open((dir / "h.bmp").string()));
+  ASSERT_TRUE(stream.open((dir / "h.bmp").string()).ok());
   const BitmapHeaders read = readBitmapHeaders(stream);
   EXPECT_EQ(read.file.bfType, file.bfType);
   EXPECT_EQ(read.file.bfSize, file.bfSize);

@@ -18,7 +18,7 @@ class Stream {
  public:
   explicit Stream(const Bytes& bytes) {
     writeFile(dir_ / "rows", bytes);
-    EXPECT_TRUE(file.open((dir_ / "rows").string()));
+    EXPECT_TRUE(file.open((dir_ / "rows").string()).ok());
   }
   InputFile file;
 };

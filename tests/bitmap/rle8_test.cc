@@ -68,7 +68,7 @@ TEST(Rle8, EncoderRoundTripsThroughAFile) {
     // Several buffer refills of the file reader.
     writeFile(dir / "stream", stream);
     InputFile file;
-    ASSERT_TRUE(file.open((dir / "stream").string()));
+    ASSERT_TRUE(file.open((dir / "stream").string()).ok());
     Rle8Input input(file);
     Bytes picture(plan.indices.size());
     EXPECT_TRUE(decodeRle8(input, plan.width, plan.height, picture.data()));

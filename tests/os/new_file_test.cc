@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,14 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<os::Step> stepsSeen;
+
+// The file of the set that failed, or nothing once all are replaced.
+std::optional<std::size_t> failedFileOf(std::span<const os::FileContent> files) {
+  std::size_t failed = files.size();
+  const SystemStatus replaced = os::replaceFilesTogether(files, failed);
+  if (replaced.ok()) return std::nullopt;
+  return failed;
+}
 void recordStep(os::Step step) { stepsSeen.push_back(step); }
 
 class NewFileTest : public ::testing::TestWithParam<bool> {
@@ -48,17 +57,17 @@ TEST_P(NewFileTest, AppearsWholeOnlyWhenPublished) {
   setStepHook(recordStep);
   {
     os::NewFile file;
-    ASSERT_TRUE(file.create(target(), os::kNewFilePermissions));
+    ASSERT_TRUE(file.create(target(), os::kNewFilePermissions).ok());
     // The copy starts at offset 0 whatever the stream's position, and leaves it.
-    ASSERT_TRUE(file.copyFrom(source.get(), 5));
+    ASSERT_TRUE(file.copyFrom(source.get(), 5).ok());
     EXPECT_EQ(std::ftell(source.get()), 4);
-    ASSERT_TRUE(file.append(Bytes{7, 8}));
-    ASSERT_TRUE(file.writeAt(1, Bytes{0xA, 0xB}));
-    EXPECT_FALSE(file.writeAt(6, Bytes{0xC, 0xD}));
-    EXPECT_FALSE(file.writeAt(-1, Bytes{0xC}));
+    ASSERT_TRUE(file.append(Bytes{7, 8}).ok());
+    ASSERT_TRUE(file.writeAt(1, Bytes{0xA, 0xB}).ok());
+    EXPECT_FALSE(file.writeAt(6, Bytes{0xC, 0xD}).ok());
+    EXPECT_FALSE(file.writeAt(-1, Bytes{0xC}).ok());
     EXPECT_EQ(file.size(), 7);
     EXPECT_EQ(readFile(target()), Bytes{9});
-    ASSERT_TRUE(file.publish());
+    ASSERT_TRUE(file.publish().ok());
   }
   EXPECT_EQ(readFile(target()), (Bytes{1, 0xA, 0xB, 4, 5, 7, 8}));
   EXPECT_EQ(listing(), (std::vector<std::string>{"out.bin", "source"}));
@@ -72,9 +81,9 @@ TEST_P(NewFileTest, PublishingWithoutFlushesStillReplacesWhole) {
   writeFile(dir_ / "out.bin", Bytes{9});
   {
     os::NewFile file;
-    ASSERT_TRUE(file.create(target(), os::kNewFilePermissions));
-    ASSERT_TRUE(file.append(Bytes{1, 2, 3}));
-    ASSERT_TRUE(file.publish(os::NewFile::Durability::kAtomicOnly));
+    ASSERT_TRUE(file.create(target(), os::kNewFilePermissions).ok());
+    ASSERT_TRUE(file.append(Bytes{1, 2, 3}).ok());
+    ASSERT_TRUE(file.publish(os::NewFile::Durability::kAtomicOnly).ok());
   }
   EXPECT_EQ(readFile(target()), (Bytes{1, 2, 3}));
   EXPECT_EQ(listing(), (std::vector<std::string>{"out.bin"}));
@@ -93,16 +102,16 @@ TEST_P(NewFileTest, GivingUpLeavesTheFolderAsItWas) {
   } cases[] = {
       {"dropped unpublished", [](os::NewFile&, std::FILE*) { return true; }},
       {"source shorter than asked",
-       [](os::NewFile& file, std::FILE* from) { return file.copyFrom(from, 101); }},
+       [](os::NewFile& file, std::FILE* from) { return file.copyFrom(from, 101).ok(); }},
       {"written then dropped",
        [](os::NewFile& file, std::FILE* from) {
-         return file.copyFrom(from, 100) && file.append(Bytes(5, 1));
+         return file.copyFrom(from, 100).ok() && file.append(Bytes(5, 1)).ok();
        }},
   };
   for (const auto& test : cases) {
     {
       os::NewFile file;
-      ASSERT_TRUE(file.create(target(), os::kNewFilePermissions)) << test.name;
+      ASSERT_TRUE(file.create(target(), os::kNewFilePermissions).ok()) << test.name;
       (void)test.step(file, source.get());
     }
     EXPECT_EQ(readFile(target()), Bytes{9}) << test.name;
@@ -129,9 +138,9 @@ TEST_P(NewFileTest, ReplacesLinksButNeverAFolderOrAFifo) {
     test.plant(target());
     {
       os::NewFile file;
-      ASSERT_TRUE(file.create(target(), os::kNewFilePermissions)) << test.name;
-      ASSERT_TRUE(file.append(Bytes{6, 6})) << test.name;
-      EXPECT_EQ(file.publish(), test.published) << test.name;
+      ASSERT_TRUE(file.create(target(), os::kNewFilePermissions).ok()) << test.name;
+      ASSERT_TRUE(file.append(Bytes{6, 6}).ok()) << test.name;
+      EXPECT_EQ(file.publish().ok(), test.published) << test.name;
     }
     EXPECT_EQ(fs::is_regular_file(fs::symlink_status(target())), test.published) << test.name;
     EXPECT_EQ(readFile(dir_ / "victim"), Bytes{4}) << test.name;
@@ -144,9 +153,9 @@ TEST_P(NewFileTest, CannotStartWhereThereIsNoFolder) {
   writeFile(dir_ / "file", Bytes{1});
   for (const fs::path& target : {dir_ / "absent" / "out.bin", dir_ / "file" / "out.bin"}) {
     os::NewFile file;
-    EXPECT_FALSE(file.create(target.string(), os::kNewFilePermissions)) << target;
-    EXPECT_FALSE(file.append(Bytes{1})) << target;
-    EXPECT_FALSE(file.publish()) << target;
+    EXPECT_FALSE(file.create(target.string(), os::kNewFilePermissions).ok()) << target;
+    EXPECT_FALSE(file.append(Bytes{1}).ok()) << target;
+    EXPECT_FALSE(file.publish().ok()) << target;
   }
   EXPECT_EQ(listing(), (std::vector<std::string>{"file"}));
 }
@@ -188,7 +197,7 @@ TEST(FilesReplacedTogether, EveryOldFileOrEveryNewOne) {
                                      {(dir / "b.bin").string(), newB},
                                      {(dir / "c.bin").string(), newC}};
     failSetStep(test.step, test.failingTime);
-    EXPECT_EQ(os::replaceFilesTogether(files), test.failed);
+    EXPECT_EQ(failedFileOf(files), test.failed);
     failSetStep(test.step, 0);
     if (test.failed.has_value()) {
       EXPECT_EQ(snapshotOf(dir.path()), before);
@@ -211,8 +220,7 @@ TEST(FilesReplacedTogether, AFileHeldOpenIsFoundBeforeAnyIsReplaced) {
   const Bytes newB{5};
   const os::FileContent files[] = {{(dir / "a.bin").string(), newA},
                                    {(dir / "b.bin").string(), newB}};
-  EXPECT_EQ(os::replaceFilesTogether(files),
-            kOnWindows ? std::optional<std::size_t>(1) : std::nullopt);
+  EXPECT_EQ(failedFileOf(files), kOnWindows ? std::optional<std::size_t>(1) : std::nullopt);
   EXPECT_EQ(readFile(dir / "a.bin"), kOnWindows ? Bytes{1} : newA);
   EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"a.bin", "b.bin"}));
 }

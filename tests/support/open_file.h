@@ -16,10 +16,13 @@ struct FileCloser {
 };
 using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Null when the seam refuses the file.
-inline OpenFile openForReading(const std::string& path) {
-  std::int64_t size = 0;
-  return OpenFile(os::openRegularFile(path, size));
+// Null when the seam refuses the file; `size`, when given, receives its
+// length at opening.
+inline OpenFile openForReading(const std::string& path, std::int64_t* size = nullptr) {
+  SystemResult<os::OpenedFile> opened = os::openRegularFile(path);
+  if (!opened.ok()) return nullptr;
+  if (size != nullptr) *size = opened->size;
+  return OpenFile(opened->file);
 }
 
 }  // namespace tintrod::testing

@@ -37,10 +37,10 @@ class PatchWriter : public ::testing::Test {
               std::size_t outputLength = SIZE_MAX) {
     const auto path = scratch_ / "cueNew.obp";
     os::NewFile output;
-    EXPECT_TRUE(output.create(path.string(), os::kNewFilePermissions));
-    EXPECT_TRUE(output.append({original.data(), std::min(outputLength, original.size())}));
-    EXPECT_EQ(patchTextures(output, table), expectSuccess);
-    EXPECT_TRUE(output.publish());
+    EXPECT_TRUE(output.create(path.string(), os::kNewFilePermissions).ok());
+    EXPECT_TRUE(output.append({original.data(), std::min(outputLength, original.size())}).ok());
+    EXPECT_EQ(patchTextures(output, table).ok(), expectSuccess);
+    EXPECT_TRUE(output.publish().ok());
     return testing::readFile(path);
   }
 

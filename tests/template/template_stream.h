@@ -16,7 +16,7 @@ class TemplateStream {
  public:
   explicit TemplateStream(const Bytes& bytes, std::int64_t start = kTemplateHeaderSize) {
     writeFile(path(), bytes);
-    EXPECT_TRUE(stream_.open(path().string()));
+    EXPECT_TRUE(stream_.open(path().string()).ok());
     EXPECT_TRUE(stream_.seekTo(start));
   }
 

@@ -17,9 +17,9 @@ TEST(InputFile, OpensOnlyRegularFiles) {
   writeFile(dir / "plain", Bytes(5, 1));
   std::filesystem::create_directory(dir / "folder");
   InputFile file;
-  EXPECT_TRUE(file.open((dir / "plain").string()));
+  EXPECT_TRUE(file.open((dir / "plain").string()).ok());
   for (const char* name : {"absent", "folder"}) {
-    EXPECT_FALSE(file.open((dir / name).string())) << name;
+    EXPECT_FALSE(file.open((dir / name).string()).ok()) << name;
     EXPECT_FALSE(file.isOpen()) << name;
     EXPECT_EQ(file.remaining(), 0) << name;
   }
@@ -33,7 +33,7 @@ TEST(InputFile, RefusesAFifoWithoutWaiting) {
   // Nobody ever opens the FIFO for writing: the open must not wait for it.
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   InputFile file;
-  EXPECT_FALSE(file.open((dir / "fifo").string()));
+  EXPECT_FALSE(file.open((dir / "fifo").string()).ok());
   EXPECT_FALSE(file.isOpen());
 #endif
 }
@@ -42,7 +42,7 @@ TEST(InputFile, ReadsAndMovesOnlyWithinTheFile) {
   ScratchDir dir;
   writeFile(dir / "plain", Bytes{1, 2, 3, 4, 5});
   InputFile file;
-  ASSERT_TRUE(file.open((dir / "plain").string()));
+  ASSERT_TRUE(file.open((dir / "plain").string()).ok());
   std::uint8_t bytes[8] = {};
   EXPECT_TRUE(file.read(bytes, 2));
   EXPECT_EQ(file.remaining(), 3);

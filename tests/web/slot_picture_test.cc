@@ -47,9 +47,12 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
     std::string bitmap;
     std::string line;
   };
+  // The lines tintrod-prepare prints for the same pictures.
   const Case cases[] = {
       {(dir / "absent.png").string(), bitmap,
-       "can't read picture " + (dir / "absent.png").string() + "\n"},
+       "can't find picture " + (dir / "absent.png").string() + "\n"},
+      {dir.path().string(), bitmap,
+       "picture " + dir.path().string() + " is a folder; give a picture file\n"},
       {text, bitmap,
        "can't decode picture " + text + "; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file\n"},
       {good, unwritable, "can't write file " + unwritable + "\n"},
@@ -58,6 +61,17 @@ TEST(SlotPicture, FailuresNameThePictureOrTheBitmap) {
     EXPECT_EQ(
         prepareSlotPicture(c.picture, bumper(), {Fit::kStretch, false}, c.bitmap).status().line(),
         c.line);
+  }
+  // A picture the browser could not hand over: the line for a file the
+  // system would not give, by the error the browser named.
+  const std::pair<const char*, std::string> refusals[] = {
+      {"NotFoundError", "can't find picture p.png\n"},
+      {"RangeError",
+       "picture p.png is too large; the limit is 32 megapixels, 16384 pixels a side and 256 MiB\n"},
+      {"NotReadableError", "can't read picture p.png\n"},
+  };
+  for (const auto& [error, line] : refusals) {
+    EXPECT_EQ(browserRefusal("p.png", error).line(), line) << error;
   }
   // Only a file in none of the core's formats is left to the browser to decode;
   // a damaged one is refused on the page as on the command line.

@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 bool publishes(const std::string& target, const Bytes& bytes) {
   os::NewFile file;
-  return file.create(target, os::kNewFilePermissions) && file.append(bytes) && file.publish();
+  return file.create(target, os::kNewFilePermissions).ok() && file.append(bytes).ok() &&
+         file.publish().ok();
 }
 
 TEST(WindowsSeam, RefusesDevicesAndPipesWithoutWaiting) {
@@ -89,16 +90,16 @@ TEST(WindowsSeam, TakesAnyLettersAndAnyLength) {
   ScratchDir dir;
   std::string deep = utf8String(dir.path()) + "/\xE7\x90\x83\xE6\x9D\x86-\xC3\xBC";
   while (deep.size() < 400) deep += "/forty-characters-of-folder-name-0000000";
-  ASSERT_TRUE(os::makeFolders(deep));
+  ASSERT_TRUE(os::makeFolders(deep).ok());
   const std::string target = deep + "/\xE2\x98\x83.bin";
   ASSERT_TRUE(publishes(target, Bytes{1, 2, 3}));
   ASSERT_TRUE(publishes(target, Bytes{4, 5}));
   std::int64_t size = 0;
-  const OpenFile file(os::openRegularFile(target, size));
+  const OpenFile file = openForReading(target, &size);
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(size, 2);
   EXPECT_TRUE(os::isSameFile(file.get(), target));
-  EXPECT_FALSE(os::makeFolders(target + "/below"));
+  EXPECT_FALSE(os::makeFolders(target + "/below").ok());
 }
 
 }  // namespace

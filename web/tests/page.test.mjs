@@ -103,6 +103,28 @@ async function giveSlot(page, argument, path) {
 
 const kUsedAsItIs = "Used as it is: an 8-bit BMP of the part's size.";
 
+// Whether a test can run code in the page's worker (Chromium's protocol
+// lets it; Firefox's, through puppeteer, not reliably).
+async function workerReachable(page) {
+  const [worker] = page.workers();
+  return worker !== undefined && await worker.evaluate(() => true).catch(() => false);
+}
+
+// Runs `action` while the page's worker finds every file gone from the disk
+// (`errorName` as the browser names the failure of reading one).
+async function whileFilesFail(page, errorName, action) {
+  const [worker] = page.workers();
+  await worker.evaluate((name) => {
+    self.readWhole = Blob.prototype.arrayBuffer;
+    Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('the file is gone', name));
+  }, errorName);
+  try {
+    return await action();
+  } finally {
+    await worker.evaluate(() => { Blob.prototype.arrayBuffer = self.readWhole; });
+  }
+}
+
 // Opens the textures table and waits until its pictures are drawn.
 async function openTextureTable(page) {
   if (!await page.$eval('#texture-details', (details) => details.open)) {
@@ -368,6 +390,7 @@ for (const browserName of browserNames) {
       const bad = join(sample, 'bad');
       mkdirSync(bad, { recursive: true });
       writeFileSync(join(bad, 'notes.png'), 'not a picture\n');
+      writeFileSync(join(bad, 'gone.png'), 'gone from the disk before it is read\n');
       writeFileSync(join(bad, 'cueTemplate.obp'), Buffer.alloc(64, 7));
       writeFileSync(join(bad, 'empty.obp'), Buffer.alloc(0));
       // A PNG that claims 8000 × 8000 pixels: the browser's one-pixel PNG, its size rewritten.
@@ -406,6 +429,11 @@ for (const browserName of browserNames) {
         [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
           ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
             + 'a side and 256 MiB'], ['#slot-bumperbmp']],
+        // As the command line says it of a file that is not there.
+        ...(!await workerReachable(page) ? [] : [
+          [() => whileFilesFail(page, 'NotFoundError',
+            () => giveSlot(page, 'bumperbmp', join(bad, 'gone.png'))),
+          ['bumperbmp', "can't find picture gone.png"], ['#slot-bumperbmp']]]),
         [() => giveSlot(page, 'bumperbmp', join(sample, 'bumper.bmp')),
           ['bumperbmp', kUsedAsItIs], []],
         [() => openModel(page, join(bad, 'cueTemplate.obp')),
