@@ -26,6 +26,7 @@
 
 #include "os/new_file_points.h"
 #include "os/os.h"
+#include "os/replaceable.h"
 
 namespace tintrod::os {
 namespace {
@@ -275,21 +276,6 @@ EntryKind kindOf(mode_t mode) {
   if (S_ISLNK(mode)) return EntryKind::kLink;
   if (S_ISDIR(mode)) return EntryKind::kFolder;
   return EntryKind::kOther;
-}
-
-// Only a regular file or a link is ever replaced by a file.
-SystemStatus replaceableKind(EntryKind kind) {
-  switch (kind) {
-    case EntryKind::kNothing:
-    case EntryKind::kRegularFile:
-    case EntryKind::kLink:
-      return {};
-    case EntryKind::kFolder:
-      return refused(SystemErrorKind::kFolder);
-    case EntryKind::kOther:
-      break;
-  }
-  return refused(SystemErrorKind::kNotRegularFile);
 }
 
 // A NewFile used before create() succeeded.

@@ -17,6 +17,7 @@
 
 #include "os/new_file_points.h"
 #include "os/os.h"
+#include "os/replaceable.h"
 
 namespace tintrod::os {
 namespace {
@@ -209,20 +210,7 @@ EntryKind kindOf(const std::wstring& name) {
   return EntryKind::kRegularFile;
 }
 
-// Only nothing, a regular file or a link is ever replaced by a file.
-SystemStatus replaceable(const std::wstring& name) {
-  switch (kindOf(name)) {
-    case EntryKind::kNothing:
-    case EntryKind::kRegularFile:
-    case EntryKind::kLink:
-      return {};
-    case EntryKind::kFolder:
-      return refused(SystemErrorKind::kFolder);
-    case EntryKind::kOther:
-      break;
-  }
-  return refused(SystemErrorKind::kNotRegularFile);
-}
+SystemStatus replaceable(const std::wstring& name) { return replaceableKind(kindOf(name)); }
 
 // Windows refuses to replace a read-only file; Wine would, hence the look.
 SystemStatus notReadOnly(const std::wstring& name) {
