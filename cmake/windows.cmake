@@ -18,6 +18,8 @@ function(tintrod_add_cross_googletest)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   # Its project defines the GTest::gtest and GTest::gtest_main the tests link.
   add_subdirectory(${TINTROD_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Unoptimized, as the tests' own code is: it halves GoogleTest's compile.
+  target_compile_options(gtest PRIVATE -O0)
 endfunction()
 
 # The zip: the programs at its top, the page when a web build has made it,
