@@ -236,9 +236,10 @@ function updateStatus() {
   $('[data-role="summary"]').textContent = summary();
   const status = $('[data-role="status"]');
   if (list.length === 0) {
+    // Once skinned, the bar and the outcome below it say so; this says nothing more.
     const paragraph = document.createElement('p');
-    paragraph.textContent = state.downloadUrl ? 'Skinned.' : 'Ready: press Skin.';
-    status.replaceChildren(paragraph);
+    paragraph.textContent = 'Ready: press Skin.';
+    status.replaceChildren(...(state.downloadUrl ? [] : [paragraph]));
     return;
   }
   const heading = document.createElement('p');
