@@ -2,6 +2,7 @@
 // and draws is what tintrod-extract writes, and what it skins is byte for
 // byte what tintrod writes from the same files.
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { createRequire } from 'node:module';
@@ -316,16 +317,18 @@ for (const browserName of browserNames) {
       writeFileSync(join(folder, 'picture.jpg'), Buffer.from(encoded.jpeg, 'base64'));
       writeFileSync(join(folder, 'picture.webp'), Buffer.from(encoded.webp, 'base64'));
 
-      // Photos that the decoder scales down while decoding, as cameras write them.
+      // Photos as cameras write them: one decoded whole, and two large enough
+      // for the decoder to take at 1/4 and 1/8 of their size.
       const photos = join(repository, 'tests/data/pictures');
+      execFileSync(join(repository, 'scripts/make-large-photos'), [folder]);
       // slot, picture, fit (as the page's select and the program's option), dither
       const prepared = {
-        pointbmp1: [join(photos, 'photo-420.jpg'), 'crop', false],
+        pointbmp1: [join(folder, 'large-progressive.jpg'), 'crop', false],
         ferrulebmp: [join(photos, 'photo-progressive.jpg'), 'stretch', true],
         connectbmp: [join(sample, 'bumper.bmp'), 'stretch', false],
         shaftbmp: [join(folder, 'picture.png'), 'crop', true],
         bumperbmp: [join(folder, 'picture.jpg'), 'pad', false],
-        wrapbmp: [join(folder, 'picture.png'), 'stretch', false],
+        wrapbmp: [join(folder, 'large-tall.jpg'), 'crop', false],
         // As phones store photos: a grid of tiles turned half round, and one
         // turned and mirrored by its own properties; and a WebP.
         pointbmp2: [join(photos, 'heic-grid.heic'), 'crop', false],
