@@ -163,11 +163,15 @@ function showFailure(element, advice, line) {
   element.replaceChildren(sentence, detail);
 }
 
-// What the core says of a failure, or of a file it never saw because it is empty.
-function failureOf(file, error, emptyAdvice) {
-  if (file.size === 0) return { failure: `${file.name}: empty file`, advice: emptyAdvice };
-  return { failure: `${file.name}: ${error.message}`,
-    advice: 'Something went wrong: the line below says what.' };
+// A step's answer for `file`: the core's line of a failure, the worker's
+// error when the step itself failed, and for an empty file (a copy or a
+// download that never finished) `emptyAdvice` as what to do.
+async function answerFor(file, step, fields, emptyAdvice) {
+  const result = await call(step, { file, ...fields }).catch((error) => ({
+    failure: `${file.name}: ${error.message}`,
+    advice: 'Something went wrong: the line below says what.' }));
+  if (result.failure !== undefined && file.size === 0) result.advice = emptyAdvice;
+  return result;
 }
 
 function resetDownload() {
@@ -323,8 +327,7 @@ async function openModel(file) {
   showTextures([], kModelTexturesNote);
   state.slots.forEach((slot, index) => paintPart(index));
   updateStatus();
-  const result = file.size === 0 ? failureOf(file, null, kEmptyModel)
-    : await call('openModel', { file }).catch((error) => failureOf(file, error, kEmptyModel));
+  const result = await answerFor(file, 'openModel', {}, kEmptyModel);
   if (generation !== model.generation) return;
   model.reading = false;
   model.ready = result.failure === undefined;
@@ -386,12 +389,11 @@ async function prepareSlot(index) {
   updateStatus();
   saveState();
   const file = slot.file;
-  const result = file.size === 0 ? failureOf(file, null, kEmptyPicture) : await call('usePicture', {
+  const result = await answerFor(file, 'usePicture', {
     index,
-    file,
     fit: Number($('.fit', slot.card).value),
     dither: $('.dither', slot.card).checked,
-  }).catch((error) => failureOf(file, error, kEmptyPicture));
+  }, kEmptyPicture);
   if (generation !== slot.generation) return;
   if (result.failure !== undefined) {
     setCard(slot, 'error', '');

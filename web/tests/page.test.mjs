@@ -396,6 +396,7 @@ for (const browserName of browserNames) {
       writeFileSync(join(bad, 'gone.png'), 'gone from the disk before it is read\n');
       writeFileSync(join(bad, 'cueTemplate.obp'), Buffer.alloc(64, 7));
       writeFileSync(join(bad, 'empty.obp'), Buffer.alloc(0));
+      writeFileSync(join(bad, 'empty.png'), Buffer.alloc(0));
       // A PNG that claims 8000 × 8000 pixels: the browser's one-pixel PNG, its size rewritten.
       const huge = Buffer.from(await page.evaluate(() => {
         const canvas = document.createElement('canvas');
@@ -429,6 +430,9 @@ for (const browserName of browserNames) {
       const cases = [
         [() => giveSlot(page, 'bumperbmp', join(bad, 'notes.png')),
           ['bumperbmp', "can't decode picture notes.png; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file"], ['#slot-bumperbmp']],
+        // An empty file: the command line's line, with advice of its own.
+        [() => giveSlot(page, 'bumperbmp', join(bad, 'empty.png')),
+          ['bumperbmp', "can't decode picture empty.png; use a PNG, JPEG, HEIC, WebP, BMP, GIF or TGA file"], ['#slot-bumperbmp']],
         [() => giveSlot(page, 'bumperbmp', join(bad, 'huge.png')),
           ['bumperbmp', 'picture huge.png is too large; the limit is 32 megapixels, 16384 pixels '
             + 'a side and 256 MiB'], ['#slot-bumperbmp']],
@@ -442,7 +446,7 @@ for (const browserName of browserNames) {
         [() => openModel(page, join(bad, 'cueTemplate.obp')),
           ['model', 'cue stick file is corrupt'], ['#model-input']],
         [() => openModel(page, join(bad, 'empty.obp')),
-          ['model', 'empty.obp: empty file'], ['#model-input']],
+          ['model', 'cue stick file is corrupt'], ['#model-input']],
       ];
       for (const [change, [where, line], standing] of cases) {
         if ((await blockers()).length === 0) {
