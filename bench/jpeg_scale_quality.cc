@@ -116,10 +116,15 @@ int main(int argc, char** argv) {
   }
   const int reducedWidth = reduced->width;
   const int reducedHeight = reduced->height;
-  const auto reference = bytesOf(*fitPicture(wholePicture(file), side, side, fit));
+  Result<RgbPicture> fromWholePicture = fitPicture(wholePicture(file), side, side, fit);
+  Result<RgbPicture> fromReducedPicture = fitPicture(std::move(*reduced), side, side, fit);
+  if (!fromWholePicture.ok() || !fromReducedPicture.ok()) {
+    std::fprintf(stderr, "cannot fit %s to %d x %d\n", args[3], side, side);
+    return 1;
+  }
+  const auto reference = bytesOf(*fromWholePicture);
   const auto fromWhole = quantized(reference, side);
-  const auto fromReduced =
-      quantized(bytesOf(*fitPicture(std::move(*reduced), side, side, fit)), side);
+  const auto fromReduced = quantized(bytesOf(*fromReducedPicture), side);
   std::printf("%.3f %.3f %d %d\n", psnr(reference, fromWhole), psnr(reference, fromReduced),
               reducedWidth, reducedHeight);
   return 0;

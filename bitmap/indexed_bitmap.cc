@@ -58,14 +58,14 @@ bool decodeIndexedRows(std::span<const std::uint8_t> file, const BitmapLayout& l
                     static_cast<std::int32_t>(layout.height), indices.data());
 }
 
-Result<BitmapLayout> checkIndexedBitmap(const BitmapBytes& file, std::int32_t width,
-                                        std::int32_t height, Failure wrongDepth,
-                                        const std::string& path) {
+Status checkIndexedBitmap(const BitmapBytes& file, std::int32_t width, std::int32_t height,
+                          Failure wrongDepth, const std::string& path) {
   Result<BitmapLayout> layout = fittingLayout(file, width, height, wrongDepth, path);
-  if (!layout.ok() || !layout->runLengthEncoded) return layout;
+  if (!layout.ok()) return layout.status();
+  if (!layout->runLengthEncoded) return {};
   Rle8Input stream(std::span(file.bytes).subspan(std::size_t(layout->pixelStart)));
   if (!decodeRle8(stream, width, height, nullptr)) return Status(Failure::kBitmapCorrupt, path);
-  return layout;
+  return {};
 }
 
 Result<IndexedBitmap> decodeIndexedBitmap(const BitmapBytes& file, std::int32_t width,

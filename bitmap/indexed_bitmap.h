@@ -44,9 +44,8 @@ struct IndexedBitmap {
 // indexed rows (else `wrongDepth`), was read whole and fits inside its bytes,
 // and that a run-length stream decodes. The first failing check is the
 // result, naming `path`. Nothing is allocated from the file's fields.
-Result<BitmapLayout> checkIndexedBitmap(const BitmapBytes& file, std::int32_t width,
-                                        std::int32_t height, Failure wrongDepth,
-                                        const std::string& path);
+Status checkIndexedBitmap(const BitmapBytes& file, std::int32_t width, std::int32_t height,
+                          Failure wrongDepth, const std::string& path);
 
 // The same checks, with the bitmap decoded; its indices take width x height
 // bytes, a size the caller chose to hold.

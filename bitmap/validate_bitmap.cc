@@ -9,8 +9,7 @@ Status validateBitmap(std::int32_t requiredWidth, std::int32_t requiredHeight,
                       const std::string& path) {
   Result<BitmapBytes> file = readBitmapFile(path, maxBitmapFileSize(requiredWidth, requiredHeight));
   if (!file.ok()) return file.status();
-  return checkIndexedBitmap(*file, requiredWidth, requiredHeight, Failure::kBitmapDepth, path)
-      .status();
+  return checkIndexedBitmap(*file, requiredWidth, requiredHeight, Failure::kBitmapDepth, path);
 }
 
 }  // namespace tintrod

@@ -210,11 +210,11 @@ EntryKind kindOf(const std::wstring& name) {
   return EntryKind::kRegularFile;
 }
 
-SystemStatus replaceable(const std::wstring& name) { return replaceableKind(kindOf(name)); }
-
-// Windows refuses to replace a read-only file; Wine would, hence the look.
-SystemStatus notReadOnly(const std::wstring& name) {
-  return isReadOnlyFile(name) ? errorOf(ERROR_ACCESS_DENIED) : SystemStatus();
+// Whether a new file may take `name`: the kinds both systems allow, and not a
+// read-only file, which Windows refuses to replace (Wine would, hence the look).
+SystemStatus replaceable(const std::wstring& name) {
+  if (isReadOnlyFile(name)) return errorOf(ERROR_ACCESS_DENIED);
+  return replaceableKind(kindOf(name));
 }
 
 UINT previousConsoleCodePage = 0;
@@ -475,8 +475,7 @@ SystemStatus NewFile::publish(Durability durability) {
   // The replace is one rename in the folder, written through before it
   // returns; a folder under the target's name is never replaced, and
   // neither is a read-only file nor a device.
-  SystemStatus named = notReadOnly(state_->target);
-  if (named.ok()) named = replaceable(state_->target);
+  SystemStatus named = replaceable(state_->target);
   if (named.ok() && !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(), moveFlags)) {
     named = lastError();
   }
@@ -542,9 +541,7 @@ struct SetMember {
     const EntryKind kind = kindOf(target);
     if (kind == EntryKind::kNothing) return {};
     hadOld = true;
-    SystemStatus checked = notReadOnly(target);
-    if (checked.ok()) checked = os::replaceable(target);
-    if (!checked.ok()) return checked;
+    if (SystemStatus checked = os::replaceable(target); !checked.ok()) return checked;
     const Handle old(CreateFileW(target.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
                                  nullptr));

@@ -26,7 +26,7 @@ SystemStatus readWholeFile(const std::string& path, std::size_t maxSize, LargeBu
   // Every byte is read over, so none is zeroed first: a photo's megabytes
   // would cost a second pass and, on the heap, a page fault every 4 KiB.
   if (!bytes.allocate(static_cast<std::size_t>(size))) {
-    return SystemStatus(SystemErrorKind::kTooLarge, ENOMEM);
+    return SystemStatus(SystemErrorKind::kTooLarge, 0);
   }
   if (std::fread(bytes.get(), 1, bytes.size(), file.get()) != bytes.size()) {
     // A read error leaves errno; a file cut short since it was opened, nothing.

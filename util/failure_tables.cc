@@ -44,7 +44,10 @@ constinit const FailureTable kPrepareFailures = kPrepareRows;
 
 Status failureFor(FailureTable table, Operation operation, const SystemStatus& refused,
                   std::string_view path) {
-  const SystemError error = refused.ok() ? SystemError{} : refused.error();
+  // A success has no line: handing one over is this program's own fault, as
+  // for a Result made from one.
+  if (refused.ok()) return Status(Failure::kInternal);
+  const SystemError error = refused.error();
   for (const FailureRow& row : table) {
     if (row.operation == operation && (!row.kind || *row.kind == error.kind)) {
       return Status(row.failure, path, error);

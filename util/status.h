@@ -36,8 +36,9 @@ enum class SystemErrorKind {
 
 struct SystemError {
   SystemErrorKind kind = SystemErrorKind::kOther;
-  // errno on POSIX, GetLastError on Windows, for diagnosis; 0 when the seam
-  // refused on its own (a folder where the output goes, say).
+  // errno after POSIX and C runtime calls, GetLastError after Windows' own,
+  // for diagnosis; 0 when the seam refused on its own (a folder where the
+  // output goes, or a buffer too large to allocate).
   int code = 0;
 };
 

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "entry/program_entry.h"
@@ -153,11 +155,12 @@ val skinSlots() {
 
 // The texture a slot's bitmap becomes: loaded into a record of the slot's size
 // exactly as the skinning pass loads it, with both smaller levels rebuilt.
-Result<val> storedTexture(const SkinSlot& slot, const std::string& bitmapPath) {
+Result<val> storedTexture(const SkinSlot& slot, const IndexedBitmap& bitmap,
+                          const std::string& bitmapPath) {
   OwnedTexture texture(static_cast<std::uint16_t>(slot.width),
                        static_cast<std::uint16_t>(slot.height));
   TextureRecord record = texture.record();
-  Status loaded = loadBitmapIntoTexture(record, bitmapPath);
+  Status loaded = loadIntoTexture(record, bitmap, bitmapPath);
   if (!loaded.ok()) return loaded;
   buildSmallerLevels(record.pixels(), record.width(), record.height(), record.palette());
   return levelsToJs(record);
@@ -183,9 +186,18 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
     return failureToJs(failureFor(kPrepareFailures, Operation::kEnterFolder, entered, name));
   }
   std::string bitmapPath = folder + "/" + name;
-  // Judged as the skinning pass judges it, under the same limit.
-  const bool asIs =
-      runCall([&] { return readSlotBitmap(slot.width, slot.height, name).status(); }).ok();
+  // Read once and judged as the skinning pass judges it, under the same
+  // limit; what was judged is what the texture is made from.
+  std::optional<IndexedBitmap> bitmap;
+  const auto readAsSlot = [&](const std::string& path) {
+    return runCall([&] {
+      Result<IndexedBitmap> read = readSlotBitmap(slot.width, slot.height, path);
+      if (!read.ok()) return read.status();
+      bitmap = std::move(*read);
+      return Status();
+    });
+  };
+  const bool asIs = readAsSlot(name).ok();
   PictureSize pictureSize{slot.width, slot.height};
   if (!asIs) {
     const Colour colour = {static_cast<std::uint8_t>(background >> 16),
@@ -207,10 +219,11 @@ val useSlotPicture(int slotIndex, const std::string& folder, const std::string& 
       return failure;
     }
     bitmapPath = preparedPath;
+    if (Status read = readAsSlot(preparedPath); !read.ok()) return failureToJs(read);
   }
   val levels = val::null();
   const Status stored = runCall([&] {
-    Result<val> texture = storedTexture(slot, bitmapPath);
+    Result<val> texture = storedTexture(slot, *bitmap, bitmapPath);
     if (!texture.ok()) return texture.status();
     levels = *texture;
     return Status();
